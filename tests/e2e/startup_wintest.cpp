@@ -1,0 +1,130 @@
+// The program's start-up as a user meets it: one instance only, with the
+// request handed over to the running panel; data beside the exe whatever the
+// working directory; a clean exit on request.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/single_instance.h"
+#include "e2e_support.h"
+
+namespace pt::test {
+namespace {
+
+constexpr wchar_t kPanel[] = L"Pinatrove";
+
+bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
+
+TEST(StartupTest, SecondStartHandsOverToTheRunningPanel) {
+    TempDir dir;
+    auto first = AppProcess::Launch(dir);
+    ASSERT_TRUE(first);
+    HWND panel = first->WaitForWindow(kPanel);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(WindowText(panel), L"Pinatrove");
+    ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+
+    // Hidden panel: a second start shows it again, and ends with code 0.
+    ::SendMessageW(panel, WM_USER, 1, 0);
+    ASSERT_TRUE(WaitFor([&] { return !Visible(panel); }));
+    auto second = AppProcess::Start(dir / L"Pinatrove.exe", L"", dir.Path());
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->WaitExit(), std::optional<DWORD>(0));
+    EXPECT_TRUE(WaitFor([&] { return Visible(panel); }));
+
+    // Started from elsewhere too: the running one answers, still one panel.
+    TempDir other;
+    auto third = AppProcess::Launch(other);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->WaitExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(WindowsOfProcess(first->Id(), kPanel).size(), 1u);
+
+    EXPECT_TRUE(first->Exit(panel));
+    EXPECT_EQ(first->WaitExit(), std::optional<DWORD>(0));
+}
+
+TEST(StartupTest, SecondStartBringsAShownPanelToTheFront) {
+    TempDir dir;
+    auto first = AppProcess::Launch(dir);
+    ASSERT_TRUE(first);
+    HWND panel = first->WaitForWindow(kPanel);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+
+    // Another window takes the foreground.
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                   200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    ::SetForegroundWindow(other);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == other; }));
+
+    auto second = AppProcess::Start(dir / L"Pinatrove.exe", L"", dir.Path());
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->WaitExit(), std::optional<DWORD>(0));
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == panel; }));
+    EXPECT_TRUE(Visible(panel));
+
+    ::DestroyWindow(other);
+    EXPECT_TRUE(first->Exit(panel));
+}
+
+TEST(StartupTest, StaleHandleInTheMappingEndsTheSecondStartQuietly) {
+    // A dead window's handle in a mapping someone else keeps open.
+    HWND gone = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(gone, nullptr);
+    const UINT32 value = HandleToValue(gone);
+    ::DestroyWindow(gone);
+    UniqueKernelHandle mapping(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4,
+                                                    kInstanceMappingName));
+    ASSERT_TRUE(mapping);
+    UniqueMappedView view(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    ASSERT_TRUE(view);
+    std::memcpy(view.Get(), &value, sizeof value);
+
+    TempDir dir;
+    auto app = AppProcess::Launch(dir);
+    ASSERT_TRUE(app);
+    EXPECT_EQ(app->WaitExit(), std::optional<DWORD>(0));
+    UINT32 after = 0;
+    std::memcpy(&after, view.Get(), sizeof after);
+    EXPECT_EQ(after, value);  // the second start never publishes itself
+}
+
+TEST(StartupTest, WorksBesideTheExeWhateverTheWorkingDirectory) {
+    TempDir dir;
+    TempDir elsewhere;
+    auto app = AppProcess::Launch(dir, L"", elsewhere.Path());
+    ASSERT_TRUE(app);
+    HWND panel = app->WaitForWindow(kPanel);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return FileExists(dir / L"data"); }));
+    EXPECT_FALSE(FileExists(elsewhere / L"data"));
+    EXPECT_TRUE(app->Exit(panel));
+    EXPECT_EQ(app->WaitExit(), std::optional<DWORD>(0));
+}
+
+TEST(StartupTest, PanelIsCentredInTheWorkArea) {
+    TempDir dir;
+    auto app = AppProcess::Launch(dir);
+    ASSERT_TRUE(app);
+    HWND panel = app->WaitForWindow(kPanel);
+    ASSERT_NE(panel, nullptr);
+    RECT work{}, rect{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        ::GetWindowRect(panel, &rect);
+        return rect.left > 0;
+    }));
+    EXPECT_EQ(rect.right - rect.left, 810);  // the test display runs at 96 DPI
+    EXPECT_EQ(rect.bottom - rect.top, 610);
+    EXPECT_LE(std::abs((rect.left + rect.right) / 2 - (work.left + work.right) / 2), 1);
+    EXPECT_LE(std::abs((rect.top + rect.bottom) / 2 - (work.top + work.bottom) / 2), 1);
+    EXPECT_TRUE(::GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(app->Exit(panel));
+}
+
+}  // namespace
+}  // namespace pt::test
