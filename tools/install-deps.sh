@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 libz-mingw-w64-dev zlib1g-dev googletest
   rapidjson-dev nlohmann-json3-dev
-  wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
+  locales wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
 )
 # 32-bit Wine runs the i686 build's tests where the kernel runs 32-bit code.
 i386=(wine32:i386)
@@ -17,15 +17,25 @@ missing=()
 for p in "${packages[@]}" "${i386[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
+# Wine names Unix files in the locale's character set: without these
+# locales, file names outside ASCII cannot be created in the test prefix.
+need_locales() { ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' || ! locale -a 2>/dev/null | grep -qix 'en_US.utf8'; }
+if [ ${#missing[@]} -eq 0 ] && ! need_locales; then
   exit 0
 fi
 if [ "$(id -u)" != 0 ]; then
   echo "install-deps: missing packages: ${missing[*]} (run as root)" >&2
   exit 1
 fi
-echo "install-deps: installing ${missing[*]}"
+[ ${#missing[@]} -eq 0 ] || echo "install-deps: installing ${missing[*]}"
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q >/dev/null
-apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+[ ${#missing[@]} -eq 0 ] || apt-get update -q >/dev/null
+[ ${#missing[@]} -eq 0 ] || apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+
+if need_locales; then
+  sed -i -E 's/^# *(zh_CN.UTF-8 UTF-8|en_US.UTF-8 UTF-8)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  grep -q '^en_US.UTF-8 UTF-8' /etc/locale.gen || echo 'en_US.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi

@@ -14,6 +14,7 @@ constexpr uint32_t kYears[] = {
 };
 constexpr int kFirstYear = 1900;
 constexpr int kYearCount = sizeof(kYears) / sizeof(kYears[0]);
+static_assert(kYearCount == 2100 - kFirstYear, "one word per lunar year 1900-2099");
 
 constexpr const char* kStems[] = {"庚", "辛", "壬", "癸", "甲", "乙", "丙", "丁", "戊", "己"};
 constexpr const char* kBranches[] = {"申", "酉", "戌", "亥", "子", "丑",

@@ -85,9 +85,14 @@ AppProcess::~AppProcess() { Kill(); }
 
 std::optional<AppProcess> AppProcess::Launch(const TempDir& dir, const std::wstring& arguments,
                                              const std::wstring& workDir) {
-    const std::wstring exe = dir / L"Pinatrove.exe";
+    return LaunchIn(dir.Path(), arguments, workDir);
+}
+
+std::optional<AppProcess> AppProcess::LaunchIn(const std::wstring& folder, const std::wstring& arguments,
+                                               const std::wstring& workDir) {
+    const std::wstring exe = folder + L"\\Pinatrove.exe";
     if (!::CopyFileW(BuiltAppPath().c_str(), exe.c_str(), FALSE)) return std::nullopt;
-    return Start(exe, arguments, workDir.empty() ? dir.Path() : workDir);
+    return Start(exe, arguments, workDir.empty() ? folder : workDir);
 }
 
 std::optional<AppProcess> AppProcess::Start(const std::wstring& exe, const std::wstring& arguments,

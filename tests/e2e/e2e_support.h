@@ -57,6 +57,8 @@ public:
     // working directory it starts in (default: `dir`).
     static std::optional<AppProcess> Launch(const TempDir& dir, const std::wstring& arguments = {},
                                             const std::wstring& workDir = {});
+    static std::optional<AppProcess> LaunchIn(const std::wstring& folder, const std::wstring& arguments = {},
+                                              const std::wstring& workDir = {});
     // Starts an exe in place.
     static std::optional<AppProcess> Start(const std::wstring& exe, const std::wstring& arguments,
                                            const std::wstring& workDir);

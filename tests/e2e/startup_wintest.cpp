@@ -106,6 +106,18 @@ TEST(StartupTest, WorksBesideTheExeWhateverTheWorkingDirectory) {
     EXPECT_EQ(app->WaitExit(), std::optional<DWORD>(0));
 }
 
+TEST(StartupTest, RunsFromAFolderWithAnyName) {
+    TempDir dir;
+    const std::wstring folder = dir / L"快捷 启动 \u00e9\U0001F600";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    auto app = AppProcess::LaunchIn(folder);
+    ASSERT_TRUE(app);
+    HWND panel = app->WaitForWindow(L"Pinatrove");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return FileExists(folder + L"\\data"); }));
+    EXPECT_TRUE(app->Exit(panel));
+}
+
 TEST(StartupTest, PanelIsCentredInTheWorkArea) {
     TempDir dir;
     auto app = AppProcess::Launch(dir);
