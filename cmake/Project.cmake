@@ -132,3 +132,5 @@ function(pt_subsystem_tests name)
   endif()
   pt_test(test_${name} ${srcs} LIBS ${A_LIBS} LABEL ${name} ${extra})
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/Resources.cmake)

@@ -1,11 +1,11 @@
 // The two fonts every window shares: the default font ("微软雅黑" 9) and the
-// caption font ("微软雅黑" 10). Where that face is not installed, a face with
-// CJK glyphs stands in, so Chinese text never shows as boxes.
+// caption font ("微软雅黑" 10). Where that face is not installed, the toolkit
+// picks a face with CJK glyphs, so Chinese text never shows as boxes.
 #pragma once
 
-#include <string>
+#include <memory>
 
-#include "base/win_handles.h"
+#include "toolkit/graphics.h"
 
 namespace pt {
 
@@ -13,20 +13,13 @@ inline constexpr char kUiFace[] = "微软雅黑";
 inline constexpr int kDefaultFontSize = 9;
 inline constexpr int kCaptionFontSize = 10;
 
-// The first installed face of the UI face and its stand-ins (UTF-8).
-std::string ChooseUiFace();
-
 struct SharedFonts {
-    std::string face;
-    int defaultSize = kDefaultFontSize;  // points, after the DPIAware rule
-    int captionSize = kCaptionFontSize;
-    UniqueFont defaultFont;
-    UniqueFont captionFont;
+    std::shared_ptr<Font> defaultFont;
+    std::shared_ptr<Font> captionFont;
 };
 
+// Creates both (sizes after the DPIAware rule) and installs the default font
+// as the toolkit's.
 SharedFonts CreateSharedFonts(bool dpiAware, float measuredScale);
-
-// A GDI font of `points` on this screen, normal weight.
-UniqueFont CreateUiFont(const std::string& face, int points);
 
 }  // namespace pt

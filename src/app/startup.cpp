@@ -9,10 +9,9 @@
 #include "app/screen_metrics.h"
 #include "app/shared_fonts.h"
 #include "app/single_instance.h"
-#if __has_include("toolkit/resource_archive.h")
+#include "toolkit/dpi.h"
 #include "toolkit/resource_archive.h"
-#define PT_HAVE_ARCHIVE 1
-#endif
+#include "toolkit/toolkit.h"
 
 namespace pt {
 namespace {
@@ -22,17 +21,6 @@ namespace {
 struct AppGlobals {
     bool dpiAware = false;  // General.DPIAware
 };
-
-int RunMessageLoop() {
-    MSG msg;
-    BOOL got;
-    while ((got = ::GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-        if (got == -1) return 1;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
 
 }  // namespace
 
@@ -47,22 +35,23 @@ int RunApplication(HINSTANCE instance) {
     ::CreateDirectoryW(L"data", nullptr);
 
     const float measured = MeasureScreenScale();
-    const float scale = ScaleFactor(globals.dpiAware, measured);
+    SetDisplayScale(ScaleFactor(globals.dpiAware, measured));
 
-#ifdef PT_HAVE_ARCHIVE
+    InitToolkit(instance);
     ResourceArchive::Instance().LoadFromModule(instance);
-#endif
 
-    SharedFonts fonts = CreateSharedFonts(globals.dpiAware, measured);
-
-    PanelWindow panel(instance, scale, fonts);
-    if (!panel.Create()) return 1;
-
-    static InstanceMapping mapping;  // lives until the process ends
-    mapping.Publish(panel.Handle());
-    panel.Show();
-
-    const int code = RunMessageLoop();
+    int code = 1;
+    {
+        SharedFonts fonts = CreateSharedFonts(globals.dpiAware, measured);
+        PanelWindow panel(fonts);
+        if (panel.Create()) {
+            static InstanceMapping mapping;  // lives until the process ends
+            mapping.Publish(panel.Handle());
+            panel.Show();
+            code = RunMessageLoop();
+        }
+    }
+    ShutdownToolkit();
     return code;
 }
 

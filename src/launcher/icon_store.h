@@ -1,0 +1,84 @@
+// The icon store: the PNG image of every icon source in use, kept between runs
+// in data\Cache, and how many grid entries use each one. An image whose
+// entries are all gone leaves the cache; every change is written by one
+// deferred save. The file and the timer come in through small interfaces so
+// the store's rules are tested without a system.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "launcher/icon_cache.h"
+
+namespace pt {
+
+// Where the cache file lives.
+class IconCacheStorage {
+  public:
+    virtual ~IconCacheStorage() = default;
+    // False when there is no file or it cannot be read.
+    virtual bool Read(std::string* bytes) = 0;
+    virtual bool Write(std::string_view bytes) = 0;
+};
+
+// A one-shot deferred save: Start (re)arms it, Stop disarms it.
+class SaveTimer {
+  public:
+    virtual ~SaveTimer() = default;
+    virtual void Start(std::function<void()> onFire) = 0;
+    virtual void Stop() = 0;
+};
+
+// The icon key of an icon source (IconKey of its default icon source at the
+// current scale).
+using IconKeyFunction = std::function<uint32_t(std::string_view source)>;
+
+class IconStore {
+  public:
+    IconStore(IconKeyFunction keyOf, IconCacheStorage* storage, SaveTimer* timer);
+    ~IconStore();
+    IconStore(const IconStore&) = delete;
+    IconStore& operator=(const IconStore&) = delete;
+
+    // Reads the cache file; anything missing, foreign or damaged gives an empty cache.
+    void Load();
+
+    // One more grid entry uses the source; an empty source is ignored.
+    void AddRef(std::string_view source);
+    // The cached PNG bytes, empty when there are none. Valid until the next change.
+    std::string_view Get(std::string_view source);
+    // Stores the image and schedules a save, unless these bytes are already there.
+    void Put(std::string_view source, std::string_view png);
+    // One grid entry less; the last one drops the image and schedules a save.
+    void Release(std::string_view source);
+
+    // Writes the file now; false when it could not be written (the images
+    // stay, and a later save writes them).
+    bool Save();
+    void ScheduleSave();
+    // Saves only when a save is pending; true when nothing was pending or it worked.
+    bool FlushPendingSave();
+    bool SavePending() const { return savePending_; }
+
+    uint32_t KeyOf(std::string_view source);
+    size_t ImageCount() const { return images_.size(); }
+    int RefCount(std::string_view source);
+    const IconImages& Images() const { return images_; }
+
+  private:
+    IconKeyFunction keyOf_;
+    IconCacheStorage* storage_;
+    SaveTimer* timer_;
+    IconImages images_;
+    std::unordered_map<uint32_t, int> references_;
+    // Keys are remembered per source: computing one may ask the file system,
+    // and an entry's AddRef and Release must meet the same key even if the
+    // target changed on disk in between.
+    std::unordered_map<std::string, uint32_t> keys_;
+    bool savePending_ = false;
+};
+
+}  // namespace pt

@@ -1,0 +1,55 @@
+// Where an item's icon comes from and how it becomes the small PNG image the
+// grid shows: the default icon source of a target, extraction from a file or
+// from the shell's image list, the road of a grid entry's icon through the
+// icon store, and the store's file. Windows-only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "launcher/icon_store.h"
+
+namespace pt {
+
+inline constexpr std::string_view kFallbackIconFile = "%SystemRoot%\\system32\\shell32.dll";
+
+// The icon source of an item without one: a folder's desktop.ini icon when
+// its file exists, the shell's network and URL icons, else the path itself.
+std::string DefaultIconSource(std::string_view path);
+
+// PNG bytes of one icon, a square of 40 × scale pixels with the icon's own
+// alpha, or empty bytes. With an index (or for a .ico file) the icon is taken
+// from the file itself, otherwise the shell's icon for the file is used.
+// Needs COM initialised on the thread for the shell case.
+std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, float scale);
+
+// The key of an icon source at a display scale.
+uint32_t IconKeyOf(std::string_view source, float scale);
+
+struct GridIcon {
+    std::string source;  // plain icon source the entry keeps (deciphered when it was enciphered)
+    std::string png;     // image bytes; the shell32 fallback when nothing else was found
+    bool fallback = false;
+};
+
+// The icon of a new grid entry: counts the entry in the store, takes the
+// cached image or extracts and stores a new one; the fallback is not stored.
+// `icon` is the item's icon value, `path` its target.
+GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,
+                         float scale);
+
+// data\Cache (or any file) through the atomic writer.
+class IconCacheFile final : public IconCacheStorage {
+  public:
+    explicit IconCacheFile(std::string path) : path_(std::move(path)) {}
+    bool Read(std::string* bytes) override;
+    bool Write(std::string_view bytes) override;
+    uint32_t LastError() const { return lastError_; }
+
+  private:
+    std::string path_;
+    uint32_t lastError_ = 0;
+};
+
+}  // namespace pt

@@ -1,0 +1,321 @@
+// Icon sources, icon extraction through the shell and GDI+, and the grid
+// entry's road through the icon store; see icons.h.
+#include "launcher/icons.h"
+
+#include <windows.h>
+#include <objidl.h>
+#include <shellapi.h>
+#include <commctrl.h>
+#include <commoncontrols.h>
+#include <versionhelpers.h>
+#include <gdiplus.h>
+
+#include <cmath>
+#include <vector>
+
+#include "base/atomic_file.h"
+#include "base/text.h"
+#include "base/win_handles.h"
+#include "launcher/cipher.h"
+#include "launcher/target.h"
+
+namespace pt {
+namespace {
+
+namespace gp = Gdiplus::DllExports;
+
+// b96b3caf-0728-11d3-9d7b-0000f81ef32e; defined here so no import library has to.
+constexpr GUID kImageFormatPng = {
+    0xb96b3caf, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+constexpr GUID kIidImageList = {
+    0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+
+int Scaled(int pixels, float scale) {
+    long value = std::lround(pixels * static_cast<double>(scale));
+    return value < 1 ? 1 : static_cast<int>(value);
+}
+
+// GDI+ for one conversion; the startup count is shared with any other user.
+class GdiplusSession {
+  public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiplusSession() {
+        if (ok_)
+            Gdiplus::GdiplusShutdown(token_);
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool Ok() const { return ok_; }
+
+  private:
+    ULONG_PTR token_ = 0;
+    bool ok_ = false;
+};
+
+struct GpImageTraits {
+    using Type = Gdiplus::GpImage*;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { gp::GdipDisposeImage(h); }
+};
+struct GpGraphicsTraits {
+    using Type = Gdiplus::GpGraphics*;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { gp::GdipDeleteGraphics(h); }
+};
+using UniqueGpImage = UniqueHandle<GpImageTraits>;
+using UniqueGpGraphics = UniqueHandle<GpGraphicsTraits>;
+
+bool FindPngEncoder(CLSID* clsid) {
+    UINT count = 0, size = 0;
+    if (gp::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return false;
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (gp::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok)
+        return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (IsEqualGUID(codecs[i].FormatID, kImageFormatPng)) {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The icon's colour bitmap as top-down 32-bit pixels; empty for a
+// monochrome icon, which has none.
+std::vector<BYTE> IconPixels(HICON icon, int* width, int* height) {
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info))
+        return {};
+    UniqueBitmap color(info.hbmColor);
+    UniqueBitmap mask(info.hbmMask);
+    if (!color)
+        return {};
+    BITMAP bitmap{};
+    if (!::GetObjectW(color.Get(), sizeof bitmap, &bitmap) || bitmap.bmWidth <= 0 ||
+        bitmap.bmHeight <= 0) {
+        return {};
+    }
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = bitmap.bmWidth;
+    header.bmiHeader.biHeight = -bitmap.bmHeight;  // top-down, as GDI+ expects scan0
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    std::vector<BYTE> pixels(static_cast<size_t>(bitmap.bmWidth) * bitmap.bmHeight * 4);
+    WindowDc screen(nullptr);
+    if (!screen || ::GetDIBits(screen.Get(), color.Get(), 0, bitmap.bmHeight, pixels.data(),
+                               &header, DIB_RGB_COLORS) == 0) {
+        return {};
+    }
+    *width = bitmap.bmWidth;
+    *height = bitmap.bmHeight;
+    return pixels;
+}
+
+std::string IconToPng(HICON icon, int side) {
+    GdiplusSession session;
+    if (!session.Ok())
+        return {};
+
+    int width = 0, height = 0;
+    std::vector<BYTE> pixels = IconPixels(icon, &width, &height);
+    bool hasAlpha = false;
+    for (size_t i = 3; i < pixels.size(); i += 4) {
+        if (pixels[i] != 0) {
+            hasAlpha = true;
+            break;
+        }
+    }
+    // With an alpha channel the pixels are taken as they are, which keeps the
+    // icon's own transparency; GdipCreateBitmapFromHICON would flatten it.
+    UniqueGpImage source;
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (hasAlpha) {
+        if (gp::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppARGB,
+                                          pixels.data(), &bitmap) != Gdiplus::Ok) {
+            return {};
+        }
+    } else if (gp::GdipCreateBitmapFromHICON(icon, &bitmap) != Gdiplus::Ok) {
+        return {};
+    }
+    source.Reset(bitmap);
+    UINT sourceWidth = 0, sourceHeight = 0;
+    gp::GdipGetImageWidth(source.Get(), &sourceWidth);
+    gp::GdipGetImageHeight(source.Get(), &sourceHeight);
+    if (sourceWidth == 0 || sourceHeight == 0)
+        return {};
+
+    // A copy that owns its pixels (the scan0 bitmap only borrows ours).
+    Gdiplus::GpBitmap* copyBitmap = nullptr;
+    if (gp::GdipCreateBitmapFromScan0(static_cast<INT>(sourceWidth), static_cast<INT>(sourceHeight),
+                                      0, PixelFormat32bppARGB, nullptr,
+                                      &copyBitmap) != Gdiplus::Ok) {
+        return {};
+    }
+    UniqueGpImage copy(copyBitmap);
+    {
+        Gdiplus::GpGraphics* graphics = nullptr;
+        if (gp::GdipGetImageGraphicsContext(copy.Get(), &graphics) != Gdiplus::Ok)
+            return {};
+        UniqueGpGraphics owner(graphics);
+        if (gp::GdipDrawImageRectI(graphics, source.Get(), 0, 0, static_cast<INT>(sourceWidth),
+                                   static_cast<INT>(sourceHeight)) != Gdiplus::Ok) {
+            return {};
+        }
+    }
+    Gdiplus::GpImage* thumbImage = nullptr;
+    if (gp::GdipGetImageThumbnail(copy.Get(), static_cast<UINT>(side), static_cast<UINT>(side),
+                                  &thumbImage, nullptr, nullptr) != Gdiplus::Ok) {
+        return {};
+    }
+    UniqueGpImage thumb(thumbImage);
+
+    CLSID png{};
+    if (!FindPngEncoder(&png))
+        return {};
+    ComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())))
+        return {};
+    if (gp::GdipSaveImageToStream(thumb.Get(), stream.Get(), &png, nullptr) != Gdiplus::Ok) {
+        return {};
+    }
+    // The global block may be larger than what was written: the stream knows the size.
+    STATSTG stat{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)))
+        return {};
+    HGLOBAL global = nullptr;
+    if (FAILED(::GetHGlobalFromStream(stream.Get(), &global)))
+        return {};
+    size_t size = static_cast<size_t>(stat.cbSize.QuadPart);
+    if (size == 0 || size > ::GlobalSize(global))
+        return {};
+    const void* data = ::GlobalLock(global);
+    if (!data)
+        return {};
+    std::string bytes(static_cast<const char*>(data), size);
+    ::GlobalUnlock(global);
+    return bytes;
+}
+
+UniqueIcon FileIcon(const std::wstring& file, int index, int size) {
+    HICON icon = nullptr;
+    UINT id = 0;
+    UINT count =
+        ::PrivateExtractIconsW(file.c_str(), index, size, size, &icon, &id, 1, LR_LOADFROMFILE);
+    // 0xFFFFFFFF means the file could not be opened; the icon is checked anyway.
+    if (count == 0 || count == 0xFFFFFFFF) {
+        if (icon)
+            ::DestroyIcon(icon);
+        return UniqueIcon();
+    }
+    return UniqueIcon(icon);
+}
+
+UniqueIcon ShellIcon(const std::wstring& file, float scale) {
+    SHFILEINFOW info{};
+    // SYSICONINDEX fills iIcon without making an icon nobody would free.
+    if (!::SHGetFileInfoW(file.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX)) {
+        return UniqueIcon();
+    }
+    int list = (!::IsWindowsVistaOrGreater() || scale > 1.0f) ? SHIL_EXTRALARGE : SHIL_LARGE;
+    ComPtr<IImageList> images;
+    if (FAILED(::SHGetImageList(list, kIidImageList, images.PutVoid())) || !images) {
+        return UniqueIcon();
+    }
+    HICON icon = nullptr;
+    if (FAILED(images->GetIcon(info.iIcon, ILD_TRANSPARENT, &icon)))
+        return UniqueIcon();
+    return UniqueIcon(icon);
+}
+
+}  // namespace
+
+std::string DefaultIconSource(std::string_view path) {
+    switch (ClassifyTarget(path).id) {
+        case TargetKindId::kFolder: {
+            std::string ini(path);
+            if (ini.empty() || ini.back() != '\\')
+                ini += '\\';
+            ini += "desktop.ini";
+            wchar_t value[1024] = {};
+            ::GetPrivateProfileStringW(L".ShellClassInfo", L"IconResource", L"", value, 1024,
+                                       ToWide(ini).c_str());
+            std::string resource = FromWide(value);
+            if (resource.empty())
+                return std::string(path);
+            IconLocation location = SplitIconLocation(ExpandPathVariables(resource));
+            return PathExists(location.file) ? resource : std::string(path);
+        }
+        case TargetKindId::kUnc:
+            return "%SystemRoot%\\system32\\shell32.dll,15";
+        case TargetKindId::kUrl:
+            return "%SystemRoot%\\system32\\url.dll,0";
+        default:
+            return std::string(path);
+    }
+}
+
+std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, float scale) {
+    std::string expanded = ExpandPathVariables(file);
+    if (!PathExists(expanded))
+        return {};
+    std::wstring wide = ToWide(expanded);
+    UniqueIcon icon = (indexGiven || FindExtension(expanded) == ".ico")
+                          ? FileIcon(wide, index, Scaled(48, scale))
+                          : ShellIcon(wide, scale);
+    if (!icon)
+        return {};
+    return IconToPng(icon.Get(), Scaled(40, scale));
+}
+
+uint32_t IconKeyOf(std::string_view source, float scale) {
+    return IconKey(DefaultIconSource(source), scale);
+}
+
+GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,
+                         float scale) {
+    GridIcon result;
+    result.source = std::string(icon.empty() ? path : icon);
+    if (ClassifyTarget(result.source).id == TargetKindId::kEncrypt) {
+        result.source = CipherDecode(AfterEncryptPrefix(result.source), kIconCipherKey);
+    }
+    store.AddRef(result.source);
+    result.png = std::string(store.Get(result.source));
+    if (!result.png.empty())
+        return result;
+
+    if (!result.source.empty()) {
+        IconLocation location = SplitIconLocation(DefaultIconSource(result.source));
+        result.png = ExtractIconPng(location.file, location.hasIndex ? location.index : 0,
+                                    location.hasIndex, scale);
+    }
+    if (result.png.empty()) {
+        // Not stored: the next start tries the real icon again.
+        result.png = ExtractIconPng(kFallbackIconFile, 0, true, scale);
+        result.fallback = true;
+    } else {
+        store.Put(result.source, result.png);
+    }
+    return result;
+}
+
+bool IconCacheFile::Read(std::string* bytes) {
+    return ReadWholeFile(path_, bytes, &lastError_) == FileReadStatus::kOk;
+}
+
+bool IconCacheFile::Write(std::string_view bytes) {
+    size_t slash = path_.find_last_of("\\/");
+    if (slash != std::string::npos && slash > 0)
+        EnsureDirectory(path_.substr(0, slash));
+    return WriteFileAtomic(path_, bytes, &lastError_);
+}
+
+}  // namespace pt

@@ -1,0 +1,62 @@
+// Thread timers carry no context pointer, so the running ones are found by
+// their identifier in a table of the (single) UI thread.
+#include "launcher/save_timer.h"
+
+#include <windows.h>
+
+#include <unordered_map>
+
+namespace pt {
+namespace {
+
+std::unordered_map<uintptr_t, ThreadSaveTimer*>& Running() {
+    static std::unordered_map<uintptr_t, ThreadSaveTimer*> running;
+    return running;
+}
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR timerId, DWORD) {
+    ThreadSaveTimer::Fire(timerId);
+}
+
+}  // namespace
+
+ThreadSaveTimer::~ThreadSaveTimer() {
+    Stop();
+}
+
+void ThreadSaveTimer::Start(std::function<void()> onFire) {
+    Stop();
+    onFire_ = std::move(onFire);
+    UINT_PTR id = ::SetTimer(nullptr, 0, delayMs_, &OnTimer);
+    if (id == 0)
+        return;
+    id_ = id;
+    Running()[id_] = this;
+}
+
+void ThreadSaveTimer::Stop() {
+    if (id_ == 0)
+        return;
+    ::KillTimer(nullptr, id_);
+    Running().erase(id_);
+    id_ = 0;
+}
+
+void ThreadSaveTimer::Fire(uintptr_t id) {
+    auto found = Running().find(id);
+    if (found == Running().end()) {
+        ::KillTimer(nullptr, id);  // a stray tick of a timer already given up
+        return;
+    }
+    ThreadSaveTimer* timer = found->second;
+    timer->Stop();  // one shot
+    std::function<void()> onFire = std::move(timer->onFire_);
+    // Nothing may leave a timer callback: the system frame above it is not C++.
+    try {
+        if (onFire)
+            onFire();
+    } catch (...) {
+    }
+}
+
+}  // namespace pt

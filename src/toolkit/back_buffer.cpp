@@ -1,0 +1,121 @@
+// Rounded corners and the drop shadow on a premultiplied pixel buffer.
+#include "toolkit/back_buffer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pt {
+namespace {
+
+// Signed distance from (px, py) to a rounded rectangle (negative inside).
+double RoundedRectDistance(const Rect& r, double radius, double px, double py) {
+    const double halfW = r.Width() / 2.0;
+    const double halfH = r.Height() / 2.0;
+    radius = std::min({radius, halfW, halfH});
+    const double cx = r.left + halfW;
+    const double cy = r.top + halfH;
+    const double qx = std::abs(px - cx) - (halfW - radius);
+    const double qy = std::abs(py - cy) - (halfH - radius);
+    const double ox = std::max(qx, 0.0);
+    const double oy = std::max(qy, 0.0);
+    return std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0) - radius;
+}
+
+uint32_t Scale(uint32_t p, double k) {
+    const auto ch = [&](int shift) {
+        const double v = static_cast<double>((p >> shift) & 255u) * k;
+        return static_cast<uint32_t>(std::clamp(static_cast<int>(v + 0.5), 0, 255)) << shift;
+    };
+    return ch(24) | ch(16) | ch(8) | ch(0);
+}
+
+}  // namespace
+
+void PixelBuffer::Resize(int width, int height) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    own_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0u);
+    data_ = own_.data();
+}
+
+void PixelBuffer::Attach(uint32_t* pixels, int width, int height) {
+    own_.clear();
+    data_ = pixels;
+    width_ = pixels ? width : 0;
+    height_ = pixels ? height : 0;
+}
+
+void PixelBuffer::Clear(uint32_t value) {
+    std::fill(data_, data_ + static_cast<size_t>(width_) * static_cast<size_t>(height_), value);
+}
+
+void RoundFrameCorners(PixelBuffer& buffer, const Rect& frame, int radius) {
+    if (radius <= 0)
+        return;
+    const Rect area = frame.Intersect(Rect{0, 0, buffer.Width(), buffer.Height()});
+    const int r = std::min({radius, frame.Width() / 2, frame.Height() / 2});
+    // Only the four corner squares can be affected.
+    const Rect corners[4] = {Rect::FromSize(frame.left, frame.top, r, r),
+                             Rect::FromSize(frame.right - r, frame.top, r, r),
+                             Rect::FromSize(frame.left, frame.bottom - r, r, r),
+                             Rect::FromSize(frame.right - r, frame.bottom - r, r, r)};
+    for (const Rect& c : corners) {
+        const Rect box = c.Intersect(area);
+        for (int y = box.top; y < box.bottom; ++y) {
+            for (int x = box.left; x < box.right; ++x) {
+                const double d = RoundedRectDistance(frame, radius, x + 0.5, y + 0.5);
+                const double cover = std::clamp(0.5 - d, 0.0, 1.0);
+                if (cover < 1.0)
+                    buffer.Set(x, y, Scale(buffer.At(x, y), cover));
+            }
+        }
+    }
+}
+
+int ShadowAlphaAt(double d, const ShadowParams& shadow) {
+    if (shadow.size <= 0 || d >= shadow.size)
+        return 0;
+    if (d < 0)
+        d = 0;
+    const double t = 1.0 - d / shadow.size;
+    // A soft quadratic fall-off; at full depth the darkest pixel is 40 %.
+    const double a = std::clamp(shadow.depth, 0, 255) * 0.4 * t * t;
+    return std::clamp(static_cast<int>(a + 0.5), 0, 255);
+}
+
+void CompositeShadowUnder(PixelBuffer& buffer, const Rect& frame, const ShadowParams& shadow) {
+    if (shadow.size <= 0 || shadow.depth <= 0)
+        return;
+    const double radius = shadow.rightAngled ? 0.0 : shadow.cornerSize;
+    const Rect reach{frame.left - shadow.size, frame.top - shadow.size, frame.right + shadow.size,
+                     frame.bottom + shadow.size};
+    const Rect area = reach.Intersect(Rect{0, 0, buffer.Width(), buffer.Height()});
+    const int cr = ColorRed(shadow.color);
+    const int cg = ColorGreen(shadow.color);
+    const int cb = ColorBlue(shadow.color);
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            const double d = RoundedRectDistance(frame, radius, x + 0.5, y + 0.5);
+            if (d <= -0.5)
+                continue;  // fully inside the frame
+            int a = ShadowAlphaAt(d, shadow);
+            if (d < 0.5)
+                a = static_cast<int>(a * (d + 0.5) + 0.5);  // the anti-aliased rim
+            if (a <= 0)
+                continue;
+            const uint32_t p = buffer.At(x, y);
+            const int keep = 255 - PixelAlpha(p);
+            if (keep <= 0)
+                continue;
+            const auto under = [&](int channel) { return channel * a / 255 * keep / 255; };
+            const uint32_t sa = static_cast<uint32_t>(a * keep / 255);
+            const uint32_t add = (sa << 24) | (static_cast<uint32_t>(under(cr)) << 16) |
+                                 (static_cast<uint32_t>(under(cg)) << 8) |
+                                 static_cast<uint32_t>(under(cb));
+            // Premultiplied "over": the sums never pass 255 per channel.
+            buffer.Set(x, y, p + add);
+        }
+    }
+}
+
+}  // namespace pt

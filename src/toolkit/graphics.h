@@ -1,0 +1,170 @@
+// Drawing for the toolkit, on GDI+: fonts (by face, or from TTF bytes),
+// text measuring, images (PNG and the other GDI+ formats from bytes; our
+// SVG renderer) and the canvas that elements paint on. Everything is drawn
+// anti-aliased into 32-bpp premultiplied buffers, so text and shapes keep
+// their alpha on layered windows (GDI text would wipe it).
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/color.h"
+#include "toolkit/geometry.h"
+#include "toolkit/looks.h"
+#include "toolkit/svg_document.h"
+
+namespace pt {
+
+// GDI+ for the process. Start before any toolkit object exists; stop only
+// after every font, image and window is gone.
+bool StartGraphics();
+void StopGraphics();
+bool GraphicsStarted();
+
+enum FontStyle : int {
+    kFontRegular = 0,
+    kFontBold = 1,
+    kFontItalic = 2,
+    kFontUnderline = 4,
+    kFontStrikeout = 8
+};
+
+class Font {
+  public:
+    // A face by name (UTF-8) at `points`. When the face is missing, a face
+    // with CJK glyphs stands in (the UI face's usual replacements), then the
+    // generic sans-serif face, so Chinese text never shows as boxes.
+    static std::shared_ptr<Font> Create(std::string_view face, float points,
+                                        int style = kFontRegular);
+    // The first family of a TrueType file in memory (the resource archive's
+    // product font). Null when the bytes are not a usable font.
+    static std::shared_ptr<Font> FromMemory(const void* data, size_t size, float points,
+                                            int style = kFontRegular);
+
+    ~Font();
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+
+    Gdiplus::Font* Get() const { return font_.get(); }
+    const std::string& Face() const { return face_; }  // the face actually used
+    float Points() const { return points_; }
+    int Style() const { return style_; }
+    int LineHeight() const;  // pixels
+
+  private:
+    Font() = default;
+    std::unique_ptr<Gdiplus::FontFamily> family_;
+    std::unique_ptr<Gdiplus::Font> font_;
+    std::shared_ptr<Gdiplus::PrivateFontCollection> collection_;  // keeps a memory font alive
+    std::string face_;
+    float points_ = 9;
+    int style_ = 0;
+};
+
+// The font elements use unless given their own. Created on first use as
+// "微软雅黑" 9 unless the program sets another.
+void SetDefaultFont(std::shared_ptr<Font> font);
+std::shared_ptr<Font> DefaultFont();
+
+enum class TextAlign { kStart, kCenter, kEnd };
+
+struct TextFormat {
+    TextAlign horizontal = TextAlign::kStart;
+    TextAlign vertical = TextAlign::kCenter;
+    bool wrap = false;  // single line unless set; a single line ends in "…" when cut
+};
+
+// The pixel size of the text in the font; with `maxWidth` > 0 and wrapping,
+// lines are broken to fit that width.
+Size MeasureText(std::string_view text, const Font& font, int maxWidth = 0, bool wrap = false);
+
+struct ImageDrawOptions {
+    bool rotate180 = false;
+    std::optional<Color> fill;  // single-colour recolouring (SVG)
+};
+
+class Image {
+  public:
+    virtual ~Image() = default;
+    virtual Size NaturalSize() const = 0;
+    virtual void Draw(Gdiplus::Graphics& g, const Rect& box) const = 0;
+};
+
+// A raster image (PNG, BMP, ICO, JPEG: whatever GDI+ decodes) drawn scaled
+// with high-quality filtering. Null when the bytes do not decode.
+class RasterImage final : public Image {
+  public:
+    static std::shared_ptr<RasterImage> FromBytes(const void* data, size_t size);
+    // From 32-bpp premultiplied BGRA pixels (width × height, top-down).
+    static std::shared_ptr<RasterImage> FromPixels(const uint32_t* pixels, int width, int height);
+    Size NaturalSize() const override;
+    void Draw(Gdiplus::Graphics& g, const Rect& box) const override;
+    Gdiplus::Bitmap* Bitmap() const { return bitmap_.get(); }
+
+  private:
+    std::unique_ptr<Gdiplus::Bitmap> bitmap_;
+};
+
+// An SVG icon. Several images may share one parsed document (the three
+// state images of a system button differ only in colour and rotation).
+class SvgImage final : public Image {
+  public:
+    static std::shared_ptr<SvgImage> FromBytes(std::string_view bytes);
+    static std::shared_ptr<SvgImage> FromDocument(std::shared_ptr<const SvgDocument> document);
+    // A copy sharing the document, with its own size, fill and rotation.
+    std::shared_ptr<SvgImage> Clone() const;
+
+    void SetSize(int width, int height) { size_ = Size{width, height}; }
+    void SetFill(Color color) { fill_ = color; }
+    void ClearFill() { fill_.reset(); }
+    void SetRotate180(bool on) { rotate_ = on; }
+    bool Rotated180() const { return rotate_; }
+    std::optional<Color> Fill() const { return fill_; }
+    const SvgDocument& Document() const { return *doc_; }
+
+    // The set size, else the view box size rounded.
+    Size NaturalSize() const override;
+    // Drawn into `box` keeping the aspect ratio, centred.
+    void Draw(Gdiplus::Graphics& g, const Rect& box) const override;
+
+  private:
+    std::shared_ptr<const SvgDocument> doc_;
+    Size size_;
+    std::optional<Color> fill_;
+    bool rotate_ = false;
+};
+
+// Renders a document into a box with GDI+ (used by SvgImage; public so the
+// later controls and tests can call it directly).
+void RenderSvg(Gdiplus::Graphics& g, const SvgDocument& doc, const Gdiplus::RectF& box,
+               const ImageDrawOptions& options);
+
+// The surface elements paint on: a GDI+ graphics over the window's back
+// buffer, with an origin and a clip stack for the element being painted.
+class Canvas {
+  public:
+    explicit Canvas(Gdiplus::Graphics& graphics);
+    Gdiplus::Graphics& Graphics() { return g_; }
+
+    void FillRect(const Rect& r, Color color);
+    void FillRoundRect(const Rect& r, int radius, Color color);
+    void DrawLine(int x1, int y1, int x2, int y2, Color color, float width = 1.0f);
+    void DrawLook(const Rect& r, const Look& look);
+    void DrawText(std::string_view text, const Font& font, Color color, const Rect& r,
+                  const TextFormat& format);
+    void DrawImage(const Image& image, const Rect& r);
+
+  private:
+    Gdiplus::Graphics& g_;
+};
+
+Gdiplus::Color ToGdiColor(Color c);
+
+}  // namespace pt

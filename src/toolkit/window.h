@@ -1,0 +1,223 @@
+// Top-level toolkit windows: a borderless frame with our own caption band,
+// drag-to-move and drag-border resizing done by the toolkit itself (so the
+// window procedure still sees WM_LBUTTONDOWN/UP of a move), per-pixel alpha
+// drawing from a premultiplied back buffer with a soft shadow, the element
+// tree, the window-procedure event that hands every native message to the
+// program's handlers, window timers and modal loops.
+//
+// Geometry: the HWND's rectangle is the window rectangle. When a shadow is
+// set, the drawn frame is inset by the shadow size on every side and the
+// shadow is drawn in that band. The client rectangle is the frame less the
+// border sizes (the non-client band, e.g. 0, 40, 0, 0 for a caption); the
+// root element covers the client rectangle, or the whole frame with the
+// layout overlaying the border.
+//
+// Windows are owned by the toolkit: Create returns a pointer that stays
+// valid until the HWND is destroyed and the current dispatch has returned.
+// Keep the HWND and use FromHwnd when in doubt.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "toolkit/back_buffer.h"
+#include "toolkit/element.h"
+#include "toolkit/frame_logic.h"
+#include "toolkit/handler_list.h"
+
+namespace pt {
+
+inline constexpr wchar_t kWindowClass[] = L"Pinatrove";
+
+// Toolkit messages seen by the window-procedure event.
+inline constexpr UINT kMsgToolkitTimer = 0x7005;  // wParam: the window timer's id
+
+struct WindowOptions {
+    DWORD exStyle = 0;
+    DWORD style = 0;  // added to the frame's own popup style
+    int x = 0, y = 0, width = 400, height = 300;
+    std::string title;
+    HWND owner = nullptr;
+    int toolkitStyle = 4;  // kept for the program's reference; our frame is always borderless
+    bool layered = true;   // per-pixel alpha (transparency type 2)
+};
+
+struct WindowMessage {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    LRESULT result = 0;  // returned when a handler marks the message handled
+};
+
+class Window {
+  public:
+    using MessageHandler =
+        std::function<void(Window& window, WindowMessage& message, bool& handled)>;
+    using TimerHandler = std::function<void(Window& window, UINT_PTR id, bool& handled)>;
+
+    // Null when the toolkit is not initialised on this thread or the HWND
+    // cannot be created.
+    static Window* Create(const WindowOptions& options);
+    static Window* FromHwnd(HWND hwnd);  // null for foreign or destroyed windows
+    // Number of live toolkit windows of this thread.
+    static size_t LiveCount();
+
+    HWND Hwnd() const { return hwnd_; }
+    bool IsAlive() const { return hwnd_ != nullptr && !destroyed_; }
+    Element& Root() { return *root_; }
+
+    // ---- frame
+    void EnableDragCaption(bool on) { dragCaption_ = on; }
+    bool IsDragCaption() const { return dragCaption_; }
+    void EnableDragBorder(bool on) { dragBorder_ = on; }
+    bool IsDragBorder() const { return dragBorder_; }
+    void SetDragBorderSize(int left, int top, int right, int bottom);
+    Insets DragBorderSize() const { return dragBorderSize_; }
+    void SetBorderSize(int left, int top, int right, int bottom);
+    Insets BorderSize() const { return border_; }
+    void SetMinimumSize(int width, int height);
+    Size MinimumSize() const { return minSize_; }
+    void EnableLayoutOverlayBorder(bool on) { overlayBorder_ = on; }
+    void SetHorizontal(bool on) { root_->SetHorizontal(on); }
+    // 0: an ordinary opaque window; 2: per-pixel alpha. Others act as 2.
+    void SetTransparentType(int type);
+    int TransparentType() const { return layered_ ? 2 : 0; }
+    void SetTransparentAlpha(BYTE alpha);
+    BYTE TransparentAlpha() const { return alpha_; }
+    void SetShadow(const ShadowParams& shadow);
+    const ShadowParams& Shadow() const { return shadow_; }
+    // The frame's own background (drawn under the root element).
+    void SetBackground(const Look& look) { background_ = look; }
+    const Look& Background() const { return background_; }
+    // Rounded frame corners: with a shadow that is not right-angled, its
+    // corner size; otherwise this radius (0: square).
+    int CornerRadius() const;
+
+    // ---- placement (screen coordinates unless said otherwise)
+    Rect GetRect() const;
+    void SetRect(const Rect& rect);
+    void SetPosition(int x, int y);
+    Rect FrameRect() const;        // window coordinates
+    Rect ClientRect() const;       // window coordinates
+    bool ShowWindow(int command);  // SW_SHOW, SW_SHOWNA, SW_HIDE, ...
+    void Show(bool on) { ShowWindow(on ? SW_SHOW : SW_HIDE); }
+    bool IsVisible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
+    void AdjustLayout();
+    // Repaints soon (coalesced), or now with `immediate`.
+    void Redraw(bool immediate = false);
+
+    // ---- the window-procedure event (0x7002) and timers (0x7005)
+    HandlerId OnMessage(MessageHandler handler) { return messageHandlers_.Add(std::move(handler)); }
+    HandlerId OnTimer(TimerHandler handler) { return timerHandlers_.Add(std::move(handler)); }
+    bool RemoveHandler(HandlerId id) {
+        return messageHandlers_.Remove(id) || timerHandlers_.Remove(id);
+    }
+    bool SetTimer(UINT_PTR id, UINT ms);
+    void KillTimer(UINT_PTR id);
+
+    // ---- elements
+    Element* FindByName(std::string_view name) { return root_->FindByName(name); }
+    Element* FindByIdentifier(int id) { return root_->FindByIdentifier(id); }
+    Element* ElementAt(Point windowPoint);  // deepest visible element, mouse-through ones skipped
+    Element* HoverElement() const { return hover_; }
+    Element* FocusElement() const { return focus_; }
+    void SetFocusElement(Element* element);
+    Element* CaptureElement() const { return capture_; }
+
+    // ---- modal
+    // Shows the window and runs a nested loop until EndModal; the owner is
+    // disabled meanwhile. Returns the code given to EndModal (or the close
+    // result when the window was closed otherwise).
+    int DoModal();
+    void EndModal(int code);
+    bool IsModal() const { return modal_; }
+    void SetModalCloseResult(int code) { modalCloseResult_ = code; }
+
+    // ---- ending
+    void Close() {
+        if (hwnd_)
+            ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+    }
+    void Destroy();
+
+    // ---- drawing
+    // Paints the whole window into the back buffer and shows it.
+    void PaintNow();
+    const PixelBuffer& BackBuffer() const { return pixels_; }
+
+    // For elements.
+    void ForgetElement(Element* element);
+    void UncheckGroup(int group, Element* except, bool notify);
+
+  private:
+    friend class Element;
+    explicit Window(const WindowOptions& options);
+    ~Window();
+    friend void ReapZombies();
+    friend struct WindowAccess;
+
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    bool Default(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    FrameMetrics Metrics() const;
+    void MouseMove(Point p, WPARAM keys);
+    void MouseLeft();
+    void ButtonDown(Point p, WPARAM keys, bool doubleClick);
+    void ButtonUp(Point p, WPARAM keys);
+    void RightButton(Point p, bool down);
+    void SetHover(Element* element);
+    void EndFrameDrag();
+    bool ElementCursor(Point p);
+    void EnsureBuffer(int width, int height);
+    void PaintElement(Element& e, Canvas& canvas, const Rect& clip);
+    void Present();
+    void ApplyLayeredStyle();
+
+    HWND hwnd_ = nullptr;
+    bool destroyed_ = false;
+    std::unique_ptr<Element> root_;
+    HandlerList<Window&, WindowMessage&> messageHandlers_;
+    HandlerList<Window&, UINT_PTR> timerHandlers_;
+    std::set<UINT_PTR> timers_;
+
+    bool dragCaption_ = true;
+    bool dragBorder_ = true;
+    Insets dragBorderSize_{5, 5, 5, 5};
+    Insets border_;
+    Size minSize_;
+    bool overlayBorder_ = false;
+    bool layered_ = true;
+    BYTE alpha_ = 255;
+    ShadowParams shadow_;
+    Look background_ = Look::Fill(MakeColor(255, 255, 255));
+
+    // Mouse state.
+    Element* hover_ = nullptr;
+    Element* capture_ = nullptr;
+    Element* focus_ = nullptr;
+    bool tracking_ = false;
+    FrameZone dragZone_ = FrameZone::kNone;
+    Rect dragStartRect_;
+    POINT dragStartCursor_{};
+
+    // Drawing.
+    HBITMAP dib_ = nullptr;
+    HDC memDc_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    PixelBuffer pixels_;
+    bool redrawPending_ = false;
+
+    // Modal.
+    bool modal_ = false;
+    bool modalDone_ = false;
+    int modalResult_ = 0;
+    int modalCloseResult_ = 0;
+    HWND modalOwner_ = nullptr;
+};
+
+}  // namespace pt

@@ -1,0 +1,226 @@
+// Icon extraction into PNG (size, alpha kept), default icon sources, the grid
+// entry's road through the store, the cache file on disk and the save timer.
+#include "launcher/icons.h"
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include "base/text.h"
+#include "base/win_handles.h"
+#include "launcher/cipher.h"
+#include "launcher/save_timer.h"
+#include "launcher/target.h"
+#include "launcher/temp_folder.h"
+
+namespace pt {
+namespace {
+
+namespace gp = Gdiplus::DllExports;
+
+struct PngFacts {
+    bool valid = false;
+    UINT width = 0, height = 0;
+    int transparent = 0, opaque = 0;  // pixels with alpha 0 and 255
+};
+
+// Decodes the PNG with GDI+ and counts alpha values.
+PngFacts Inspect(const std::string& png) {
+    PngFacts facts;
+    if (png.size() < 8 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
+        return facts;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
+        return facts;
+    ComPtr<IStream> stream;
+    ::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put());
+    ULONG written = 0;
+    stream->Write(png.data(), static_cast<ULONG>(png.size()), &written);
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (gp::GdipCreateBitmapFromStream(stream.Get(), &bitmap) == Gdiplus::Ok) {
+        facts.valid = true;
+        gp::GdipGetImageWidth(bitmap, &facts.width);
+        gp::GdipGetImageHeight(bitmap, &facts.height);
+        for (UINT y = 0; y < facts.height; ++y) {
+            for (UINT x = 0; x < facts.width; ++x) {
+                Gdiplus::ARGB color = 0;
+                gp::GdipBitmapGetPixel(bitmap, static_cast<INT>(x), static_cast<INT>(y), &color);
+                BYTE alpha = static_cast<BYTE>(color >> 24);
+                if (alpha == 0)
+                    ++facts.transparent;
+                if (alpha == 255)
+                    ++facts.opaque;
+            }
+        }
+        gp::GdipDisposeImage(bitmap);
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return facts;
+}
+
+class IconsWin : public ::testing::Test {
+  protected:
+    ScopedCom com_;
+};
+
+TEST_F(IconsWin, IndexedIconBecomesSquarePngWithAlpha) {
+    std::string png = ExtractIconPng(kFallbackIconFile, 0, true, 1.0f);
+    PngFacts facts = Inspect(png);
+    ASSERT_TRUE(facts.valid);
+    EXPECT_EQ(facts.width, 40u);
+    EXPECT_EQ(facts.height, 40u);
+    EXPECT_GT(facts.transparent, 0);  // the icon's own transparency survived
+    EXPECT_GT(facts.opaque, 0);
+    EXPECT_EQ(static_cast<uint8_t>(png[25]), 6);  // PNG colour type: RGBA
+
+    PngFacts large = Inspect(ExtractIconPng(kFallbackIconFile, 3, true, 1.5f));
+    EXPECT_EQ(large.width, 60u);
+    EXPECT_EQ(large.height, 60u);
+}
+
+// A 16 x 16 icon whose left half is fully transparent and right half opaque red.
+std::string HalfTransparentIco() {
+    auto u16 = [](std::string& o, int v) {
+        o += static_cast<char>(v & 0xFF);
+        o += static_cast<char>((v >> 8) & 0xFF);
+    };
+    auto u32 = [&](std::string& o, uint32_t v) {
+        u16(o, static_cast<int>(v & 0xFFFF));
+        u16(o, static_cast<int>(v >> 16));
+    };
+    std::string image;
+    u32(image, 40);
+    u32(image, 16);
+    u32(image, 32);  // colour and mask rows
+    u16(image, 1);
+    u16(image, 32);
+    for (int i = 0; i < 6; ++i)
+        u32(image, 0);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x)
+            u32(image, x < 8 ? 0x00000000u : 0xFFFF0000u);
+    }
+    image.append(16 * 4, '\0');  // AND mask: everything drawn from the colour pixels
+    std::string ico;
+    u16(ico, 0);
+    u16(ico, 1);
+    u16(ico, 1);
+    ico += static_cast<char>(16);
+    ico += static_cast<char>(16);
+    ico += '\0';
+    ico += '\0';
+    u16(ico, 1);
+    u16(ico, 32);
+    u32(ico, static_cast<uint32_t>(image.size()));
+    u32(ico, 22);
+    return ico + image;
+}
+
+TEST_F(IconsWin, IcoFileKeepsItsOwnAlpha) {
+    TempFolder temp;
+    std::string file = temp.File("half.ico", HalfTransparentIco());
+    std::string png = ExtractIconPng(file, 0, false, 1.0f);
+    PngFacts facts = Inspect(png);
+    ASSERT_TRUE(facts.valid);
+    EXPECT_EQ(facts.width, 40u);
+    // Roughly half of the pixels each way; scaling blurs the seam only.
+    EXPECT_GT(facts.transparent, 40 * 40 * 4 / 10);
+    EXPECT_GT(facts.opaque, 40 * 40 * 4 / 10);
+}
+
+TEST_F(IconsWin, ShellIconOfAFileAndMissingFiles) {
+    PngFacts facts = Inspect(ExtractIconPng("%SystemRoot%\\notepad.exe", 0, false, 1.0f));
+    ASSERT_TRUE(facts.valid);
+    EXPECT_EQ(facts.width, 40u);
+    EXPECT_GT(facts.opaque, 0);
+    EXPECT_EQ(ExtractIconPng("C:\\no\\such\\file.exe", 0, false, 1.0f), "");
+    EXPECT_EQ(ExtractIconPng("C:\\no\\such\\file.dll", 2, true, 1.0f), "");
+}
+
+TEST_F(IconsWin, DefaultIconSources) {
+    TempFolder temp;
+    std::string withIcon = temp.Folder("with icon");
+    temp.File("with icon\\desktop.ini",
+              "[.ShellClassInfo]\r\nIconResource=%SystemRoot%\\system32\\shell32.dll,4\r\n");
+    EXPECT_EQ(DefaultIconSource(withIcon), "%SystemRoot%\\system32\\shell32.dll,4");
+    std::string missingIcon = temp.Folder("missing icon");
+    temp.File("missing icon\\desktop.ini", "[.ShellClassInfo]\r\nIconResource=C:\\gone.ico,0\r\n");
+    EXPECT_EQ(DefaultIconSource(missingIcon), missingIcon);
+    std::string plain = temp.Folder("plain");
+    EXPECT_EQ(DefaultIconSource(plain), plain);
+    EXPECT_EQ(DefaultIconSource("\\\\server\\share"), "%SystemRoot%\\system32\\shell32.dll,15");
+    EXPECT_EQ(DefaultIconSource("https://example.com/"), "%SystemRoot%\\system32\\url.dll,0");
+    EXPECT_EQ(DefaultIconSource("C:\\x\\app.exe"), "C:\\x\\app.exe");
+    EXPECT_EQ(IconKeyOf("https://a/", 1.0f), IconKeyOf("https://b/", 1.0f));
+    EXPECT_NE(IconKeyOf("https://a/", 1.0f), IconKeyOf("https://a/", 2.0f));
+}
+
+TEST_F(IconsWin, GridIconRoadStoresRealIconsOnly) {
+    TempFolder temp;
+    IconCacheFile file(temp.Path() + "\\data\\Cache");
+    float scale = 1.0f;
+    IconStore store([&](std::string_view source) { return IconKeyOf(source, scale); }, &file,
+                    nullptr);
+    store.Load();
+
+    std::string notepad = ExpandPathVariables("%SystemRoot%\\notepad.exe");
+    GridIcon first = ResolveGridIcon(store, "", notepad, scale);
+    EXPECT_FALSE(first.fallback);
+    EXPECT_EQ(first.source, notepad);
+    EXPECT_TRUE(Inspect(first.png).valid);
+    EXPECT_EQ(store.ImageCount(), 1u);
+    GridIcon second = ResolveGridIcon(store, "", notepad, scale);
+    EXPECT_EQ(second.png, first.png);
+    EXPECT_EQ(store.RefCount(notepad), 2);
+
+    // An enciphered icon location shows its plain target's icon, no key asked.
+    std::string hidden = "encrypt:" + CipherEncode(notepad, kIconCipherKey);
+    GridIcon third = ResolveGridIcon(store, hidden, "encrypt:whatever", scale);
+    EXPECT_EQ(third.source, notepad);
+    EXPECT_EQ(store.RefCount(notepad), 3);
+
+    GridIcon missing = ResolveGridIcon(store, "", "C:\\nowhere\\x.exe", scale);
+    EXPECT_TRUE(missing.fallback);
+    EXPECT_TRUE(Inspect(missing.png).valid);
+    EXPECT_EQ(store.ImageCount(), 1u);  // the fallback is not stored
+
+    ASSERT_TRUE(store.Save());
+    IconStore again([&](std::string_view source) { return IconKeyOf(source, scale); }, &file,
+                    nullptr);
+    again.Load();
+    EXPECT_EQ(again.Get(notepad), first.png);
+}
+
+TEST(SaveTimerWin, FiresOnceAndStops) {
+    ThreadSaveTimer timer(20);
+    int fired = 0;
+    timer.Start([&] { ++fired; });
+    EXPECT_TRUE(timer.Pending());
+    DWORD until = ::GetTickCount() + 2000;
+    MSG msg;
+    while (fired == 0 && ::GetTickCount() < until) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(5);
+    }
+    EXPECT_EQ(fired, 1);
+    EXPECT_FALSE(timer.Pending());
+
+    timer.Start([&] { ++fired; });
+    timer.Stop();
+    until = ::GetTickCount() + 100;
+    while (::GetTickCount() < until) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(5);
+    }
+    EXPECT_EQ(fired, 1);
+}
+
+}  // namespace
+}  // namespace pt
