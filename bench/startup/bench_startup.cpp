@@ -31,20 +31,20 @@ struct Found {
     HWND window;
 };
 
+BOOL CALLBACK FindVisible(HWND w, LPARAM p) {
+    auto* query = reinterpret_cast<Found*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == query->pid && IsWindowVisible(w)) {
+        query->window = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND WindowOf(DWORD pid) {
     Found f{pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* query = reinterpret_cast<Found*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == query->pid && IsWindowVisible(w)) {
-                query->window = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&f));
+    EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&f));
     return f.window;
 }
 

@@ -129,6 +129,12 @@ TEST(DllSafetyTest, ExeImportsOnlyDllsTheSystemAlwaysLoadsItself) {
     for (const auto& dll : imports) EXPECT_TRUE(allowed.count(dll)) << dll << " is not a known DLL";
 }
 
+BOOL CALLBACK FindDllText(HWND child, LPARAM param) {
+    std::wstring t = WindowText(child);
+    if (t.find(L"DLL") != std::wstring::npos) *reinterpret_cast<std::wstring*>(param) = t;
+    return TRUE;
+}
+
 // The text of the message box the probe shows, after which the box is closed.
 std::wstring TakeDllErrorBox(const AppProcess& probe) {
     HWND box = nullptr;
@@ -140,14 +146,7 @@ std::wstring TakeDllErrorBox(const AppProcess& probe) {
     });
     if (!box) return L"(no box)";
     std::wstring text;
-    ::EnumChildWindows(
-        box,
-        [](HWND child, LPARAM param) -> BOOL {
-            std::wstring t = WindowText(child);
-            if (t.find(L"DLL") != std::wstring::npos) *reinterpret_cast<std::wstring*>(param) = t;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    ::EnumChildWindows(box, FindDllText, reinterpret_cast<LPARAM>(&text));
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     return text;
 }

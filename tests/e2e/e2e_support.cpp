@@ -125,23 +125,28 @@ std::optional<DWORD> AppProcess::WaitExit(std::chrono::milliseconds limit) const
     return code;
 }
 
+namespace {
+
+struct WindowQuery {
+    DWORD id;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+// A named CALLBACK: a lambda would have the wrong calling convention on i686.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    auto* q = reinterpret_cast<WindowQuery*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == q->id && (!q->className || ClassName(window) == q->className)) q->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> WindowsOfProcess(DWORD processId, const wchar_t* className) {
-    struct Query {
-        DWORD id;
-        const wchar_t* className;
-        std::vector<HWND> found;
-    } query{processId, className, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* q = reinterpret_cast<Query*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == q->id && (!q->className || ClassName(window) == q->className)) {
-                q->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&query));
+    WindowQuery query{processId, className, {}};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
     return query.found;
 }
 
