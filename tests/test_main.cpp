@@ -18,14 +18,5 @@ int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
 #endif
     testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-#ifdef _WIN32
-    // Under load, Wine sometimes hangs in the DLL detach of a test process
-    // that used the shell or GDI+ (the test itself has passed and printed);
-    // the verdict is in, so the process ends here without that teardown.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(result));
-#endif
-    return result;
+    return RUN_ALL_TESTS();
 }
