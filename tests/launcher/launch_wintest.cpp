@@ -49,6 +49,10 @@ TEST(LaunchTargetWin, FailureTextGoesToTheSink) {
     // No sink: still false, nothing else happens.
     EXPECT_FALSE(LaunchTarget("C:\\no\\such\\program.exe", "", "", "", nullptr));
 
+    calls = 0;
+    std::string program = ExpandPathVariables("%SystemRoot%\\system32\\rundll32.exe");
+    EXPECT_TRUE(LaunchTarget(program, "", ExpandPathVariables("%SystemRoot%"), "open", sink));
+    EXPECT_EQ(calls, 0);
 }
 
 }  // namespace
