@@ -84,26 +84,37 @@ std::string WideToUtf8(std::u16string_view text) {
 }
 
 std::u16string Utf8ToWide(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
+    // Never more units than bytes: written through a pointer and cut to size
+    // at the end, which is several times faster than appending unit by unit
+    // on the long texts of the data files.
+    std::u16string out(text.size(), u'\0');
+    char16_t* const first = out.data();
+    char16_t* o = first;
     size_t i = 0;
     while (i < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            *o++ = byte;
+            ++i;
+            continue;
+        }
         char32_t cp;
         size_t length;
         if (!DecodeOne(text, i, cp, length)) {
-            out += static_cast<char16_t>(kReplacement);
+            *o++ = static_cast<char16_t>(kReplacement);
         } else if (cp >= 0x10000) {
             cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+            *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
         } else {
             // A high surrogate followed by a low one is the CESU form of a
             // pair, which WTF-8 forbids; decoding it to the pair would make
             // two byte strings read the same, so it stays as two units.
-            out += static_cast<char16_t>(cp);
+            *o++ = static_cast<char16_t>(cp);
         }
         i += length;
     }
+    out.resize(static_cast<size_t>(o - first));
     return out;
 }
 
