@@ -37,9 +37,12 @@ constexpr uint32_t ToArgb(Color c) {
            (static_cast<uint32_t>(ColorGreen(c)) << 8) | static_cast<uint32_t>(ColorBlue(c));
 }
 
-// The program's dark-colour test: glyphs on such a background turn light.
+// The program's dark-colour test (0.299 R + 0.587 G + 0.114 B <= 192): glyphs
+// on such a background turn light. Counted in thousandths, since in doubles
+// a colour that sits exactly on the boundary (RGB 110,226,232) comes out a
+// hair above 192.
 constexpr bool IsDarkColor(Color c) {
-    return 0.299 * ColorRed(c) + 0.587 * ColorGreen(c) + 0.114 * ColorBlue(c) <= 192.0;
+    return 299 * ColorRed(c) + 587 * ColorGreen(c) + 114 * ColorBlue(c) <= 192000;
 }
 
 }  // namespace pt
