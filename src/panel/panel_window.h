@@ -1,0 +1,95 @@
+// The main panel: one borderless toolkit window of class "Pinatrove" with its
+// own title bar (title, skin, line, menu, mini and close), the content area
+// that the launcher data fills, the date footer, its start placement from the
+// remembered settings, and the skin frame. It answers the show/hide request,
+// the close message (hide, or the exit path that flushes every store in
+// order) and the end of the user's session.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "panel/date_footer.h"
+#include "toolkit/graphics.h"
+#include "toolkit/window.h"
+
+namespace pt {
+
+class IconStore;
+class SettingsStore;
+
+inline constexpr char kPanelTitle[] = "Pinatrove";
+inline constexpr int kPanelWidth = 810;  // design size, scaled
+inline constexpr int kPanelHeight = 610;
+inline constexpr int kPanelMinWidth = 460;  // not scaled
+inline constexpr int kPanelMinHeight = 590;
+inline constexpr int kTitleBarHeight = 40;
+
+// The show/hide request (WM_USER, wParam 1); lParam is one of these.
+enum ShowRequest : LPARAM { kToggle = 0, kShowOrFront = 1, kToggleAtCursor = 2 };
+
+// What the launcher data store does for the panel: it reads data\Data while
+// it builds the category sidebar, the tabs and the grids into the content
+// area, selects the remembered category and group, and writes its file on
+// the way out.
+class PanelContent {
+  public:
+    virtual ~PanelContent() = default;
+    virtual void Build(Element& area) = 0;
+    virtual void SelectRemembered(int iClass, int iGroup) = 0;
+    virtual void FlushPendingSave() = 0;
+};
+
+struct PanelServices {
+    SettingsStore* settings = nullptr;  // required
+    std::shared_ptr<Font> captionFont;
+    PanelContent* content = nullptr;  // none: the content area stays empty
+    IconStore* icons = nullptr;       // none: no icon cache to flush
+    DateSource today;                 // the footer's clock; LocalToday when empty
+};
+
+class PanelWindow {
+  public:
+    explicit PanelWindow(PanelServices services);
+    ~PanelWindow();
+    PanelWindow(const PanelWindow&) = delete;
+    PanelWindow& operator=(const PanelWindow&) = delete;
+
+    // Builds, places and skins the window, still hidden. False when the
+    // window cannot be created.
+    bool Create();
+    // The first show (or hide, with Action.HideAfterStartup), and the
+    // bookkeeping of a start after a DPI change.
+    void FinishStart();
+    HWND Handle() const { return hwnd_; }
+
+    void Show();
+    void Hide();
+    // Writes whatever is pending, in the order of the exit path: launcher
+    // data, icon cache, settings.
+    void FlushStores();
+
+    // The skin and menu buttons open windows that live elsewhere.
+    void SetSkinButtonHandler(std::function<void()> handler) { onSkin_ = std::move(handler); }
+    void SetMenuButtonHandler(std::function<void()> handler) { onMenu_ = std::move(handler); }
+
+  private:
+    void BuildTitleBar(Window& window);
+    void Place(Window& window);
+    void HandleMessage(Window& window, WindowMessage& message, bool& handled);
+    void HandleShowRequest(Window& window, LPARAM mode);
+    void RememberPosition(Window& window);
+
+    PanelServices services_;
+    HWND hwnd_ = nullptr;
+    std::function<void()> onSkin_;
+    std::function<void()> onMenu_;
+};
+
+// The panel's native window while it exists (for owners of dialogs and
+// the message box); null otherwise.
+HWND PanelHandle();
+
+}  // namespace pt

@@ -1,0 +1,47 @@
+// The panel's start placement; see placement.h.
+#include "panel/placement.h"
+
+#include <algorithm>
+
+namespace pt {
+
+Point CentreIn(const Rect& work, Size size) {
+    // Centred in the work area itself: a taskbar on the left or at the top
+    // moves the work area's origin away from 0, 0.
+    return Point{work.left + (work.Width() - size.width) / 2,
+                 work.top + (work.Height() - size.height) / 2};
+}
+
+Rect KeepInsideWorkArea(const Rect& rect, const Rect& work) {
+    int x = rect.left;
+    int y = rect.top;
+    const int width = rect.Width();
+    const int height = rect.Height();
+    if (x + width > work.right)
+        x = work.right - width;
+    if (y + height > work.bottom)
+        y = work.bottom - height;
+    x = std::max(x, work.left);
+    y = std::max(y, work.top);
+    return Rect::FromSize(x, y, width, height);
+}
+
+Rect PlacePanel(const PanelPlacementInput& in) {
+    Size size = in.created;
+    // A remembered size that was never stored (the switch was just turned
+    // on) reads as 0 x 0: keep the created size rather than open a panel
+    // nobody can see.
+    if (in.sizeRemember && in.sizeLast.width > 0 && in.sizeLast.height > 0) {
+        size.width = std::max(in.sizeLast.width, in.minimum.width);
+        size.height = std::max(in.sizeLast.height, in.minimum.height);
+    }
+    Point pos = in.posRemember ? in.posLast : CentreIn(in.work, size);
+    if (in.dpiReset) {
+        // The remembered values were measured at the old scale.
+        size = in.created;
+        pos = CentreIn(in.work, size);
+    }
+    return KeepInsideWorkArea(Rect::FromSize(pos.x, pos.y, size.width, size.height), in.work);
+}
+
+}  // namespace pt
