@@ -1,0 +1,67 @@
+// The secondary windows' frame; see dialog_frame.h.
+#include "dialogs/dialog_frame.h"
+
+#include "panel/skin_frame.h"
+#include "toolkit/dpi.h"
+
+namespace pt {
+namespace {
+
+std::shared_ptr<Font>& CaptionFontSlot() {
+    static std::shared_ptr<Font> font;
+    return font;
+}
+
+}  // namespace
+
+void SetDialogCaptionFont(std::shared_ptr<Font> font) {
+    CaptionFontSlot() = std::move(font);
+}
+
+std::shared_ptr<Font> DialogCaptionFont() {
+    return CaptionFontSlot();
+}
+
+void ApplyDialogRecipe(Window& window) {
+    window.SetTransparentType(2);
+    window.SetTransparentAlpha(254);
+    window.EnableLayoutOverlayBorder(true);
+    window.SetHorizontal(false);
+    window.EnableDragBorder(false);
+    window.SetDragBorderSize(0, 0, 0, 0);
+    window.SetBorderSize(0, Dpi(kDialogCaptionHeight), 0, 0);
+}
+
+Element* BuildDialogCaption(Window& window, std::string_view title, bool closeButton) {
+    auto* titbar = window.Root().Add<Element>();
+    titbar->SetName("titbar");
+    titbar->SetHorizontal(true);
+    titbar->SetWidth(SizeSpec::Fill());
+    titbar->SetHeight(SizeSpec::Fixed(Dpi(kDialogCaptionHeight)));
+    titbar->SetPadding(Dpi(12), 0, Dpi(8), 0);
+    titbar->SetSpacing(Dpi(10));
+    titbar->SetAlign(Align::kStart, Align::kCenter);
+    PublishFramePart(window, "titbar", titbar);
+
+    auto* text = titbar->Add<TextElement>(title);
+    text->SetName("title");
+    if (std::shared_ptr<Font> font = DialogCaptionFont())
+        text->SetFont(font);
+    PublishFramePart(window, "title", text);
+
+    if (closeButton) {
+        auto* spacer = titbar->Add<Element>();
+        spacer->SetWidth(SizeSpec::Weight(1));
+        spacer->SetMouseThrough(true);
+        auto* close = titbar->Add<Button>();
+        close->SetName("close");
+        close->SetFixedSize(Dpi(20), Dpi(20));
+        close->SetTransparent(true);
+        close->SetTooltip("关闭");
+        close->SetButtonType(ButtonType::kClose);
+        PublishFramePart(window, "close", close);
+    }
+    return titbar;
+}
+
+}  // namespace pt
