@@ -1,56 +1,84 @@
-// Start-up in its fixed order: stores, single-instance check, working
-// directory, scale factor, toolkit and resources, shared fonts, the panel,
-// the instance mapping, the message loop, and the flushes on the way out.
+// Start-up in its fixed order: the settings store, the single-instance
+// check, working directory, scale factor, toolkit and resources, shared
+// fonts, the panel, the instance mapping, the message loop, and the flushes
+// on the way out.
 #include "app/startup.h"
+
+#include <string>
 
 #include "app/app_paths.h"
 #include "app/display_scale.h"
-#include "app/panel_window.h"
 #include "app/screen_metrics.h"
 #include "app/shared_fonts.h"
 #include "app/single_instance.h"
+#include "dialogs/dialog_frame.h"
+#include "dialogs/save_failure_report.h"
+#include "launcher/icons.h"
+#include "launcher/save_timer.h"
+#include "panel/panel_window.h"
+#include "settings/settings_store.h"
 #include "toolkit/dpi.h"
 #include "toolkit/resource_archive.h"
 #include "toolkit/toolkit.h"
 
 namespace pt {
-namespace {
-
-// Stores created before anything else. They are filled in as their
-// subsystems arrive; until then the program runs with their defaults.
-struct AppGlobals {
-    bool dpiAware = false;  // General.DPIAware
-};
-
-}  // namespace
 
 int RunApplication(HINSTANCE instance) {
-    AppGlobals globals;
+    // The settings come first: the scale factor and the fonts depend on them.
+    const std::string dataFolder = ExeDirectory() + "\\data";
+    SettingsStore settings(MakeFileSettingsStorage(dataFolder));
+    settings.Load();
+    InstallSettings(&settings);
+    settings.SetSaveFailureHandler(
+        [dataFolder](uint32_t error) { ReportSaveFailure(dataFolder + "\\Settings", error); });
 
-    if (HandOverToRunningInstance()) return 0;
+    if (HandOverToRunningInstance())
+        return 0;
 
     EnterExeDirectory();
     // A store that keeps its file beside the exe needs the folder; a
-    // read-only install location simply keeps everything in memory.
+    // read-only install location keeps everything in memory and says so at
+    // the first save.
     ::CreateDirectoryW(L"data", nullptr);
 
+    // The icon cache is read only by the instance that stays: a second start
+    // that hands over has no use for it.
+    IconCacheFile cacheFile(dataFolder + "\\Cache");
+    ThreadSaveTimer cacheTimer;
+    IconStore icons([](std::string_view source) { return IconKeyOf(source, DisplayScale()); },
+                    &cacheFile, &cacheTimer);
+    icons.Load();
+
+    const bool dpiAware = settings.GetDPIAware();
     const float measured = MeasureScreenScale();
-    SetDisplayScale(ScaleFactor(globals.dpiAware, measured));
+    SetDisplayScale(ScaleFactor(dpiAware, measured));
 
     InitToolkit(instance);
     ResourceArchive::Instance().LoadFromModule(instance);
 
     int code = 1;
     {
-        SharedFonts fonts = CreateSharedFonts(globals.dpiAware, measured);
-        PanelWindow panel(fonts);
+        SharedFonts fonts = CreateSharedFonts(dpiAware, measured);
+        SetDialogCaptionFont(fonts.captionFont);
+        PanelServices services;
+        services.settings = &settings;
+        services.captionFont = fonts.captionFont;
+        services.icons = &icons;
+        PanelWindow panel(services);
         if (panel.Create()) {
+            settings.SetHotkeyWindow(panel.Handle());
+            panel.FinishStart();
             static InstanceMapping mapping;  // lives until the process ends
             mapping.Publish(panel.Handle());
-            panel.Show();
             code = RunMessageLoop();
         }
+        settings.SetHotkeyWindow(nullptr);
+        SetDialogCaptionFont(nullptr);
     }
+    // The exit path has flushed already; a loop that ended any other way
+    // must not lose what is pending either.
+    icons.FlushPendingSave();
+    settings.FlushPendingSave();
     ShutdownToolkit();
     return code;
 }

@@ -138,5 +138,90 @@ TEST(StartupTest, PanelIsCentredInTheWorkArea) {
     EXPECT_TRUE(app->Exit(panel));
 }
 
+// A settings file beside the exe (UTF-16LE text), written before the
+// program starts.
+void WriteSettings(const TempDir& dir, const std::string& json) {
+    ::CreateDirectoryW((dir / L"data").c_str(), nullptr);
+    std::string bytes;
+    for (char c : json) {
+        bytes += c;
+        bytes += '\0';
+    }
+    ASSERT_TRUE(WriteFileBytes(dir / L"data\\Settings", bytes));
+}
+
+// The settings file as text (it is stored as UTF-16LE).
+std::string SettingsText(const TempDir& dir) {
+    const auto bytes = ReadFileBytes(dir / L"data\\Settings");
+    std::string text;
+    if (!bytes) return text;
+    for (size_t i = 0; i + 1 < bytes->size(); i += 2)
+        if ((*bytes)[i + 1] == 0) text += (*bytes)[i];
+    return text;
+}
+
+TEST(StartupTest, OpensWhereTheSettingsSay) {
+    TempDir dir;
+    WriteSettings(dir, R"({"General":{"PosRemember":{"bEnable":1,"PosLast":{"xPos":-3000,"yPos":30}},)"
+                       R"("SizeRemember":{"bEnable":1,"SizeLast":{"width":700,"height":600}}}})");
+    auto app = AppProcess::Launch(dir);
+    ASSERT_TRUE(app);
+    HWND panel = app->WaitForWindow(kPanel);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+    RECT work{}, rect{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    ::GetWindowRect(panel, &rect);
+    EXPECT_EQ(rect.left, work.left);  // pulled back from a screen that is gone
+    EXPECT_EQ(rect.top, work.top + 30);
+    EXPECT_EQ(rect.right - rect.left, 700);
+    EXPECT_EQ(rect.bottom - rect.top, 600);
+    EXPECT_TRUE(app->Exit(panel));
+}
+
+TEST(StartupTest, ExitWritesAPendingSettingsChange) {
+    TempDir dir;
+    // After a DPI change the start stores the new place and clears the flag:
+    // a change whose deferred save is still pending when the exit comes.
+    WriteSettings(dir, R"({"General":{"DPIReset":1,"PosRemember":{"bEnable":1}}})");
+    auto app = AppProcess::Launch(dir);
+    ASSERT_TRUE(app);
+    HWND panel = app->WaitForWindow(kPanel);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+    EXPECT_EQ(SettingsText(dir).find("\"DPIReset\":0"), std::string::npos);
+    // The exit comes well within the 5 s of the deferred save.
+    EXPECT_TRUE(app->Exit(panel));
+    const std::string text = SettingsText(dir);
+    EXPECT_NE(text.find("\"DPIReset\":0"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"PosLast\":{\"xPos\":"), std::string::npos) << text;
+}
+
+TEST(StartupTest, CloseHidesAndExitAfterCloseEnds) {
+    {
+        TempDir dir;
+        auto app = AppProcess::Launch(dir);
+        ASSERT_TRUE(app);
+        HWND panel = app->WaitForWindow(kPanel);
+        ASSERT_NE(panel, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+        ::PostMessageW(panel, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return !Visible(panel); }));
+        EXPECT_TRUE(app->Running());
+        EXPECT_TRUE(app->Exit(panel));
+    }
+    {
+        TempDir dir;
+        WriteSettings(dir, R"({"Action":{"ExitAfterClose":1}})");
+        auto app = AppProcess::Launch(dir);
+        ASSERT_TRUE(app);
+        HWND panel = app->WaitForWindow(kPanel);
+        ASSERT_NE(panel, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+        ::PostMessageW(panel, WM_CLOSE, 0, 0);
+        EXPECT_EQ(app->WaitExit(), std::optional<DWORD>(0));
+    }
+}
+
 }  // namespace
 }  // namespace pt::test
