@@ -47,18 +47,23 @@ MessageBoxLayout DescribeMessageBox(unsigned flags) {
     switch (flags & 0xF0) {
         case kMbIconError:
             box.iconEntry = "res\\appframework\\MessageBox\\error.svg";
+            box.iconColor = MakeColor(242, 82, 44);
             break;
         case kMbIconQuestion:
             box.iconEntry = "res\\appframework\\MessageBox\\question.svg";
+            box.iconColor = MakeColor(0, 136, 255);
             break;
         case kMbIconWarning:
             box.iconEntry = "res\\appframework\\MessageBox\\warning.svg";
+            box.iconColor = MakeColor(250, 160, 20);
             break;
         case kMbIconInformation:
             box.iconEntry = "res\\appframework\\MessageBox\\infor.svg";
+            box.iconColor = MakeColor(0, 136, 255);
             break;
         default:
             box.iconEntry = "res\\appframework\\MessageBox\\ok.svg";
+            box.iconColor = MakeColor(44, 180, 69);
             break;
     }
     return box;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkit/color.h"
 #include "toolkit/geometry.h"
 
 namespace pt {
@@ -36,14 +37,14 @@ inline constexpr unsigned kMbIconQuestion = 0x20;
 inline constexpr unsigned kMbIconWarning = 0x30;
 inline constexpr unsigned kMbIconInformation = 0x40;
 
-struct MessageButtonSpec {
+struct MessageButton {
     std::string_view text;
     int result;
 };
 
 struct MessageBoxLayout {
     unsigned set = 0;  // the button set actually used (unknown sets act as 0)
-    std::vector<MessageButtonSpec> buttons;
+    std::vector<MessageButton> buttons;
     // Close button, Esc and Alt+F4 end the box with closeResult; without a
     // close button they do nothing.
     bool closable = true;
@@ -52,6 +53,7 @@ struct MessageBoxLayout {
     // end of the session): the answer that changes nothing.
     int forcedCloseResult = kMbOk;
     std::string_view iconEntry;  // resource archive entry
+    Color iconColor = 0;         // the icons are drawn in one colour
 };
 
 MessageBoxLayout DescribeMessageBox(unsigned flags);

@@ -60,6 +60,7 @@ void BuildBody(Window& window, const MessageBoxLayout& box, std::string_view tex
     if (std::shared_ptr<SvgImage> image =
             SvgImage::FromBytes(ResourceArchive::Instance().ReadText(box.iconEntry))) {
         image->SetSize(Dpi(45), Dpi(45));
+        image->SetFill(box.iconColor);
         icon->SetImage(image);
     }
 
@@ -83,13 +84,13 @@ void BuildBody(Window& window, const MessageBoxLayout& box, std::string_view tex
     row->SetSpacing(Dpi(10));
     row->SetAlign(Align::kEnd, Align::kStart);
     const HWND hwnd = window.Hwnd();
-    for (const MessageButtonSpec& spec : box.buttons) {
-        auto* button = row->Add<Button>(spec.text);
-        button->SetName("result." + std::to_string(spec.result));
+    for (const MessageButton& entry : box.buttons) {
+        auto* button = row->Add<Button>(entry.text);
+        button->SetName("result." + std::to_string(entry.result));
         button->SetFixedSize(Dpi(80), Dpi(30));
         button->SetLookName("bkInfo_button");
         button->SetTextColor(MakeColor(120, 120, 120));
-        const int result = spec.result;
+        const int result = entry.result;
         button->On(ElementEvent::kClick,
                    [hwnd, result](Element&, const ElementEventArgs&, bool& handled) {
                        handled = true;
