@@ -84,6 +84,7 @@ class PanelWindow {
 
     PanelServices services_;
     HWND hwnd_ = nullptr;
+    HandlerId messageHandler_{};
     std::function<void()> onSkin_;
     std::function<void()> onMenu_;
 };

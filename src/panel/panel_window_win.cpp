@@ -46,7 +46,13 @@ HWND PanelHandle() {
 PanelWindow::PanelWindow(PanelServices services) : services_(std::move(services)) {}
 
 PanelWindow::~PanelWindow() {
-    if (hwnd_ && g_panel == hwnd_)
+    // The window's handlers point at this object: a window that outlives it
+    // (the loop ended without a close) goes with it.
+    if (Window* window = Window::FromHwnd(hwnd_)) {
+        window->RemoveHandler(messageHandler_);
+        window->Destroy();
+    }
+    if (g_panel && g_panel == hwnd_)
         g_panel = nullptr;
 }
 
@@ -90,7 +96,7 @@ bool PanelWindow::Create() {
     SetCurrentSkin(SkinFromSettings(settings));
     ApplySkinFrame(*window, CurrentSkin());
 
-    window->OnMessage(
+    messageHandler_ = window->OnMessage(
         [this](Window& w, WindowMessage& m, bool& handled) { HandleMessage(w, m, handled); });
     window->AdjustLayout();
     window->Redraw();

@@ -396,6 +396,14 @@ TEST_F(PanelWindowTest, SystemButtonsAndAltF4) {
     EXPECT_NE(Alive(), nullptr);
 }
 
+TEST_F(PanelWindowTest, WindowGoesWithThePanelObject) {
+    ASSERT_NE(Build(), nullptr);
+    panel_.reset();  // a loop that ended without a close
+    Pump();
+    EXPECT_EQ(Alive(), nullptr);
+    EXPECT_EQ(PanelHandle(), nullptr);
+}
+
 TEST_F(PanelWindowTest, ExitWritesDataThenCacheThenSettings) {
     ASSERT_NE(Build(), nullptr);
     content_->pending = true;
