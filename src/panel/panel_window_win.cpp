@@ -171,8 +171,6 @@ void PanelWindow::Place(Window& window) {
     in.posRemember = settings.GetPosRemember();
     settings.GetPosLast(&in.posLast.x, &in.posLast.y);
     in.dpiReset = settings.GetDPIReset();
-    if (in.dpiReset)
-        in.created = Size{Dpi(kPanelWidth), Dpi(kPanelHeight)};
     window.SetRect(PlacePanel(in));
 
     if (settings.GetPosLock())
