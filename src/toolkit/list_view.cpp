@@ -87,10 +87,11 @@ void ListView::SetGroupHeaderHeight(int height) {
 void ListView::SetFont(std::shared_ptr<Font> font) {
     font_ = std::move(font);
     partFonts_.clear();
+    renderCache_.Clear();
     Redraw();
 }
 
-const Image* ListView::TemplateImage(size_t part) {
+std::shared_ptr<Image> ListView::TemplateImage(size_t part) {
     if (part >= templateImages_.size())
         return nullptr;
     if (!templateImagesTried_[part]) {
@@ -109,7 +110,7 @@ const Image* ListView::TemplateImage(size_t part) {
             }
         }
     }
-    return templateImages_[part].get();
+    return templateImages_[part];
 }
 
 const Font* ListView::PartFont(const TemplatePart& part) {
@@ -639,9 +640,8 @@ void ListView::PaintCell(Canvas& canvas, const Rect& cell, const ListItem& item,
             continue;
         if (p.kind == PartKind::kImage || p.kind == PartKind::kButton) {
             const auto own = item.images.find(p.name);
-            const Image* img = own != item.images.end() ? own->second.get() : TemplateImage(i);
-            if (img)
-                canvas.DrawImage(*img, r);
+            renderCache_.DrawImage(canvas,
+                                   own != item.images.end() ? own->second : TemplateImage(i), r);
             continue;
         }
         const auto bg = item.colors.find(p.name);
@@ -659,7 +659,7 @@ void ListView::PaintCell(Canvas& canvas, const Rect& cell, const ListItem& item,
         TextFormat fmt;
         fmt.horizontal = ToTextAlign(p.align);
         const Color color = item.textColor ? *item.textColor : p.color ? *p.color : kDefaultText;
-        canvas.DrawText(text, *f, color, r, fmt);
+        renderCache_.DrawText(canvas, text, *f, color, r, fmt);
     }
 }
 

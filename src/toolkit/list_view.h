@@ -32,6 +32,7 @@
 #include "toolkit/element.h"
 #include "toolkit/item_template.h"
 #include "toolkit/list_layout.h"
+#include "toolkit/render_cache.h"
 
 namespace pt {
 
@@ -147,7 +148,7 @@ class ListView : public Element {
     void SetHover(ListIndex index);
     void FireItem(ElementEvent event, ListIndex index, Point point);
     void PaintCell(Canvas& canvas, const Rect& cell, const ListItem& item, ListIndex index);
-    const Image* TemplateImage(size_t part);
+    std::shared_ptr<Image> TemplateImage(size_t part);
     const Font* PartFont(const TemplatePart& part);
     bool PartShown(const TemplatePart& part, ListIndex index) const;
     void ItemChanged(ListIndex index);
@@ -161,6 +162,7 @@ class ListView : public Element {
     mutable std::optional<ListLayout> layout_;
     std::shared_ptr<Font> font_;
     std::map<float, std::shared_ptr<Font>> partFonts_;
+    RenderCache renderCache_;
 
     ScrollBar* bar_ = nullptr;
     int scrollY_ = 0;

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include "toolkit/list_view.h"
+#include "toolkit/render_cache.h"
 #include "toolkit/scroll_bar.h"
 #include "toolkit/scroll_view.h"
 #include "ui_harness.h"
@@ -379,6 +380,58 @@ TEST(ListViewTemplateTest, SkinCellsShowTheirColourAndTheSelectedMark) {
     w->PaintNow();
     EXPECT_GT(tagDiffers(0), 20);
     EXPECT_EQ(tagDiffers(1), 0);
+}
+
+// Pictures drawn through the cache stay true to what they show: another
+// colour or text is another picture, and an image freed and replaced (even
+// at the same address) is rendered anew.
+TEST(RenderCacheTest, PicturesFollowTheirSource) {
+    ASSERT_TRUE(InitToolkit());
+    PixelBuffer px(64, 32);
+    Gdiplus::Bitmap target(64, 32, 64 * 4, PixelFormat32bppPARGB,
+                           reinterpret_cast<BYTE*>(px.Data()));
+    Gdiplus::Graphics g(&target);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    Canvas canvas(g);
+    RenderCache cache(2);
+    const auto square = [](const char* colour) {
+        return std::shared_ptr<Image>(SvgImage::FromBytes(
+            std::string("<svg viewBox='0 0 10 10'><rect width='10' height='10' fill='") + colour +
+            "'/></svg>"));
+    };
+    const Rect box{0, 0, 16, 16};
+    const auto centre = [&] {
+        g.Flush(Gdiplus::FlushIntentionSync);
+        return px.At(8, 8) & 0xFFFFFF;
+    };
+    auto red = square("#FF0000");
+    cache.DrawImage(canvas, red, box);
+    EXPECT_EQ(centre(), 0xFF0000u);
+    red.reset();
+    auto blue = square("#0000FF");
+    cache.DrawImage(canvas, blue, box);
+    EXPECT_EQ(centre(), 0x0000FFu);
+
+    const std::shared_ptr<Font> font = Font::Create("微软雅黑", 9);
+    ASSERT_TRUE(font);
+    const auto inkOf = [&](Color c) {
+        px.Clear(0);
+        cache.DrawText(canvas, "W", *font, c, Rect{20, 0, 60, 30}, TextFormat{});
+        g.Flush(Gdiplus::FlushIntentionSync);
+        int reds = 0, greens = 0;
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 20; x < 60; ++x) {
+                const uint32_t p = px.At(x, y);
+                reds += ((p >> 16) & 255) > 128 && ((p >> 8) & 255) < 64;
+                greens += ((p >> 8) & 255) > 128 && ((p >> 16) & 255) < 64;
+            }
+        }
+        return std::pair<int, int>(reds, greens);
+    };
+    EXPECT_GT(inkOf(MakeColor(255, 0, 0)).first, 3);
+    EXPECT_EQ(inkOf(MakeColor(0, 255, 0)).first, 0);
+    EXPECT_GT(inkOf(MakeColor(0, 255, 0)).second, 3);
+    EXPECT_EQ(cache.Count(), 2u) << "the oldest picture made room";
 }
 
 TEST(ScrollViewTest, ScrollsContentClipsAndPassesTheWheel) {
