@@ -83,6 +83,12 @@ void Edit::SetFont(std::shared_ptr<Font> font) {
 }
 
 void Edit::SetPassword(bool on) {
+    if (HasFocus() && on != password_) {
+        // The IME goes off (or comes back) now, not at the next focus.
+        LostFocus();
+        password_ = on;
+        GainedFocus();
+    }
     password_ = on;
     model_.SetMasked(Masked());
     xsValid_ = false;

@@ -369,6 +369,11 @@ TEST(ImeTest, SwitchedOffAndOnPerWindow) {
     EXPECT_FALSE(WindowImeEnabled(a->Hwnd()));
     plain->SetFocus();
     EXPECT_TRUE(WindowImeEnabled(a->Hwnd()));
+    // Becoming a password field while focused takes the IME away at once.
+    plain->SetPassword(true);
+    EXPECT_FALSE(WindowImeEnabled(a->Hwnd()));
+    plain->SetPassword(false);
+    EXPECT_TRUE(WindowImeEnabled(a->Hwnd()));
     // In a window without IME it stays off after the password field.
     SetWindowImeEnabled(a->Hwnd(), false);
     pass->SetFocus();
