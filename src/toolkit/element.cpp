@@ -262,22 +262,24 @@ bool Element::RemoveHandler(HandlerId id) {
 }
 
 bool Element::Fire(ElementEventArgs& args) {
-    for (auto& [e, list] : handlers_) {
-        if (e != args.event)
-            continue;
-        DispatchScope scope;
-        // The list lives in a unique_ptr: adding a handler for another
-        // event during dispatch cannot move it.
-        HandlerList<Element&, const ElementEventArgs&>* l = list.get();
-        try {
-            return l->Dispatch(*this, args);
-        } catch (...) {
-            // A handler's failure ends this event; it must not unwind
-            // through the window procedure.
-            return true;
+    DispatchScope scope;
+    try {
+        for (auto& [e, list] : handlers_) {
+            if (e != args.event)
+                continue;
+            // The list lives in a unique_ptr: adding a handler for another
+            // event during dispatch cannot move it.
+            HandlerList<Element&, const ElementEventArgs&>* l = list.get();
+            if (l->Dispatch(*this, args))
+                return true;
+            break;
         }
+        return !destroyed_ && DefaultAction(args);
+    } catch (...) {
+        // A handler's failure ends this event; it must not unwind through
+        // the window procedure.
+        return true;
     }
-    return false;
 }
 
 bool Element::SetTimer(UINT id, UINT ms) {

@@ -141,7 +141,8 @@ class Element {
     // What the element needs to show its content (for fit-to-content).
     virtual Size ContentSize() const;
     // Lays the children out inside the element's current rectangle.
-    void LayoutChildren();
+    // Containers with their own arrangement (a scrolled content) override it.
+    virtual void LayoutChildren();
 
     // Rectangle in window coordinates; the others derive from it.
     Rect WindowRect() const { return rect_; }
@@ -209,6 +210,10 @@ class Element {
 
   protected:
     void NotifySizeChanged();
+    // The element's own response to an event (an edit typing a key, a list
+    // selecting a cell). Fire calls it after the program's handlers, and only
+    // when none of them marked the event handled. True: handled.
+    virtual bool DefaultAction(const ElementEventArgs& /*args*/) { return false; }
 
   private:
     friend class Window;

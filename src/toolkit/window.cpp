@@ -280,13 +280,18 @@ bool Window::Default(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result
             return false;
         case WM_KEYDOWN:
         case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
         case WM_CHAR: {
+            // Alt combinations (WM_SYSKEY*) reach the focused element as key
+            // events too, so a hotkey box can record them; when it does not
+            // take one, the system still sees it (Alt+F4, the window menu).
             if (!focus_)
                 return false;
             ElementEventArgs a;
-            a.event = message == WM_KEYDOWN ? ElementEvent::kKeyDown
-                      : message == WM_KEYUP ? ElementEvent::kKeyUp
-                                            : ElementEvent::kChar;
+            a.event = message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? ElementEvent::kKeyDown
+                      : message == WM_KEYUP || message == WM_SYSKEYUP   ? ElementEvent::kKeyUp
+                                                                        : ElementEvent::kChar;
             a.wParam = wParam;
             a.lParam = lParam;
             return focus_->Fire(a);
@@ -607,9 +612,12 @@ void Window::ButtonDown(Point p, WPARAM keys, bool doubleClick) {
     SetHover(e);
     if (destroyed_)
         return;
+    // A press elsewhere takes the focus from an edit, as a click beside a
+    // native edit control does.
+    SetFocusElement(e && !e->IsDestroyed() && e->Focusable() && e->IsEnabled() ? e : nullptr);
+    if (destroyed_)
+        return;
     if (e && !e->IsDestroyed()) {
-        if (e->Focusable() && e->IsEnabled())
-            SetFocusElement(e);
         ElementEventArgs a;
         a.event = ElementEvent::kLButtonDown;
         a.point = e->ToElement(p);

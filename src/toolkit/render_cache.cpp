@@ -1,0 +1,109 @@
+// Rendering images and texts once into bitmaps, and copying them.
+#include "toolkit/render_cache.h"
+
+namespace pt {
+namespace {
+
+// Larger pictures are drawn directly: caching them would cost more memory
+// than the drawing costs time.
+constexpr int kMaxSide = 1024;
+
+}  // namespace
+
+RenderCache::Entry* RenderCache::Find(const std::string& key) {
+    auto it = entries_.find(key);
+    if (it == entries_.end())
+        return nullptr;
+    it->second.used = ++clock_;
+    return &it->second;
+}
+
+RenderCache::Entry& RenderCache::Insert(const std::string& key,
+                                        std::unique_ptr<Gdiplus::Bitmap> bitmap) {
+    if (entries_.size() >= capacity_ && !entries_.count(key)) {
+        auto oldest = entries_.begin();
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->second.used < oldest->second.used)
+                oldest = it;
+        }
+        entries_.erase(oldest);
+    }
+    Entry& e = entries_[key];
+    e.bitmap = std::move(bitmap);
+    e.used = ++clock_;
+    return e;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> RenderCache::NewPicture(int width, int height) {
+    auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+    if (bitmap->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    return bitmap;
+}
+
+void RenderCache::Blit(Canvas& canvas, Gdiplus::Bitmap& bitmap, const Rect& box) {
+    Gdiplus::Graphics& g = canvas.Graphics();
+    const auto mode = g.GetInterpolationMode();
+    g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    g.DrawImage(&bitmap, Gdiplus::Rect(box.left, box.top, box.Width(), box.Height()), 0, 0,
+                box.Width(), box.Height(), Gdiplus::UnitPixel);
+    g.SetInterpolationMode(mode);
+}
+
+void RenderCache::DrawImage(Canvas& canvas, const std::shared_ptr<Image>& image, const Rect& box) {
+    if (!image || box.IsEmpty())
+        return;
+    if (box.Width() > kMaxSide || box.Height() > kMaxSide)
+        return canvas.DrawImage(*image, box);
+    const std::string key = "i" + std::to_string(reinterpret_cast<uintptr_t>(image.get())) + ":" +
+                            std::to_string(box.Width()) + "x" + std::to_string(box.Height());
+    Entry* e = Find(key);
+    // The same address may belong to a new image by now.
+    if (e && e->image.lock() != image)
+        e = nullptr;
+    if (!e) {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap = NewPicture(box.Width(), box.Height());
+        if (!bitmap)
+            return canvas.DrawImage(*image, box);
+        {
+            Gdiplus::Graphics g(bitmap.get());
+            g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+            image->Draw(g, Rect{0, 0, box.Width(), box.Height()});
+        }
+        e = &Insert(key, std::move(bitmap));
+        e->image = image;
+    }
+    Blit(canvas, *e->bitmap, box);
+}
+
+void RenderCache::DrawText(Canvas& canvas, std::string_view text, const Font& font, Color color,
+                           const Rect& box, const TextFormat& format) {
+    if (text.empty() || box.IsEmpty())
+        return;
+    if (box.Width() > kMaxSide || box.Height() > kMaxSide)
+        return canvas.DrawText(text, font, color, box, format);
+    std::string key =
+        "t" + std::to_string(reinterpret_cast<uintptr_t>(&font)) + ":" + font.Face() + ":" +
+        std::to_string(font.Points()) + ":" + std::to_string(font.Style()) + ":" +
+        std::to_string(static_cast<uint32_t>(color)) + ":" + std::to_string(box.Width()) + "x" +
+        std::to_string(box.Height()) + ":" + std::to_string(static_cast<int>(format.horizontal)) +
+        std::to_string(static_cast<int>(format.vertical)) + (format.wrap ? "w" : "") + ":";
+    key.append(text);
+    Entry* e = Find(key);
+    if (!e) {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap = NewPicture(box.Width(), box.Height());
+        if (!bitmap)
+            return canvas.DrawText(text, font, color, box, format);
+        {
+            Gdiplus::Graphics g(bitmap.get());
+            g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+            g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+            Canvas c(g);
+            c.DrawText(text, font, color, Rect{0, 0, box.Width(), box.Height()}, format);
+        }
+        e = &Insert(key, std::move(bitmap));
+    }
+    Blit(canvas, *e->bitmap, box);
+}
+
+}  // namespace pt
