@@ -51,6 +51,14 @@ enum class ElementEvent : int {
     kDestroy = 18,
     kCheckChanged = 19,  // args.checked: the new state
     kClick = 34,
+    kSliderChange = 60,  // wParam: the new position
+    // Popup menus owned by the element (the same numbers as the window
+    // events); lParam points to a MenuDrawInfo (menu.h).
+    kMenuPopupWindow = 0x700C,     // the menu's window was created
+    kMenuSelect = 0x700D,          // wParam: the chosen id
+    kMenuExit = 0x700E,            // the menu closed
+    kMenuDrawBackground = 0x700F,  // args.canvas set; handled: no default drawing
+    kMenuDrawItem = 0x7010,        // args.canvas set; handled: no default drawing
 };
 
 struct ElementEventArgs {
@@ -140,6 +148,9 @@ class Element {
 
     // What the element needs to show its content (for fit-to-content).
     virtual Size ContentSize() const;
+    // The text the element shows (a label, a button's text); empty for
+    // elements without one.
+    virtual std::string DisplayText() const { return {}; }
     // Lays the children out inside the element's current rectangle.
     // Containers with their own arrangement (a scrolled content) override it.
     virtual void LayoutChildren();
@@ -255,6 +266,7 @@ class TextElement : public Element {
     explicit TextElement(std::string_view text = {});
     void SetText(std::string_view text);
     const std::string& Text() const { return text_; }
+    std::string DisplayText() const override { return text_; }
     void SetFont(std::shared_ptr<Font> font) { font_ = std::move(font); }
     const Font* GetFont() const;
     void SetTextColor(Color color) { color_ = color; }
@@ -301,6 +313,7 @@ class Button : public Element {
 
     void SetText(std::string_view text) { text_ = text; }
     const std::string& Text() const { return text_; }
+    std::string DisplayText() const override { return text_; }
     void SetFont(std::shared_ptr<Font> font) { font_ = std::move(font); }
     void SetTextColor(Color color) { textColor_ = color; }
     Color TextColor() const { return textColor_; }

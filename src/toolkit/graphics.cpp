@@ -50,16 +50,6 @@ void ConfigureFormat(Gdiplus::StringFormat& fmt, const TextFormat& f) {
                            : Gdiplus::StringTrimmingEllipsisCharacter);
 }
 
-void AddRoundRect(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& r, float radius) {
-    radius = std::min({radius, r.Width / 2, r.Height / 2});
-    const float d = radius * 2;
-    path.AddArc(r.X, r.Y, d, d, 180, 90);
-    path.AddArc(r.X + r.Width - d, r.Y, d, d, 270, 90);
-    path.AddArc(r.X + r.Width - d, r.Y + r.Height - d, d, d, 0, 90);
-    path.AddArc(r.X, r.Y + r.Height - d, d, d, 90, 90);
-    path.CloseFigure();
-}
-
 }  // namespace
 
 Gdiplus::Color ToGdiColor(Color c) {
@@ -306,13 +296,34 @@ Size SvgImage::NaturalSize() const {
 }
 
 void SvgImage::Draw(Gdiplus::Graphics& g, const Rect& box) const {
+    if (box.IsEmpty())
+        return;
     ImageDrawOptions o;
     o.fill = fill_;
     o.rotate180 = rotate_;
-    RenderSvg(g, *doc_,
-              Gdiplus::RectF(static_cast<float>(box.left), static_cast<float>(box.top),
-                             static_cast<float>(box.Width()), static_cast<float>(box.Height())),
-              o);
+    const int w = box.Width();
+    const int h = box.Height();
+    if (w > kMaxSupersampled || h > kMaxSupersampled) {
+        RenderSvg(g, *doc_,
+                  Gdiplus::RectF(static_cast<float>(box.left), static_cast<float>(box.top),
+                                 static_cast<float>(w), static_cast<float>(h)),
+                  o);
+        return;
+    }
+    if (!rendered_ || static_cast<int>(rendered_->GetWidth()) != w ||
+        static_cast<int>(rendered_->GetHeight()) != h) {
+        rendered_ = RenderSupersampled(Rect{0, 0, w, h}, [&](Gdiplus::Graphics& big) {
+            RenderSvg(big, *doc_,
+                      Gdiplus::RectF(0, 0, static_cast<float>(w), static_cast<float>(h)), o);
+        });
+    }
+    if (!rendered_)
+        return;
+    const auto oldMode = g.GetInterpolationMode();
+    g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    g.DrawImage(rendered_.get(), Gdiplus::Rect(box.left, box.top, w, h), 0, 0, w, h,
+                Gdiplus::UnitPixel);
+    g.SetInterpolationMode(oldMode);
 }
 
 void RenderSvg(Gdiplus::Graphics& g, const SvgDocument& doc, const Gdiplus::RectF& box,
@@ -404,6 +415,88 @@ void RenderSvg(Gdiplus::Graphics& g, const SvgDocument& doc, const Gdiplus::Rect
     g.SetSmoothingMode(oldSmoothing);
 }
 
+// ---------------------------------------------------------- supersampling
+
+namespace {
+constexpr int kSuper = 4;
+}
+
+std::shared_ptr<Gdiplus::Bitmap> RenderSupersampled(const Rect& box, const PaintFunction& paint) {
+    const int w = box.Width();
+    const int h = box.Height();
+    if (!g_started || w <= 0 || h <= 0 || w > kMaxSupersampled || h > kMaxSupersampled)
+        return nullptr;
+    const int bw = w * kSuper;
+    const int bh = h * kSuper;
+    std::vector<uint32_t> big(static_cast<size_t>(bw) * bh, 0);
+    {
+        Gdiplus::Bitmap surface(bw, bh, bw * 4, PixelFormat32bppPARGB,
+                                reinterpret_cast<BYTE*>(big.data()));
+        Gdiplus::Graphics g(&surface);
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        g.ScaleTransform(static_cast<Gdiplus::REAL>(kSuper), static_cast<Gdiplus::REAL>(kSuper));
+        g.TranslateTransform(static_cast<Gdiplus::REAL>(-box.left),
+                             static_cast<Gdiplus::REAL>(-box.top));
+        paint(g);
+        g.Flush(Gdiplus::FlushIntentionSync);
+    }
+    auto out = std::make_shared<Gdiplus::Bitmap>(w, h, PixelFormat32bppPARGB);
+    if (out->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    Gdiplus::BitmapData data;
+    Gdiplus::Rect all(0, 0, w, h);
+    if (out->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &data) !=
+        Gdiplus::Ok)
+        return nullptr;
+    // A box filter over premultiplied pixels: each pixel's coverage is the
+    // share of its sixteen samples that were painted.
+    constexpr uint32_t kSamples = kSuper * kSuper;
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(data.Scan0) +
+                                                static_cast<ptrdiff_t>(y) * data.Stride);
+        for (int x = 0; x < w; ++x) {
+            uint32_t sum[4] = {0, 0, 0, 0};
+            for (int sy = 0; sy < kSuper; ++sy) {
+                const uint32_t* src = &big[static_cast<size_t>(y * kSuper + sy) * bw + x * kSuper];
+                for (int sx = 0; sx < kSuper; ++sx) {
+                    const uint32_t p = src[sx];
+                    sum[0] += p & 255;
+                    sum[1] += (p >> 8) & 255;
+                    sum[2] += (p >> 16) & 255;
+                    sum[3] += p >> 24;
+                }
+            }
+            uint32_t v = 0;
+            for (int c = 0; c < 4; ++c)
+                v |= ((sum[c] + kSamples / 2) / kSamples) << (8 * c);
+            row[x] = v;
+        }
+    }
+    out->UnlockBits(&data);
+    return out;
+}
+
+void DrawSupersampled(Gdiplus::Graphics& target, const Rect& box, const PaintFunction& paint) {
+    if (box.IsEmpty())
+        return;
+    if (box.Width() > kMaxSupersampled || box.Height() > kMaxSupersampled) {
+        const auto old = target.GetSmoothingMode();
+        target.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        paint(target);
+        target.SetSmoothingMode(old);
+        return;
+    }
+    std::shared_ptr<Gdiplus::Bitmap> picture = RenderSupersampled(box, paint);
+    if (!picture)
+        return;
+    const auto oldMode = target.GetInterpolationMode();
+    target.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    target.DrawImage(picture.get(), Gdiplus::Rect(box.left, box.top, box.Width(), box.Height()), 0,
+                     0, box.Width(), box.Height(), Gdiplus::UnitPixel);
+    target.SetInterpolationMode(oldMode);
+}
+
 // ----------------------------------------------------------------- canvas
 
 Canvas::Canvas(Gdiplus::Graphics& graphics) : g_(graphics) {}
@@ -416,20 +509,64 @@ void Canvas::FillRect(const Rect& r, Color color) {
 }
 
 void Canvas::FillRoundRect(const Rect& r, int radius, Color color) {
+    radius = std::min({radius, r.Width() / 2, r.Height() / 2});
     if (radius <= 0)
         return FillRect(r, color);
     if (r.IsEmpty() || ColorAlpha(color) == 0)
         return;
-    Gdiplus::GraphicsPath path;
-    AddRoundRect(path,
-                 Gdiplus::RectF(static_cast<float>(r.left), static_cast<float>(r.top),
-                                static_cast<float>(r.Width()), static_cast<float>(r.Height())),
-                 static_cast<float>(radius));
-    Gdiplus::SolidBrush brush(ToGdiColor(color));
-    const auto old = g_.GetSmoothingMode();
-    g_.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    g_.FillPath(&brush, &path);
-    g_.SetSmoothingMode(old);
+    // Straight parts as plain rectangles; only the four corner squares need
+    // smoothing, so large rounded panels cost no more than small ones.
+    const int d = radius;
+    FillRect(Rect{r.left + d, r.top, r.right - d, r.bottom}, color);
+    FillRect(Rect{r.left, r.top + d, r.left + d, r.bottom - d}, color);
+    FillRect(Rect{r.right - d, r.top + d, r.right, r.bottom - d}, color);
+    const Gdiplus::SolidBrush brush(ToGdiColor(color));
+    const auto corner = [&](int x, int y, float cx, float cy) {
+        DrawSupersampled(g_, Rect::FromSize(x, y, d, d), [&](Gdiplus::Graphics& g) {
+            g.FillEllipse(&brush, cx - d, cy - d, 2.0f * d, 2.0f * d);
+        });
+    };
+    const float inLeft = static_cast<float>(r.left + d);
+    const float inTop = static_cast<float>(r.top + d);
+    const float inRight = static_cast<float>(r.right - d);
+    const float inBottom = static_cast<float>(r.bottom - d);
+    corner(r.left, r.top, inLeft, inTop);
+    corner(r.right - d, r.top, inRight, inTop);
+    corner(r.left, r.bottom - d, inLeft, inBottom);
+    corner(r.right - d, r.bottom - d, inRight, inBottom);
+}
+
+void Canvas::FillEllipse(const Rect& r, Color color) {
+    if (r.IsEmpty() || ColorAlpha(color) == 0)
+        return;
+    const Gdiplus::SolidBrush brush(ToGdiColor(color));
+    DrawSupersampled(g_, r, [&](Gdiplus::Graphics& g) {
+        g.FillEllipse(&brush, static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
+                      static_cast<Gdiplus::REAL>(r.Width()),
+                      static_cast<Gdiplus::REAL>(r.Height()));
+    });
+}
+
+void Canvas::DrawPolyline(const std::vector<Gdiplus::PointF>& points, Color color, float width) {
+    if (points.size() < 2 || ColorAlpha(color) == 0)
+        return;
+    float left = points[0].X, top = points[0].Y, right = left, bottom = top;
+    for (const Gdiplus::PointF& p : points) {
+        left = std::min(left, p.X);
+        top = std::min(top, p.Y);
+        right = std::max(right, p.X);
+        bottom = std::max(bottom, p.Y);
+    }
+    const int margin = static_cast<int>(std::ceil(width)) + 1;
+    const Rect box{
+        static_cast<int>(std::floor(left)) - margin, static_cast<int>(std::floor(top)) - margin,
+        static_cast<int>(std::ceil(right)) + margin, static_cast<int>(std::ceil(bottom)) + margin};
+    Gdiplus::Pen pen(ToGdiColor(color), width);
+    pen.SetLineJoin(Gdiplus::LineJoinRound);
+    pen.SetLineCap(Gdiplus::LineCapRound, Gdiplus::LineCapRound, Gdiplus::DashCapRound);
+    DrawSupersampled(g_, box, [&](Gdiplus::Graphics& g) {
+        g.DrawLines(&pen, points.data(), static_cast<INT>(points.size()));
+    });
 }
 
 void Canvas::DrawLine(int x1, int y1, int x2, int y2, Color color, float width) {

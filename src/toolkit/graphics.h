@@ -9,6 +9,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -122,9 +123,18 @@ class SvgImage final : public Image {
     std::shared_ptr<SvgImage> Clone() const;
 
     void SetSize(int width, int height) { size_ = Size{width, height}; }
-    void SetFill(Color color) { fill_ = color; }
-    void ClearFill() { fill_.reset(); }
-    void SetRotate180(bool on) { rotate_ = on; }
+    void SetFill(Color color) {
+        fill_ = color;
+        Invalidate();
+    }
+    void ClearFill() {
+        fill_.reset();
+        Invalidate();
+    }
+    void SetRotate180(bool on) {
+        rotate_ = on;
+        Invalidate();
+    }
     bool Rotated180() const { return rotate_; }
     std::optional<Color> Fill() const { return fill_; }
     const SvgDocument& Document() const { return *doc_; }
@@ -135,16 +145,33 @@ class SvgImage final : public Image {
     void Draw(Gdiplus::Graphics& g, const Rect& box) const override;
 
   private:
+    void Invalidate() { rendered_.reset(); }
+
     std::shared_ptr<const SvgDocument> doc_;
     Size size_;
     std::optional<Color> fill_;
     bool rotate_ = false;
+    // The last rendering (its size is the box it was drawn for): icons are
+    // drawn far more often than they change.
+    mutable std::shared_ptr<Gdiplus::Bitmap> rendered_;
 };
 
 // Renders a document into a box with GDI+ (used by SvgImage; public so the
 // later controls and tests can call it directly).
 void RenderSvg(Gdiplus::Graphics& g, const SvgDocument& doc, const Gdiplus::RectF& box,
                const ImageDrawOptions& options);
+
+// Smooth edges whatever GDI+ does with them (Wine's GDI+ fills and strokes
+// without anti-aliasing): `paint` draws, in the target's device
+// coordinates, into a copy of `box` four times larger, which is averaged
+// down and laid over the target. Boxes larger than kMaxSupersampled pixels
+// on a side are painted directly instead.
+inline constexpr int kMaxSupersampled = 256;
+using PaintFunction = std::function<void(Gdiplus::Graphics&)>;
+void DrawSupersampled(Gdiplus::Graphics& target, const Rect& box, const PaintFunction& paint);
+// The averaged-down picture of `box` alone (premultiplied alpha); null when
+// the box is empty or too large.
+std::shared_ptr<Gdiplus::Bitmap> RenderSupersampled(const Rect& box, const PaintFunction& paint);
 
 // The surface elements paint on: a GDI+ graphics over the window's back
 // buffer, with an origin and a clip stack for the element being painted.
@@ -154,7 +181,12 @@ class Canvas {
     Gdiplus::Graphics& Graphics() { return g_; }
 
     void FillRect(const Rect& r, Color color);
+    // Rounded corners are drawn smooth (see DrawSupersampled); a radius of
+    // half the shorter side makes a circle or a pill.
     void FillRoundRect(const Rect& r, int radius, Color color);
+    void FillEllipse(const Rect& r, Color color);
+    // An open polyline (a check mark, a submenu arrow) with round joins.
+    void DrawPolyline(const std::vector<Gdiplus::PointF>& points, Color color, float width);
     void DrawLine(int x1, int y1, int x2, int y2, Color color, float width = 1.0f);
     void DrawLook(const Rect& r, const Look& look);
     void DrawText(std::string_view text, const Font& font, Color color, const Rect& r,

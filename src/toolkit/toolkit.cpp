@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "toolkit/element.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr wchar_t kHostClass[] = L"PinatroveToolkitHost";
 constexpr UINT kMsgCall = WM_APP + 0x301;
+constexpr UINT kMsgTask = WM_APP + 0x302;  // lParam: a heap std::function, ours to delete
 
 std::atomic<bool> g_ready{false};
 std::atomic<HWND> g_host{nullptr};
@@ -72,6 +74,13 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             case kMsgCall:
                 RunCall(lParam);
                 return 0;
+            case kMsgTask: {
+                std::unique_ptr<std::function<void()>> task(
+                    reinterpret_cast<std::function<void()>*>(lParam));
+                if (task && *task)
+                    (*task)();
+                return 0;
+            }
             case WM_TIMER:
                 FireElementTimer(wParam);
                 return 0;
@@ -102,6 +111,18 @@ void LastWindowMayBeGone() {
 
 }  // namespace detail
 
+bool PostUiTask(std::function<void()> task) {
+    HWND host = g_host.load();
+    if (!g_ready.load() || !host || !task)
+        return false;
+    auto* heap = new std::function<void()>(std::move(task));
+    if (!::PostMessageW(host, kMsgTask, 0, reinterpret_cast<LPARAM>(heap))) {
+        delete heap;
+        return false;
+    }
+    return true;
+}
+
 bool InitToolkit(HINSTANCE instance) {
     if (g_ready.load())
         return IsUiThread();
@@ -130,9 +151,11 @@ void ShutdownToolkit() {
         return;
     {
         DispatchScope scope;
+        // Menus and tooltips have classes of their own: go by the map, not
+        // by class. Destroying one window may destroy the ones it owns.
         std::vector<HWND> all;
-        for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, kWindowClass, nullptr)) != nullptr;)
-            all.push_back(h);
+        for (Window* w : Window::All())
+            all.push_back(w->Hwnd());
         for (HWND h : all) {
             if (Window* w = Window::FromHwnd(h))
                 w->Destroy();
@@ -144,6 +167,9 @@ void ShutdownToolkit() {
     MSG msg;
     while (host && ::PeekMessageW(&msg, host, kMsgCall, kMsgCall, PM_REMOVE))
         RunCall(msg.lParam);
+    // Tasks left over are dropped; their objects still have to go.
+    while (host && ::PeekMessageW(&msg, host, kMsgTask, kMsgTask, PM_REMOVE))
+        delete reinterpret_cast<std::function<void()>*>(msg.lParam);
     for (auto& [id, entry] : Timers())
         ::KillTimer(host, id);
     Timers().clear();

@@ -71,6 +71,11 @@ auto CallOnUiThread(F&& fn) -> std::invoke_result_t<F> {
     return result.get();
 }
 
+// Runs `task` on the UI thread later, from its message loop, after the
+// message being handled now; returns at once. False when there is no UI
+// thread (the task is dropped). A task that throws ends quietly.
+bool PostUiTask(std::function<void()> task);
+
 // Element timers (Element::SetTimer uses these).
 bool StartElementTimer(Element* element, UINT id, UINT ms);
 void StopElementTimer(Element* element, UINT id);

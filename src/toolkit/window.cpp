@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "toolkit/property_table.h"
 #include "toolkit/toolkit.h"
+#include "toolkit/tooltip.h"
 
 namespace pt {
 namespace {
@@ -92,29 +93,31 @@ Window::~Window() {
 Window* Window::Create(const WindowOptions& options) {
     if (!IsUiThread())
         return nullptr;
-    static bool registered = false;
-    if (!registered) {
+    const wchar_t* className =
+        options.className && *options.className ? options.className : kWindowClass;
+    static auto* registered = new std::set<std::wstring>;
+    if (!registered->count(className)) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = &Window::Proc;
         wc.hInstance = ToolkitInstance();
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kWindowClass;
+        wc.lpszClassName = className;
         if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             return nullptr;
-        registered = true;
+        registered->insert(className);
     }
     DispatchScope scope;
     auto* w = new Window(options);
     const bool visible = (options.style & WS_VISIBLE) != 0;
-    const DWORD style =
-        WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | (options.style & ~WS_VISIBLE);
+    const DWORD system = options.systemMenu ? WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX : 0;
+    const DWORD style = WS_POPUP | system | (options.style & ~WS_VISIBLE);
     const DWORD ex = options.exStyle | (options.layered ? WS_EX_LAYERED : 0);
     const std::wstring title = ToWide(options.title);
-    HWND hwnd = ::CreateWindowExW(ex, kWindowClass, title.c_str(), style, options.x, options.y,
-                                  options.width, options.height, options.owner, nullptr,
-                                  ToolkitInstance(), w);
+    HWND hwnd =
+        ::CreateWindowExW(ex, className, title.c_str(), style, options.x, options.y, options.width,
+                          options.height, options.owner, nullptr, ToolkitInstance(), w);
     if (!hwnd) {
         // WM_NCCREATE may have mapped it; creation failing later destroys
         // the HWND, whose WM_NCDESTROY queued the object for reaping.
@@ -135,6 +138,15 @@ Window* Window::FromHwnd(HWND hwnd) {
 
 size_t Window::LiveCount() {
     return Windows().size();
+}
+
+std::vector<Window*> Window::All() {
+    std::vector<Window*> out;
+    for (const auto& [hwnd, w] : Windows()) {
+        if (!w->destroyed_)
+            out.push_back(w);
+    }
+    return out;
 }
 
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -469,6 +481,13 @@ void Window::KillTimer(UINT_PTR id) {
         ::KillTimer(hwnd_, id);
 }
 
+bool Window::DispatchEvent(WindowMessage& message) {
+    if (destroyed_)
+        return false;
+    DispatchScope scope;
+    return messageHandlers_.Dispatch(*this, message);
+}
+
 // ---------------------------------------------------------------- elements
 
 Element* Window::ElementAt(Point p) {
@@ -544,6 +563,7 @@ void Window::SetHover(Element* element) {
         return;
     Element* old = hover_;
     hover_ = element;
+    detail::TooltipHoverChanged(*this, element);
     if (old && !old->IsDestroyed()) {
         old->OnHover(false);
         old->Fire(ElementEvent::kMouseLeave);
@@ -599,6 +619,7 @@ void Window::MouseLeft() {
 }
 
 void Window::ButtonDown(Point p, WPARAM keys, bool doubleClick) {
+    detail::TooltipMouseDown(*this);
     const FrameZone zone = HitFrame(Metrics(), p);
     if (IsResizeZone(zone)) {
         dragZone_ = zone;
@@ -687,6 +708,8 @@ void Window::ButtonUp(Point p, WPARAM keys) {
 }
 
 void Window::RightButton(Point p, bool down) {
+    if (down)
+        detail::TooltipMouseDown(*this);
     Element* e = ElementAt(p);
     if (!e)
         return;

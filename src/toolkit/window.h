@@ -24,6 +24,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "toolkit/back_buffer.h"
 #include "toolkit/element.h"
@@ -45,6 +46,13 @@ struct WindowOptions {
     HWND owner = nullptr;
     int toolkitStyle = 4;  // kept for the program's reference; our frame is always borderless
     bool layered = true;   // per-pixel alpha (transparency type 2)
+    // The native window class; popups that the program must tell apart
+    // from its own windows (menus, tooltips) take their own.
+    const wchar_t* className = kWindowClass;
+    // A system menu (Alt+Space, Alt+F4). Popups go without: under X a window
+    // with one is handed to the window manager, and hiding it then waits for
+    // the manager (two seconds on a bare X server).
+    bool systemMenu = true;
 };
 
 struct WindowMessage {
@@ -66,6 +74,8 @@ class Window {
     static Window* FromHwnd(HWND hwnd);  // null for foreign or destroyed windows
     // Number of live toolkit windows of this thread.
     static size_t LiveCount();
+    // Every live toolkit window, in no particular order.
+    static std::vector<Window*> All();
 
     HWND Hwnd() const { return hwnd_; }
     bool IsAlive() const { return hwnd_ != nullptr && !destroyed_; }
@@ -119,6 +129,9 @@ class Window {
     }
     bool SetTimer(UINT_PTR id, UINT ms);
     void KillTimer(UINT_PTR id);
+    // Hands a toolkit event (menu events and the like) to the window-procedure
+    // handlers as if it were a message; true when one marked it handled.
+    bool DispatchEvent(WindowMessage& message);
 
     // ---- elements
     Element* FindByName(std::string_view name) { return root_->FindByName(name); }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/zip_test_writer.h"
+#include "toolkit/back_buffer.h"
 #include "toolkit/graphics.h"
 #include "toolkit/resource_archive.h"
 #include "toolkit/svg_document.h"
@@ -97,6 +98,22 @@ TEST(ResourceArchiveTest, BuiltArchiveHoldsEveryEntryInUsableForm) {
             const double side = n.ends_with("app.svg") ? 100 : 20;
             EXPECT_EQ(doc.viewWidth, side);
             EXPECT_EQ(doc.viewHeight, side);
+            // Drawn at the size the program uses it, something shows.
+            ASSERT_TRUE(InitToolkit());
+            auto image = SvgImage::FromBytes(archive.ReadText(name));
+            ASSERT_TRUE(image);
+            PixelBuffer px(20, 20);
+            {
+                Gdiplus::Bitmap bmp(20, 20, 80, PixelFormat32bppPARGB,
+                                    reinterpret_cast<BYTE*>(px.Data()));
+                Gdiplus::Graphics g(&bmp);
+                image->Draw(g, Rect{0, 0, 20, 20});
+            }
+            int drawn = 0;
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 20; ++x)
+                    drawn += PixelAlpha(px.At(x, y)) > 128;
+            EXPECT_GT(drawn, 10);
         } else if (n.ends_with(".xml") || n.ends_with(".res")) {
             EXPECT_TRUE(StartsWith(content, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
         } else if (n.ends_with(".png")) {
