@@ -276,8 +276,6 @@ class LauncherData {
     bool DeleteGroup();
 
   private:
-    struct Normalized;
-
     int AppendClassData(std::string_view name);
     int AppendGroupData(int c, std::string_view name);
     bool ValidClass(int c) const;
@@ -285,7 +283,6 @@ class LauncherData {
     bool ValidItem(int c, int g, int i) const;
     bool PutItem(int c, int g, int index, const ItemRecord& record);
     void WriteRecord(JsonDocument& target, const ItemRecord& record);
-    bool KeepsWorkDir(const ItemRecord& record);
     bool KeepsIcon(const ItemRecord& record);
     void ReleaseIcons(int c, int g);
     void Selected();
