@@ -48,6 +48,8 @@ class IconCacheFile final : public IconCacheStorage {
     explicit IconCacheFile(std::string path) : path_(std::move(path)) {}
     bool Read(std::string* bytes) override;
     bool Write(std::string_view bytes) override;
+    // A read-only view of the file, held until the store lets go of it.
+    std::unique_ptr<IconCacheBytes> Open() override;
     uint32_t LastError() const { return lastError_; }
 
   private:
