@@ -1,7 +1,12 @@
-// The launcher data document: loading with its fallbacks, the canonical add,
-// the structural operations with their save rules, and the observer reports.
-// File, timer and shell come in through LauncherDataStorage and
+// The launcher data model: loading with its fallbacks, the canonical add, the
+// structural operations with their save rules, the observer reports, and the
+// file's text. File, timer and shell come in through LauncherDataStorage and
 // LauncherSystem, so this file is pure.
+//
+// The model is kept in plain vectors rather than in a JSON document: a start
+// with thousands of items must not pay a path lookup for every key of every
+// item, and the file is written from the vectors in the document writer's
+// exact form (compact UTF-16LE, the same escapes).
 #include "launcher/launcher_data.h"
 
 #include <algorithm>
@@ -19,19 +24,6 @@ namespace {
 
 constexpr std::string_view kNewClassName = "新建分类";
 constexpr std::string_view kNewGroupName = "新建分组";
-
-std::string ClassPath(int c) {
-    return "class[" + std::to_string(c) + "]";
-}
-std::string GroupsPath(int c) {
-    return ClassPath(c) + ".group";
-}
-std::string GroupPath(int c, int g) {
-    return GroupsPath(c) + "[" + std::to_string(g) + "]";
-}
-std::string ItemsPath(int c, int g) {
-    return GroupPath(c, g) + ".item";
-}
 
 // Trimmed, and without one trailing backslash unless that makes the root.
 std::string PathText(std::string_view text) {
@@ -55,34 +47,116 @@ bool TakeAsData(JsonDocument& file) {
     return file.GetKind("class") == JsonKind::kArray;
 }
 
-// The neighbours at a and b (a < b, adjacent) change places: the element at
-// b is copied in before a, and the old one then standing at b + 1 goes.
-void SwapNeighbours(JsonDocument& document, const std::string& arrayPath, int a, int b) {
-    JsonDocument later = document.GetCopy(arrayPath + "[" + std::to_string(b) + "]");
-    document.InsertCopy(arrayPath, a, later);
-    document.RemoveElement(arrayPath, b + 1);
+// --- the document writer's form ----------------------------------------------
+
+// A JSON string as the document module writes it: only backslash, quote and
+// five control characters escaped, and cut at U+0000, which the file form
+// cannot carry.
+void AppendQuoted(std::u16string& out, std::string_view utf8) {
+    std::u16string text = Utf8ToWide(utf8);
+    size_t end = text.find(u'\0');
+    if (end != std::u16string::npos)
+        text.resize(end);
+    out += u'"';
+    for (char16_t c : text) {
+        switch (c) {
+            case u'\\':
+                out += u"\\\\";
+                break;
+            case u'"':
+                out += u"\\\"";
+                break;
+            case u'\b':
+                out += u"\\b";
+                break;
+            case u'\t':
+                out += u"\\t";
+                break;
+            case u'\n':
+                out += u"\\n";
+                break;
+            case u'\r':
+                out += u"\\r";
+                break;
+            case u'\f':
+                out += u"\\f";
+                break;
+            default:
+                out += c;
+        }
+    }
+    out += u'"';
+}
+
+void AppendMember(std::u16string& out, bool& first, std::u16string_view key,
+                  std::string_view value) {
+    if (!first)
+        out += u',';
+    first = false;
+    out += u'"';
+    out += key;
+    out += u"\":";
+    AppendQuoted(out, value);
+}
+
+void AppendRecord(std::u16string& out, const ItemRecord& record) {
+    bool first = true;
+    out += u'{';
+    AppendMember(out, first, u"type", record.type);
+    AppendMember(out, first, u"name", record.name);
+    AppendMember(out, first, u"path", record.path);
+    if (!record.param.empty())
+        AppendMember(out, first, u"param", record.param);
+    if (!record.workDir.empty())
+        AppendMember(out, first, u"WorkDir", record.workDir);
+    if (!record.remarks.empty())
+        AppendMember(out, first, u"remarks", record.remarks);
+    if (record.isAdministrator)
+        out += u",\"IsAdministrator\":true";
+    if (!record.icon.empty())
+        AppendMember(out, first, u"icon", record.icon);
+    out += u'}';
 }
 
 }  // namespace
 
-ItemRecord ItemRecordFromJson(const JsonValue& item) {
+ItemRecord ItemRecordFromJson(const JsonDocument& item) {
     ItemRecord record;
-    record.type = item.GetText("type");
-    record.name = item.GetText("name");
-    record.path = item.GetText("path");
-    record.param = item.GetText("param");
-    record.workDir = item.GetText("WorkDir");
-    record.remarks = item.GetText("remarks");
-    record.isAdministrator = item.GetBool("IsAdministrator");
-    record.icon = item.GetText("icon");
+    // One pass over the members: far cheaper than a lookup per key.
+    const int members = item.GetKind("") == JsonKind::kObject ? item.GetCount("") : 0;
+    for (int m = 0; m < members; ++m) {
+        JsonDocument member = item.GetView("", m);
+        const std::string key = member.Root().Key();
+        if (key == "type") {
+            record.type = member.GetText("");
+        } else if (key == "name") {
+            record.name = member.GetText("");
+        } else if (key == "path") {
+            record.path = member.GetText("");
+        } else if (key == "param") {
+            record.param = member.GetText("");
+        } else if (key == "WorkDir") {
+            record.workDir = member.GetText("");
+        } else if (key == "remarks") {
+            record.remarks = member.GetText("");
+        } else if (key == "IsAdministrator") {
+            record.isAdministrator = member.GetBool("");
+        } else if (key == "icon") {
+            record.icon = member.GetText("");
+        }
+    }
     return record;
+}
+
+std::string ItemRecordJson(const ItemRecord& record) {
+    std::u16string text;
+    AppendRecord(text, record);
+    return WideToUtf8(text);
 }
 
 LauncherData::LauncherData(std::unique_ptr<LauncherDataStorage> storage,
                            std::unique_ptr<LauncherSystem> system)
-    : storage_(std::move(storage)),
-      system_(std::move(system)),
-      document_(std::make_unique<JsonDocument>()) {}
+    : storage_(std::move(storage)), system_(std::move(system)) {}
 
 LauncherData::~LauncherData() {
     if (storage_ && savePending_)
@@ -138,42 +212,79 @@ void LauncherData::Load() {
         file.ParseText(kDefaultLauncherDataText);
         source_ = Source::kDefault;
     }
+    Build(file);
+    Selected();
+}
 
-    document_ = std::make_unique<JsonDocument>();
-    currentGroups_.clear();
+void LauncherData::Build(const JsonDocument& file) {
+    classes_.clear();
     currentClass_ = 0;
-    const int classes = file.GetCount("class");
-    for (int c = 0; c < classes; ++c) {
-        const std::string classPath = ClassPath(c);
-        std::string className = file.GetText(classPath + ".name");
-        int newClass = AppendClassData(className);
+    const JsonDocument classes = file.GetMemberView("", "class");
+    const int classCount = classes.GetCount("");
+    classes_.reserve(static_cast<size_t>(classCount));
+    for (int c = 0; c < classCount; ++c) {
+        const JsonDocument category = classes.GetView("", c);
+        classes_.push_back(Category{category.GetText("name"), {}, -1});
         if (observer_)
-            observer_->OnClassAdded(newClass, className);
-        const std::string groupsPath = classPath + ".group";
-        if (file.GetKind(groupsPath) != JsonKind::kArray)
+            observer_->OnClassAdded(c, classes_.back().name);
+        if (category.GetKind("group") != JsonKind::kArray)
             continue;
-        const int groups = file.GetCount(groupsPath);
-        for (int g = 0; g < groups; ++g) {
-            const std::string groupPath = groupsPath + "[" + std::to_string(g) + "]";
-            std::string groupName = file.GetText(groupPath + ".name");
-            int newGroup = AppendGroupData(newClass, groupName);
-            if (observer_)
-                observer_->OnGroupAdded(newClass, newGroup, groupName);
-            const std::string itemsPath = groupPath + ".item";
-            if (file.GetKind(itemsPath) != JsonKind::kArray)
+        const JsonDocument groups = category.GetMemberView("", "group");
+        const int groupCount = groups.GetCount("");
+        for (int g = 0; g < groupCount; ++g) {
+            const JsonDocument group = groups.GetView("", g);
+            AddGroup(c, group.GetText("name"));
+            if (group.GetKind("item") != JsonKind::kArray)
                 continue;
-            const int items = file.GetCount(itemsPath);
-            for (int i = 0; i < items; ++i) {
-                JsonDocument item = file.GetView(itemsPath, i);
+            const JsonDocument items = group.GetMemberView("", "item");
+            const int itemCount = items.GetCount("");
+            classes_[c].groups[g].items.reserve(static_cast<size_t>(itemCount));
+            for (int i = 0; i < itemCount; ++i) {
+                const JsonDocument item = items.GetView("", i);
                 // Anything but an object has nothing an item could be made of.
                 if (item.GetKind("") != JsonKind::kObject)
                     continue;
-                PutItem(newClass, newGroup, ItemCount(newClass, newGroup),
-                        Canonicalize(ItemRecordFromJson(item.Root())));
+                PutItem(c, g, static_cast<int>(classes_[c].groups[g].items.size()),
+                        Canonical(ItemRecordFromJson(item)));
             }
         }
     }
-    Selected();
+}
+
+std::u16string LauncherData::Serialize() const {
+    std::u16string out;
+    out += u"{\"class\":[";
+    for (size_t c = 0; c < classes_.size(); ++c) {
+        const Category& category = classes_[c];
+        if (c > 0)
+            out += u',';
+        out += u"{\"name\":";
+        AppendQuoted(out, category.name);
+        if (!category.groups.empty()) {
+            out += u",\"group\":[";
+            for (size_t g = 0; g < category.groups.size(); ++g) {
+                const Group& group = category.groups[g];
+                if (g > 0)
+                    out += u',';
+                out += u"{\"name\":";
+                AppendQuoted(out, group.name);
+                if (!group.items.empty()) {
+                    out += u",\"item\":[";
+                    for (size_t i = 0; i < group.items.size(); ++i) {
+                        if (i > 0)
+                            out += u',';
+                        AppendRecord(out, group.items[i].record);
+                    }
+                    out += u']';
+                }
+                out += u'}';
+            }
+            out += u']';
+        }
+        out += u'}';
+    }
+    out += u"]}";
+    return out;
 }
 
 bool LauncherData::Save() {
@@ -181,8 +292,17 @@ bool LauncherData::Save() {
         storage_->CancelTimer();
         savePending_ = false;
     }
+    // The file form: UTF-16LE without a byte-order mark, two zero bytes after.
+    const std::u16string text = Serialize();
+    std::string bytes;
+    bytes.reserve(text.size() * 2 + 2);
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    bytes.append(2, '\0');
     uint32_t error = 0;
-    if (storage_->Write(document_->Serialize(), &error)) {
+    if (storage_->Write(bytes, &error)) {
         saveFailed_ = false;
         return true;
     }
@@ -210,48 +330,44 @@ void LauncherData::SetSaveFailureHandler(std::function<void(uint32_t error)> han
 }
 
 std::string LauncherData::DocumentText() const {
-    return document_->SerializeText();
+    return WideToUtf8(Serialize());
 }
 
 // --- reading -----------------------------------------------------------------
 
 int LauncherData::ClassCount() const {
-    return document_->GetCount("class");
+    return static_cast<int>(classes_.size());
 }
 
 int LauncherData::GroupCount(int c) const {
-    return ValidClass(c) ? document_->GetCount(GroupsPath(c)) : 0;
+    return ValidClass(c) ? static_cast<int>(classes_[c].groups.size()) : 0;
 }
 
 int LauncherData::ItemCount(int c, int g) const {
-    return ValidGroup(c, g) ? document_->GetCount(ItemsPath(c, g)) : 0;
+    return ValidGroup(c, g) ? static_cast<int>(classes_[c].groups[g].items.size()) : 0;
 }
 
 std::string LauncherData::ClassName(int c) const {
-    return ValidClass(c) ? document_->GetText(ClassPath(c) + ".name") : std::string();
+    return ValidClass(c) ? classes_[c].name : std::string();
 }
 
 std::string LauncherData::GroupName(int c, int g) const {
-    return ValidGroup(c, g) ? document_->GetText(GroupPath(c, g) + ".name") : std::string();
+    return ValidGroup(c, g) ? classes_[c].groups[g].name : std::string();
 }
 
 std::optional<ItemRecord> LauncherData::Item(int c, int g, int i) const {
     if (!ValidItem(c, g, i))
         return std::nullopt;
-    JsonDocument item = document_->GetView(ItemsPath(c, g), i);
-    return ItemRecordFromJson(item.Root());
+    return classes_[c].groups[g].items[i].record;
 }
 
 std::string LauncherData::ItemText(int c, int g, int i) const {
-    if (!ValidItem(c, g, i))
-        return {};
-    return document_->SerializeText(ItemsPath(c, g) + "[" + std::to_string(i) + "]");
+    return ValidItem(c, g, i) ? ItemRecordJson(classes_[c].groups[g].items[i].record)
+                              : std::string();
 }
 
-JsonDocument LauncherData::ItemView(int c, int g, int i) const {
-    if (!ValidItem(c, g, i))
-        return JsonDocument();
-    return document_->GetView(ItemsPath(c, g), i);
+bool LauncherData::TargetMissing(int c, int g, int i) const {
+    return ValidItem(c, g, i) && classes_[c].groups[g].items[i].missing;
 }
 
 bool LauncherData::ValidClass(int c) const {
@@ -259,19 +375,17 @@ bool LauncherData::ValidClass(int c) const {
 }
 
 bool LauncherData::ValidGroup(int c, int g) const {
-    return ValidClass(c) && g >= 0 && g < document_->GetCount(GroupsPath(c));
+    return ValidClass(c) && g >= 0 && g < static_cast<int>(classes_[c].groups.size());
 }
 
 bool LauncherData::ValidItem(int c, int g, int i) const {
-    return ValidGroup(c, g) && i >= 0 && i < document_->GetCount(ItemsPath(c, g));
+    return ValidGroup(c, g) && i >= 0 && i < static_cast<int>(classes_[c].groups[g].items.size());
 }
 
 // --- selection ---------------------------------------------------------------
 
 int LauncherData::CurrentGroupOf(int c) const {
-    if (c < 0 || c >= static_cast<int>(currentGroups_.size()))
-        return -1;
-    return currentGroups_[c];
+    return ValidClass(c) ? classes_[c].currentGroup : -1;
 }
 
 bool LauncherData::SelectClass(int c) {
@@ -284,7 +398,7 @@ bool LauncherData::SelectClass(int c) {
 bool LauncherData::SelectGroup(int g) {
     if (!ValidGroup(currentClass_, g))
         return false;
-    currentGroups_[currentClass_] = g;
+    classes_[currentClass_].currentGroup = g;
     return true;
 }
 
@@ -296,6 +410,10 @@ void LauncherData::Selected() {
 // --- items -------------------------------------------------------------------
 
 ItemRecord LauncherData::Canonicalize(const ItemRecord& source) {
+    return Canonical(source).record;
+}
+
+LauncherData::Entry LauncherData::Canonical(const ItemRecord& source) {
     ItemRecord record;
     // Trimmed before anything looks at them: " C:\app.exe" is a drive path
     // like any other, and "C:\dir\" names the same folder as "C:\dir".
@@ -307,20 +425,21 @@ ItemRecord LauncherData::Canonicalize(const ItemRecord& source) {
     record.isAdministrator = source.isAdministrator;
     record.icon = PathText(source.icon);
 
-    TargetKind kind = system_->Classify(record.path);
+    bool exists = false;
+    TargetKind kind = system_->Classify(record.path, &exists);
     // Shortcut files stand for what they point at. Kind texts compare with
     // their letter case: "X.URL" stays a file item.
     if (kind.text == ".url") {
         if (std::optional<InternetShortcut> shortcut = system_->ReadInternetShortcut(record.path)) {
             record.path = PathText(shortcut->url);
-            kind = system_->Classify(record.path);
+            kind = system_->Classify(record.path, &exists);
             record.icon = PathText(shortcut->iconLocation);
         }
     }
     if (kind.text == ".lnk") {
         if (std::optional<ShortcutRecord> link = system_->ReadShortcut(record.path)) {
             record.path = PathText(link->targetPath);
-            kind = system_->Classify(record.path);
+            kind = system_->Classify(record.path, &exists);
             record.param = TrimSpaces(link->arguments);
             record.workDir = PathText(link->workingDirectory);
             record.remarks = TrimSpaces(link->description);
@@ -335,45 +454,27 @@ ItemRecord LauncherData::Canonicalize(const ItemRecord& source) {
         if (fallback != record.path)
             record.icon = PathText(fallback);
     }
-    record.type = kind.text;
+    record.type = std::move(kind.text);
+    const bool missing = IsLocalPath(record.path) && !exists;
+    return Entry{Stored(std::move(record), kind.id), missing};
+}
+
+ItemRecord LauncherData::Stored(ItemRecord record, TargetKindId kind) {
     if (!record.workDir.empty() &&
-        EqualsNoCase(record.workDir, DefaultWorkDirFor(record.path, kind.id))) {
+        EqualsNoCase(record.workDir, DefaultWorkDirFor(record.path, kind))) {
         record.workDir.clear();
     }
-    if (!KeepsIcon(record))
+    if (!record.icon.empty() && EqualsNoCase(system_->ExpandVariables(record.icon), record.path)) {
         record.icon.clear();
+    }
     return record;
 }
 
-bool LauncherData::KeepsIcon(const ItemRecord& record) {
-    return !record.icon.empty() &&
-           !EqualsNoCase(system_->ExpandVariables(record.icon), record.path);
-}
-
-void LauncherData::WriteRecord(JsonDocument& target, const ItemRecord& record) {
-    target.SetText("type", record.type);
-    target.SetText("name", record.name);
-    target.SetText("path", record.path);
-    if (!record.param.empty())
-        target.SetText("param", record.param);
-    if (!record.workDir.empty())
-        target.SetText("WorkDir", record.workDir);
-    if (!record.remarks.empty())
-        target.SetText("remarks", record.remarks);
-    if (record.isAdministrator)
-        target.SetBool("IsAdministrator", true);
-    if (!record.icon.empty())
-        target.SetText("icon", record.icon);
-}
-
-bool LauncherData::PutItem(int c, int g, int index, const ItemRecord& record) {
-    JsonDocument item;
-    WriteRecord(item, record);
-    if (!document_->InsertCopy(ItemsPath(c, g), index, item))
-        return false;
+void LauncherData::PutItem(int c, int g, int index, Entry entry) {
+    std::vector<Entry>& items = classes_[c].groups[g].items;
+    const Entry& stored = *items.insert(items.begin() + index, std::move(entry));
     if (observer_)
-        observer_->OnItemAdded(c, g, index, record);
-    return true;
+        observer_->OnItemAdded(c, g, index, stored.record);
 }
 
 bool LauncherData::AddItem(int c, int g, const ItemRecord& source) {
@@ -383,8 +484,7 @@ bool LauncherData::AddItem(int c, int g, const ItemRecord& source) {
 bool LauncherData::InsertItem(int c, int g, int index, const ItemRecord& source) {
     if (!ValidGroup(c, g) || index < 0 || index > ItemCount(c, g))
         return false;
-    if (!PutItem(c, g, index, Canonicalize(source)))
-        return false;
+    PutItem(c, g, index, Canonical(source));
     ScheduleSave();
     return true;
 }
@@ -394,7 +494,8 @@ bool LauncherData::DeleteItem(int c, int g, int i) {
         return false;
     if (observer_)
         observer_->OnIconReleased(c, g, i);
-    document_->RemoveElement(ItemsPath(c, g), i);
+    std::vector<Entry>& items = classes_[c].groups[g].items;
+    items.erase(items.begin() + i);
     if (observer_)
         observer_->OnItemRemoved(c, g, i);
     ScheduleSave();
@@ -406,10 +507,10 @@ bool LauncherData::MoveItem(int c, int g, int from, int to) {
         return false;
     if (from == to)
         return true;
-    const std::string itemsPath = ItemsPath(c, g);
-    JsonDocument item = document_->GetCopy(itemsPath + "[" + std::to_string(from) + "]");
-    document_->RemoveElement(itemsPath, from);
-    document_->InsertCopy(itemsPath, to, item);
+    std::vector<Entry>& items = classes_[c].groups[g].items;
+    Entry item = std::move(items[from]);
+    items.erase(items.begin() + from);
+    items.insert(items.begin() + to, std::move(item));
     if (observer_)
         observer_->OnItemMoved(c, g, from, to);
     ScheduleSave();
@@ -419,27 +520,13 @@ bool LauncherData::MoveItem(int c, int g, int from, int to) {
 bool LauncherData::ReplaceItem(int c, int g, int i, const ItemRecord& record) {
     if (!ValidItem(c, g, i))
         return false;
-    ItemRecord stored = record;
-    if (!stored.workDir.empty() &&
-        EqualsNoCase(stored.workDir,
-                     DefaultWorkDirFor(stored.path, system_->Classify(stored.path).id))) {
-        stored.workDir.clear();
-    }
-    if (!KeepsIcon(stored))
-        stored.icon.clear();
-    // Rewritten in place, so a view the caller holds sees the new record.
-    JsonDocument item = document_->GetView(ItemsPath(c, g), i);
-    item.Clear("");
-    WriteRecord(item, stored);
-    return ItemEdited(c, g, i);
-}
-
-bool LauncherData::ItemEdited(int c, int g, int i) {
-    std::optional<ItemRecord> record = Item(c, g, i);
-    if (!record)
-        return false;
+    Entry& stored = classes_[c].groups[g].items[i];
+    bool exists = false;
+    const TargetKindId kind = system_->Classify(record.path, &exists).id;
+    stored.record = Stored(record, kind);
+    stored.missing = IsLocalPath(record.path) && !exists;
     if (observer_)
-        observer_->OnItemRefreshed(c, g, i, *record);
+        observer_->OnItemRefreshed(c, g, i, stored.record);
     Save();
     return true;
 }
@@ -454,30 +541,23 @@ void LauncherData::ReleaseIcons(int c, int g) {
 
 // --- categories and groups ---------------------------------------------------
 
-int LauncherData::AppendClassData(std::string_view name) {
-    document_->SetText("class[].name", name);
-    currentGroups_.push_back(-1);
-    return ClassCount() - 1;
-}
-
-int LauncherData::AppendGroupData(int c, std::string_view name) {
-    document_->SetText(GroupsPath(c) + "[].name", name);
-    if (currentGroups_[c] < 0)
-        currentGroups_[c] = 0;
-    return GroupCount(c) - 1;
+void LauncherData::AddGroup(int c, std::string name) {
+    Category& category = classes_[c];
+    category.groups.push_back(Group{std::move(name), {}});
+    const int g = static_cast<int>(category.groups.size()) - 1;
+    if (category.currentGroup < 0)
+        category.currentGroup = 0;
+    if (observer_)
+        observer_->OnGroupAdded(c, g, category.groups.back().name);
 }
 
 bool LauncherData::NewClass() {
-    std::string className = std::string(kNewClassName) + std::to_string(ClassCount() + 1);
-    int c = AppendClassData(className);
+    const int c = ClassCount();
+    classes_.push_back(Category{std::string(kNewClassName) + std::to_string(c + 1), {}, -1});
     if (observer_)
-        observer_->OnClassAdded(c, className);
-    std::string groupName = std::string(kNewGroupName) + std::to_string(GroupCount(c) + 1);
-    int g = AppendGroupData(c, groupName);
-    if (observer_)
-        observer_->OnGroupAdded(c, g, groupName);
+        observer_->OnClassAdded(c, classes_.back().name);
+    AddGroup(c, std::string(kNewGroupName) + "1");
     currentClass_ = c;
-    currentGroups_[c] = g;
     Selected();
     Save();
     return true;
@@ -487,11 +567,8 @@ bool LauncherData::NewGroup() {
     const int c = currentClass_;
     if (!ValidClass(c))
         return false;
-    std::string groupName = std::string(kNewGroupName) + std::to_string(GroupCount(c) + 1);
-    int g = AppendGroupData(c, groupName);
-    if (observer_)
-        observer_->OnGroupAdded(c, g, groupName);
-    currentGroups_[c] = g;
+    AddGroup(c, std::string(kNewGroupName) + std::to_string(GroupCount(c) + 1));
+    classes_[c].currentGroup = GroupCount(c) - 1;
     Selected();
     Save();
     return true;
@@ -500,7 +577,7 @@ bool LauncherData::NewGroup() {
 bool LauncherData::RenameClass(int c, std::string_view name) {
     if (!ValidClass(c))
         return false;
-    document_->SetText(ClassPath(c) + ".name", name);
+    classes_[c].name = std::string(name);
     if (observer_)
         observer_->OnClassRenamed(c, name);
     Save();
@@ -510,7 +587,7 @@ bool LauncherData::RenameClass(int c, std::string_view name) {
 bool LauncherData::RenameGroup(int c, int g, std::string_view name) {
     if (!ValidGroup(c, g))
         return false;
-    document_->SetText(GroupPath(c, g) + ".name", name);
+    classes_[c].groups[g].name = std::string(name);
     if (observer_)
         observer_->OnGroupRenamed(c, g, name);
     Save();
@@ -522,8 +599,8 @@ bool LauncherData::MoveClass(bool up) {
     const int to = up ? from - 1 : from + 1;
     if (!ValidClass(from) || !ValidClass(to))
         return false;
-    SwapNeighbours(*document_, "class", std::min(from, to), std::max(from, to));
-    std::swap(currentGroups_[from], currentGroups_[to]);
+    // Each category carries its own current group along.
+    std::swap(classes_[from], classes_[to]);
     currentClass_ = to;
     if (observer_)
         observer_->OnClassMoved(from, to);
@@ -538,8 +615,8 @@ bool LauncherData::MoveGroup(bool left) {
     const int to = left ? from - 1 : from + 1;
     if (!ValidGroup(c, from) || !ValidGroup(c, to))
         return false;
-    SwapNeighbours(*document_, GroupsPath(c), std::min(from, to), std::max(from, to));
-    currentGroups_[c] = to;
+    std::swap(classes_[c].groups[from], classes_[c].groups[to]);
+    classes_[c].currentGroup = to;
     if (observer_)
         observer_->OnGroupMoved(c, from, to);
     Selected();
@@ -552,15 +629,15 @@ bool LauncherData::MoveGroupToClass(int target) {
     const int g = CurrentGroupOf(c);
     if (!ValidGroup(c, g) || !ValidClass(target) || target == c || GroupCount(c) < 2)
         return false;
-    JsonDocument group = document_->GetCopy(GroupPath(c, g));
-    document_->AppendCopy(GroupsPath(target), group);
-    const int newIndex = GroupCount(target) - 1;
-    document_->RemoveElement(GroupsPath(c), g);
-    currentGroups_[c] = std::min(g, GroupCount(c) - 1);
-    if (currentGroups_[target] < 0)
-        currentGroups_[target] = 0;
+    Category& source = classes_[c];
+    Category& destination = classes_[target];
+    destination.groups.push_back(std::move(source.groups[g]));
+    source.groups.erase(source.groups.begin() + g);
+    source.currentGroup = std::min(g, GroupCount(c) - 1);
+    if (destination.currentGroup < 0)
+        destination.currentGroup = 0;
     if (observer_)
-        observer_->OnGroupMovedToClass(c, g, target, newIndex);
+        observer_->OnGroupMovedToClass(c, g, target, GroupCount(target) - 1);
     Selected();
     Save();
     return true;
@@ -572,7 +649,7 @@ bool LauncherData::ClearGroup() {
     if (!ValidGroup(c, g))
         return false;
     ReleaseIcons(c, g);
-    document_->RemoveMember(GroupPath(c, g), "item");
+    classes_[c].groups[g].items.clear();
     if (observer_)
         observer_->OnGroupCleared(c, g);
     Save();
@@ -586,8 +663,7 @@ bool LauncherData::DeleteClass() {
     const int groups = GroupCount(c);
     for (int g = 0; g < groups; ++g)
         ReleaseIcons(c, g);
-    document_->RemoveElement("class", c);
-    currentGroups_.erase(currentGroups_.begin() + c);
+    classes_.erase(classes_.begin() + c);
     currentClass_ = std::min(c, ClassCount() - 1);
     if (observer_)
         observer_->OnClassRemoved(c);
@@ -602,8 +678,9 @@ bool LauncherData::DeleteGroup() {
     if (!ValidGroup(c, g) || GroupCount(c) < 2)
         return false;
     ReleaseIcons(c, g);
-    document_->RemoveElement(GroupsPath(c), g);
-    currentGroups_[c] = std::min(g, GroupCount(c) - 1);
+    std::vector<Group>& groups = classes_[c].groups;
+    groups.erase(groups.begin() + g);
+    classes_[c].currentGroup = std::min(g, GroupCount(c) - 1);
     if (observer_)
         observer_->OnGroupRemoved(c, g);
     Selected();

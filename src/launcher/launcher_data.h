@@ -1,6 +1,6 @@
 // The launcher data store: the categories ("class"), their groups and the
-// groups' items, held as one JSON document for the whole run and stored in
-// data\Data. Every item that enters the document (loaded from the file,
+// groups' items, held in memory for the whole run and stored in data\Data as
+// a JSON document. Every item that enters the document (loaded from the file,
 // dropped, inserted) passes through the canonical add: its target is
 // classified, a .url or .lnk file is resolved to what it points at, an item
 // without an icon gets its default icon source, the texts are trimmed, and the
@@ -59,9 +59,12 @@ struct ItemRecord {
     bool operator==(const ItemRecord&) const = default;
 };
 
-// The record held by a JSON item object; missing keys read as empty text or
-// false, and a value that is not text reads as its literal.
-ItemRecord ItemRecordFromJson(const JsonValue& item);
+// The record held by a JSON item object (the document's root); missing keys
+// read as empty text or false, a value that is not text as its literal.
+ItemRecord ItemRecordFromJson(const JsonDocument& item);
+// The record as a JSON object in canonical key order, optional keys only when
+// they carry something (UTF-8 text, as the document writer writes it).
+std::string ItemRecordJson(const ItemRecord& record);
 
 // What the panel does to its lists when the data changes. Every call comes
 // after the document has changed, except OnIconReleased, which comes before
@@ -104,8 +107,8 @@ class LauncherObserver {
     // SelectGroup, which the panel calls itself.
     virtual void OnSelected(int c, int g) = 0;
 
-    // The item's record was rewritten in place (ReplaceItem, ItemEdited):
-    // refresh the entry's text, tooltip and icon.
+    // The item's record was rewritten (ReplaceItem): refresh the entry's
+    // text, tooltip and icon.
     virtual void OnItemRefreshed(int c, int g, int i, const ItemRecord& record) = 0;
 
     // The item's grid entry is about to go (DeleteItem, ClearGroup,
@@ -134,7 +137,9 @@ class LauncherDataStorage {
 class LauncherSystem {
   public:
     virtual ~LauncherSystem() = default;
-    virtual TargetKind Classify(std::string_view path) = 0;
+    // The kind of a target; *exists tells whether the path names an existing
+    // file or folder (false when the disk was not asked).
+    virtual TargetKind Classify(std::string_view path, bool* exists) = 0;
     // The folder's desktop.ini icon (IconResource, as written) when the file
     // it names exists; "" otherwise.
     virtual std::string FolderIconResource(std::string_view folder) = 0;
@@ -209,12 +214,13 @@ class LauncherData {
     std::string ClassName(int c) const;
     std::string GroupName(int c, int g) const;
     std::optional<ItemRecord> Item(int c, int g, int i) const;
-    // The item's JSON object as compact text ("" when there is none).
+    // The item's JSON object as compact text ("" when there is none), for
+    // callers that work on a document of their own.
     std::string ItemText(int c, int g, int i) const;
-    // A document sharing the item's node: changes through it change the
-    // store's document (call ItemEdited afterwards). Valid until the next
-    // structural change; an empty unshared document when there is no item.
-    JsonDocument ItemView(int c, int g, int i) const;
+    // True when the item's target is a drive path that did not exist when the
+    // item was loaded, added or replaced: the grid shows its name in grey
+    // without a second look at the disk.
+    bool TargetMissing(int c, int g, int i) const;
 
     // --- selection ---
 
@@ -242,13 +248,11 @@ class LauncherData {
     // Takes the item out at `from` and puts it back at `to` (both in
     // 0..count-1); schedules the save.
     bool MoveItem(int c, int g, int from, int to);
-    // Rewrites the record in place as given (its type is not worked out
-    // again; no shortcut is resolved), keys in canonical order with the same
-    // conditions as the canonical add; reports OnItemRefreshed and saves now.
+    // Replaces the record as given (for the properties dialog and the
+    // cipher: its type is not worked out again, no shortcut is resolved),
+    // dropping WorkDir and icon under the same conditions as the canonical
+    // add; reports OnItemRefreshed and saves now.
     bool ReplaceItem(int c, int g, int i, const ItemRecord& record);
-    // After the record was changed through ItemView: reports OnItemRefreshed
-    // and saves now.
-    bool ItemEdited(int c, int g, int i);
 
     // --- categories and groups (each saves now) ---
 
@@ -276,24 +280,38 @@ class LauncherData {
     bool DeleteGroup();
 
   private:
-    int AppendClassData(std::string_view name);
-    int AppendGroupData(int c, std::string_view name);
+    struct Entry {
+        ItemRecord record;
+        bool missing = false;
+    };
+    struct Group {
+        std::string name;
+        std::vector<Entry> items;
+    };
+    struct Category {
+        std::string name;
+        std::vector<Group> groups;
+        int currentGroup = -1;  // -1 without groups
+    };
+
     bool ValidClass(int c) const;
     bool ValidGroup(int c, int g) const;
     bool ValidItem(int c, int g, int i) const;
-    bool PutItem(int c, int g, int index, const ItemRecord& record);
-    void WriteRecord(JsonDocument& target, const ItemRecord& record);
-    bool KeepsIcon(const ItemRecord& record);
+    Entry Canonical(const ItemRecord& source);
+    ItemRecord Stored(ItemRecord record, TargetKindId kind);
+    void PutItem(int c, int g, int index, Entry entry);
+    void AddGroup(int c, std::string name);
     void ReleaseIcons(int c, int g);
     void Selected();
     bool ReadFile(JsonDocument* file);
+    void Build(const JsonDocument& file);
+    std::u16string Serialize() const;
 
     std::unique_ptr<LauncherDataStorage> storage_;
     std::unique_ptr<LauncherSystem> system_;
-    std::unique_ptr<JsonDocument> document_;
     LauncherObserver* observer_ = nullptr;
+    std::vector<Category> classes_;
     int currentClass_ = 0;
-    std::vector<int> currentGroups_;  // per category; -1 without groups
     bool savePending_ = false;
     bool saveFailed_ = false;
     bool failureReported_ = false;

@@ -37,7 +37,9 @@ class FileLauncherDataStorage final : public LauncherDataStorage {
 
 class ShellLauncherSystem final : public LauncherSystem {
   public:
-    TargetKind Classify(std::string_view path) override { return ClassifyTarget(path); }
+    TargetKind Classify(std::string_view path, bool* exists) override {
+        return ClassifyTarget(path, exists);
+    }
     std::string FolderIconResource(std::string_view folder) override {
         return pt::FolderIconResource(folder);
     }

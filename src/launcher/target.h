@@ -103,6 +103,9 @@ std::string DefaultIconSourceFor(std::string_view path, TargetKindId kind,
 #ifdef _WIN32
 
 TargetKind ClassifyTarget(std::string_view path);
+// The same, also telling whether the path names an existing file or folder:
+// the one look at the disk the folder test makes answers both.
+TargetKind ClassifyTarget(std::string_view path, bool* exists);
 std::string DefaultWorkDir(std::string_view path);
 
 struct ShellObjectInfo {

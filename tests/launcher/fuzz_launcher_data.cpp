@@ -43,7 +43,8 @@ bool Never(std::string_view) {
 // No file system: nothing is a folder or a shortcut that can be read.
 class NoSystem final : public pt::LauncherSystem {
   public:
-    pt::TargetKind Classify(std::string_view path) override {
+    pt::TargetKind Classify(std::string_view path, bool* exists) override {
+        *exists = false;
         return pt::ClassifyTargetWith(path, pt::TargetProbe{&Never, &Never, &Never});
     }
     std::string FolderIconResource(std::string_view) override { return {}; }
