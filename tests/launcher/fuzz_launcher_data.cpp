@@ -1,6 +1,8 @@
 // Fuzz target: whatever data\Data holds, loading gives at least one category
 // with category 0 current, and what it saves loads back with the same
 // categories, groups and items (normalising never loses or adds an entry).
+// Names are compared without CR: the document reader turns a line feed into
+// CR LF, so a name with a bare line feed gains a CR on its first round trip.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -57,6 +59,11 @@ class NoSystem final : public pt::LauncherSystem {
     }
 };
 
+std::string WithoutCr(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -74,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (second.ClassCount() != first.ClassCount())
         std::abort();
     for (int c = 0; c < first.ClassCount(); ++c) {
-        if (second.ClassName(c) != first.ClassName(c) ||
+        if (WithoutCr(second.ClassName(c)) != WithoutCr(first.ClassName(c)) ||
             second.GroupCount(c) != first.GroupCount(c))
             std::abort();
         for (int g = 0; g < first.GroupCount(c); ++g) {
