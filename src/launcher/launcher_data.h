@@ -22,6 +22,17 @@
 // Indices are 0-based: category c, group g (within c), item i (within g). An
 // index that names nothing makes an operation return false (or 0, or "") and
 // change nothing. All text is UTF-8. UI thread only.
+//
+// The panel's part:
+//   start  LauncherData data(MakeFileLauncherDataStorage(dataFolder),
+//                            MakeShellLauncherSystem());
+//          data.SetObserver(&panel);               // before Load: it builds the lists
+//          data.SetSaveFailureHandler(report);     // the message box
+//          data.Load();
+//   grid   OnItemAdded -> ResolveGridIcon (icons.h) with the record's icon and
+//          path, name colour from TargetMissing; OnIconReleased -> release
+//          the entry's source from the icon store.
+//   exit   data.FlushPendingSave(), before the icon store's and the settings'.
 #pragma once
 
 #include <cstdint>
@@ -67,8 +78,9 @@ ItemRecord ItemRecordFromJson(const JsonDocument& item);
 std::string ItemRecordJson(const ItemRecord& record);
 
 // What the panel does to its lists when the data changes. Every call comes
-// after the document has changed, except OnIconReleased, which comes before
-// the item goes (its record is still readable then).
+// after the data has changed, except OnIconReleased, which comes before the
+// item goes (its record is still readable then). Texts and records passed in
+// are valid during the call only.
 class LauncherObserver {
   public:
     virtual ~LauncherObserver() = default;
