@@ -42,7 +42,7 @@ bool KnownType(uint32_t type) {
 
 }  // namespace
 
-std::optional<std::string> SerializeIconCache(const IconImages& images) {
+std::optional<std::string> SerializeIconCache(const IconImageViews& images) {
     std::vector<uint32_t> keys;
     keys.reserve(images.size());
     for (const auto& entry : images)
@@ -70,7 +70,7 @@ std::optional<std::string> SerializeIconCache(const IconImages& images) {
         offset += 8 + images.at(key).size();
     }
     for (uint32_t key : keys) {
-        const std::string& bytes = images.at(key);
+        std::string_view bytes = images.at(key);
         PutU32(out, kBufferMarker);
         PutU32(out, static_cast<uint32_t>(bytes.size()));
         out.append(bytes);
@@ -78,7 +78,15 @@ std::optional<std::string> SerializeIconCache(const IconImages& images) {
     return out;
 }
 
-std::optional<IconImages> ParseIconCache(std::string_view file) {
+std::optional<std::string> SerializeIconCache(const IconImages& images) {
+    IconImageViews views;
+    views.reserve(images.size());
+    for (const auto& [key, bytes] : images)
+        views.emplace(key, bytes);
+    return SerializeIconCache(views);
+}
+
+std::optional<IconImageViews> ParseIconCacheViews(std::string_view file) {
     uint32_t magic = 0;
     if (file.size() < 8 || file.substr(0, 4) != kFileTag)
         return std::nullopt;
@@ -103,7 +111,7 @@ std::optional<IconImages> ParseIconCache(std::string_view file) {
     if (tableEnd + kOffsetBase > file.size())
         return std::nullopt;
 
-    IconImages images;
+    IconImageViews images;
     images.reserve(count);
     for (uint64_t i = 0; i < count; ++i) {
         uint32_t key = 0, valueOffset = 0, marker = 0, length = 0;
@@ -120,8 +128,19 @@ std::optional<IconImages> ParseIconCache(std::string_view file) {
         uint64_t bytesAt = uint64_t{valueOffset} + 8 + kOffsetBase;
         if (bytesAt > file.size() || file.size() - bytesAt < length)
             return std::nullopt;
-        images[key] = std::string(file.substr(static_cast<size_t>(bytesAt), length));
+        images[key] = file.substr(static_cast<size_t>(bytesAt), length);
     }
+    return images;
+}
+
+std::optional<IconImages> ParseIconCache(std::string_view file) {
+    std::optional<IconImageViews> views = ParseIconCacheViews(file);
+    if (!views)
+        return std::nullopt;
+    IconImages images;
+    images.reserve(views->size());
+    for (const auto& [key, bytes] : *views)
+        images.emplace(key, std::string(bytes));
     return images;
 }
 

@@ -23,13 +23,18 @@
 namespace pt {
 
 using IconImages = std::unordered_map<uint32_t, std::string>;
+// The same table with the bytes left where they are (in the file's buffer).
+using IconImageViews = std::unordered_map<uint32_t, std::string_view>;
 
 inline constexpr uint32_t kIconCacheMagic = 0x00035BC7;
 
 // The whole file. Nothing when the images do not fit 32-bit offsets.
 std::optional<std::string> SerializeIconCache(const IconImages& images);
+std::optional<std::string> SerializeIconCache(const IconImageViews& images);
 // Nothing when the file is not a well-formed cache of integer keys and byte buffers.
 std::optional<IconImages> ParseIconCache(std::string_view file);
+// The same without copying: the views point into `file`, which must outlive them.
+std::optional<IconImageViews> ParseIconCacheViews(std::string_view file);
 
 // The icon key: CRC-32 of the UTF-16LE text `source + "," + scale`, its
 // terminating zero unit included. `source` is the default icon source.

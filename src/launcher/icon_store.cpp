@@ -4,6 +4,25 @@
 #include <utility>
 
 namespace pt {
+namespace {
+
+class OwnedBytes final : public IconCacheBytes {
+  public:
+    explicit OwnedBytes(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::string_view Bytes() const override { return bytes_; }
+
+  private:
+    std::string bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<IconCacheBytes> IconCacheStorage::Open() {
+    std::string bytes;
+    if (!Read(&bytes))
+        return nullptr;
+    return std::make_unique<OwnedBytes>(std::move(bytes));
+}
 
 IconStore::IconStore(IconKeyFunction keyOf, IconCacheStorage* storage, SaveTimer* timer)
     : keyOf_(std::move(keyOf)), storage_(storage), timer_(timer) {}
@@ -15,11 +34,12 @@ IconStore::~IconStore() {
 
 void IconStore::Load() {
     images_.clear();
+    added_.clear();
     references_.clear();
-    std::string bytes;
-    if (!storage_ || !storage_->Read(&bytes))
+    file_.reset();
+    if (!storage_ || !(file_ = storage_->Open()))
         return;
-    if (std::optional<IconImages> images = ParseIconCache(bytes))
+    if (std::optional<IconImageViews> images = ParseIconCacheViews(file_->Bytes()))
         images_ = std::move(*images);
 }
 
@@ -49,10 +69,15 @@ std::string_view IconStore::Get(std::string_view source) {
 void IconStore::Put(std::string_view source, std::string_view png) {
     if (source.empty() || png.empty())
         return;
-    std::string& slot = images_[KeyOf(source)];
-    if (slot == png)
+    const uint32_t key = KeyOf(source);
+    auto found = images_.find(key);
+    if (found != images_.end() && found->second == png)
         return;
-    slot.assign(png);
+    // Assigned before the view is replaced: png may be the old image itself.
+    std::string bytes(png);
+    std::string& slot = added_[key];
+    slot = std::move(bytes);
+    images_[key] = slot;
     ScheduleSave();
 }
 
@@ -73,6 +98,7 @@ void IconStore::Release(std::string_view source) {
         if (count != references_.end())
             references_.erase(count);
         images_.erase(key);
+        added_.erase(key);
         ScheduleSave();
     }
 }
@@ -84,10 +110,23 @@ bool IconStore::Save() {
         savePending_ = false;
     }
     std::optional<std::string> bytes = SerializeIconCache(images_);
-    bool ok = bytes && storage_ && storage_->Write(*bytes);
-    if (!ok)
-        savePending_ = true;  // the next change or the flush at exit tries again
-    return ok;
+    // The images move into the new bytes before the old ones go: a mapped
+    // file cannot be replaced while it is mapped.
+    auto next = bytes ? std::make_unique<OwnedBytes>(std::move(*bytes)) : nullptr;
+    std::optional<IconImageViews> images;
+    if (next)
+        images = ParseIconCacheViews(next->Bytes());
+    if (!images) {
+        savePending_ = true;  // too large for the format; a later save tries again
+        return false;
+    }
+    images_ = std::move(*images);
+    added_.clear();
+    file_ = std::move(next);
+    if (storage_ && storage_->Write(file_->Bytes()))
+        return true;
+    savePending_ = true;  // the next change or the flush at exit tries again
+    return false;
 }
 
 void IconStore::ScheduleSave() {

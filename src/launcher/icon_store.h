@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -15,6 +16,13 @@
 
 namespace pt {
 
+// A cache file's bytes as the store keeps them while it runs.
+class IconCacheBytes {
+  public:
+    virtual ~IconCacheBytes() = default;
+    virtual std::string_view Bytes() const = 0;
+};
+
 // Where the cache file lives.
 class IconCacheStorage {
   public:
@@ -22,6 +30,11 @@ class IconCacheStorage {
     // False when there is no file or it cannot be read.
     virtual bool Read(std::string* bytes) = 0;
     virtual bool Write(std::string_view bytes) = 0;
+    // The file's bytes for the store to keep; nullptr when there is no file.
+    // This one reads a copy; a file storage may map the file instead, which
+    // costs next to nothing however many images it holds. The store lets go
+    // of them before it writes the file.
+    virtual std::unique_ptr<IconCacheBytes> Open();
 };
 
 // A one-shot deferred save: Start (re)arms it, Stop disarms it.
@@ -48,7 +61,8 @@ class IconStore {
 
     // One more grid entry uses the source; an empty source is ignored.
     void AddRef(std::string_view source);
-    // The cached PNG bytes, empty when there are none. Valid until the next change.
+    // The cached PNG bytes, empty when there are none. Valid until the next
+    // change or save.
     std::string_view Get(std::string_view source);
     // Stores the image and schedules a save, unless these bytes are already there.
     void Put(std::string_view source, std::string_view png);
@@ -66,13 +80,17 @@ class IconStore {
     uint32_t KeyOf(std::string_view source);
     size_t ImageCount() const { return images_.size(); }
     int RefCount(std::string_view source);
-    const IconImages& Images() const { return images_; }
+    const IconImageViews& Images() const { return images_; }
 
   private:
     IconKeyFunction keyOf_;
     IconCacheStorage* storage_;
     SaveTimer* timer_;
-    IconImages images_;
+    // The images point into the cache file as opened (a start with thousands
+    // of icons must not copy each one) or into added_, for images put since.
+    std::unique_ptr<IconCacheBytes> file_;
+    IconImageViews images_;
+    std::unordered_map<uint32_t, std::string> added_;
     std::unordered_map<uint32_t, int> references_;
     // Keys are remembered per source: computing one may ask the file system,
     // and an entry's AddRef and Release must meet the same key even if the

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objidl.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 #include <commctrl.h>
 #include <commoncontrols.h>
 #include <versionhelpers.h>
@@ -16,7 +17,7 @@
 #include "base/atomic_file.h"
 #include "base/text.h"
 #include "base/win_handles.h"
-#include "launcher/cipher.h"
+#include "launcher/grid_entry.h"
 #include "launcher/target.h"
 
 namespace pt {
@@ -238,29 +239,31 @@ UniqueIcon ShellIcon(const std::wstring& file, float scale) {
 
 }  // namespace
 
+std::string FolderIconResource(std::string_view folder) {
+    std::string ini(folder);
+    if (ini.empty() || ini.back() != '\\')
+        ini += '\\';
+    ini += "desktop.ini";
+    // Most folders have no desktop.ini, and the profile reader is slow to
+    // find that out (a start with many folder items paid for it per item).
+    std::wstring iniWide = ToWide(ini);
+    DWORD attributes = ::GetFileAttributesW(iniWide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    wchar_t value[1024] = {};
+    ::GetPrivateProfileStringW(L".ShellClassInfo", L"IconResource", L"", value, 1024,
+                               iniWide.c_str());
+    std::string resource = FromWide(value);
+    if (resource.empty())
+        return {};
+    IconLocation location = SplitIconLocation(ExpandPathVariables(resource));
+    return PathExists(location.file) ? resource : std::string();
+}
+
 std::string DefaultIconSource(std::string_view path) {
-    switch (ClassifyTarget(path).id) {
-        case TargetKindId::kFolder: {
-            std::string ini(path);
-            if (ini.empty() || ini.back() != '\\')
-                ini += '\\';
-            ini += "desktop.ini";
-            wchar_t value[1024] = {};
-            ::GetPrivateProfileStringW(L".ShellClassInfo", L"IconResource", L"", value, 1024,
-                                       ToWide(ini).c_str());
-            std::string resource = FromWide(value);
-            if (resource.empty())
-                return std::string(path);
-            IconLocation location = SplitIconLocation(ExpandPathVariables(resource));
-            return PathExists(location.file) ? resource : std::string(path);
-        }
-        case TargetKindId::kUnc:
-            return "%SystemRoot%\\system32\\shell32.dll,15";
-        case TargetKindId::kUrl:
-            return "%SystemRoot%\\system32\\url.dll,0";
-        default:
-            return std::string(path);
-    }
+    TargetKindId kind = ClassifyTarget(path).id;
+    return DefaultIconSourceFor(path, kind,
+                                kind == TargetKindId::kFolder ? FolderIconResource(path) : "");
 }
 
 std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, float scale) {
@@ -277,16 +280,23 @@ std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, fl
 }
 
 uint32_t IconKeyOf(std::string_view source, float scale) {
-    return IconKey(DefaultIconSource(source), scale);
+    // The key must cost no file system work: a start looks up one per grid
+    // entry. The shell's UNC and URL tests are text rules; only the folder
+    // test would ask the disk, and a folder with an icon of its own already
+    // has that icon as its item's source (the canonical add puts it there).
+    // So the default source is taken as if no source were a folder.
+    static constexpr TargetProbe kTextOnly{
+        [](std::string_view) { return false; },
+        [](std::string_view path) { return ::PathIsUNCW(ToWide(path).c_str()) != FALSE; },
+        [](std::string_view path) { return ::PathIsURLW(ToWide(path).c_str()) != FALSE; }};
+    TargetKindId kind = ClassifyTargetWith(source, kTextOnly).id;
+    return IconKey(DefaultIconSourceFor(source, kind, ""), scale);
 }
 
 GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,
                          float scale) {
     GridIcon result;
-    result.source = std::string(icon.empty() ? path : icon);
-    if (ClassifyTarget(result.source).id == TargetKindId::kEncrypt) {
-        result.source = CipherDecode(AfterEncryptPrefix(result.source), kIconCipherKey);
-    }
+    result.source = GridIconSource(icon, path);
     store.AddRef(result.source);
     result.png = std::string(store.Get(result.source));
     if (!result.png.empty())
@@ -309,6 +319,48 @@ GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_vi
 
 bool IconCacheFile::Read(std::string* bytes) {
     return ReadWholeFile(path_, bytes, &lastError_) == FileReadStatus::kOk;
+}
+
+namespace {
+
+class MappedCacheBytes final : public IconCacheBytes {
+  public:
+    MappedCacheBytes(UniqueMappedView view, size_t size) : view_(std::move(view)), size_(size) {}
+    std::string_view Bytes() const override {
+        return {static_cast<const char*>(view_.Get()), size_};
+    }
+
+  private:
+    UniqueMappedView view_;
+    size_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<IconCacheBytes> IconCacheFile::Open() {
+    // Mapped rather than read: the cache of a large panel holds megabytes of
+    // images, and mapping costs nothing until a page is used. The view alone
+    // keeps the file's section alive once the handles are closed.
+    UniqueKernelHandle file(::CreateFileW(ToWide(path_).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        lastError_ = ::GetLastError();
+        return nullptr;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) {
+        return IconCacheStorage::Open();  // empty or odd: the plain read decides
+    }
+    UniqueKernelHandle mapping(
+        ::CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping)
+        return IconCacheStorage::Open();
+    UniqueMappedView view(::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view)
+        return IconCacheStorage::Open();
+    return std::make_unique<MappedCacheBytes>(std::move(view), static_cast<size_t>(size.QuadPart));
 }
 
 bool IconCacheFile::Write(std::string_view bytes) {

@@ -123,6 +123,28 @@ TargetKind ClassifyTarget(std::string_view path) {
     return ClassifyTargetWith(path, kShellProbe);
 }
 
+TargetKind ClassifyTarget(std::string_view path, bool* exists) {
+    *exists = false;
+    if (path.empty())
+        return ClassifyTargetWith(path, kShellProbe);
+    std::wstring wide = ToWide(path);
+    bool directory = false;
+    if (::PathIsUNCServerW(wide.c_str()) || ::PathIsUNCServerShareW(wide.c_str())) {
+        // Network roots have rules of their own in the shell's folder test.
+        directory = ::PathIsDirectoryW(wide.c_str()) != FALSE;
+        *exists = directory;
+    } else {
+        // What PathIsDirectoryW asks for every other path.
+        DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        *exists = attributes != INVALID_FILE_ATTRIBUTES;
+        directory = *exists && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    if (directory)
+        return TargetKind{TargetKindId::kFolder, "folder"};
+    constexpr TargetProbe kNoFolder{nullptr, &ProbeUnc, &ProbeUrl};
+    return ClassifyTargetWith(path, kNoFolder);
+}
+
 std::string DefaultWorkDir(std::string_view path) {
     return DefaultWorkDirFor(path, ClassifyTarget(path).id);
 }

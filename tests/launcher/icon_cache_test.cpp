@@ -55,7 +55,7 @@ TEST(IconCacheFile, WrittenFileReadsBackAndHasTheHeader) {
     EXPECT_EQ(file->substr(8, 8), std::string("\x03\0\0\0\x0B\0\0\0", 8));
     EXPECT_EQ(ParseIconCache(*file), images);
     // An empty table is a valid file too.
-    std::optional<std::string> empty = SerializeIconCache({});
+    std::optional<std::string> empty = SerializeIconCache(IconImages{});
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->size(), 20u);
     EXPECT_EQ(ParseIconCache(*empty), IconImages{});
@@ -209,6 +209,30 @@ TEST(IconStore, OneDeferredSaveAndItRoundTrips) {
     scaled.store.Load();
     EXPECT_EQ(scaled.store.Get("C:\\a.exe"), "");
     EXPECT_EQ(scaled.store.ImageCount(), 2u);
+}
+
+TEST(IconStore, ImagesFromTheFileCanBeReplacedAndDropped) {
+    StoreFixture f;
+    f.store.Put("C:\\a.exe", "png-a");
+    f.store.Put("C:\\b.exe", "png-b");
+    f.timer.Fire();
+
+    // The loaded images stay in the file's buffer; a new one for the same
+    // key replaces it, and a save writes the new bytes next to the old ones.
+    StoreFixture next;
+    next.storage.file = f.storage.file;
+    next.store.Load();
+    next.store.AddRef("C:\\a.exe");
+    next.store.Put("C:\\a.exe", next.store.Get("C:\\a.exe"));  // its own bytes: nothing to do
+    EXPECT_FALSE(next.store.SavePending());
+    next.store.Put("C:\\a.exe", "png-a2");
+    next.store.Put("C:\\a.exe", "png-a3");
+    EXPECT_EQ(next.store.Get("C:\\a.exe"), "png-a3");
+    next.store.Release("C:\\b.exe");
+    EXPECT_EQ(next.store.Get("C:\\b.exe"), "");
+    ASSERT_TRUE(next.store.Save());
+    EXPECT_EQ(ParseIconCache(*next.storage.file),
+              (IconImages{{IconKey("C:\\a.exe", 1.0f), "png-a3"}}));
 }
 
 TEST(IconStore, FailedSaveStaysPendingAndDamagedFileLoadsEmpty) {

@@ -194,6 +194,19 @@ TEST_F(IconsWin, GridIconRoadStoresRealIconsOnly) {
                     nullptr);
     again.Load();
     EXPECT_EQ(again.Get(notepad), first.png);
+
+    // The loaded cache is a view of the file; saving over that file works,
+    // and what was in it survives the save.
+    again.AddRef(notepad);
+    again.Put("C:\\other.exe", "png-other");
+    ASSERT_TRUE(again.Save());
+    EXPECT_EQ(again.Get(notepad), first.png);
+    IconStore saved([&](std::string_view source) { return IconKeyOf(source, scale); }, &file,
+                    nullptr);
+    saved.Load();
+    EXPECT_EQ(saved.Get(notepad), first.png);
+    EXPECT_EQ(saved.Get("C:\\other.exe"), "png-other");
+    EXPECT_EQ(saved.ImageCount(), 2u);
 }
 
 TEST(SaveTimerWin, FiresOnceAndStops) {

@@ -15,6 +15,37 @@
 namespace pt {
 namespace {
 
+TEST(ClassifyTargetWin, OneLookAtTheDiskAlsoTellsExistence) {
+    TempFolder temp;
+    struct Case {
+        std::string path;
+        bool exists;
+    };
+    const Case cases[] = {
+        {temp.Folder("v1.2"), true},
+        {temp.Folder("v1.2") + "\\", true},
+        {temp.File("Notes.TXT"), true},
+        {temp.File("README"), true},
+        {temp.Path() + "\\missing.exe", false},
+        {"C:\\", true},
+        {"\\\\server\\share", false},
+        {"\\\\server\\share\\a.exe", false},
+        {"https://example.com/a.exe", false},
+        {"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", false},
+        {"encrypt:abcd", false},
+        {"", false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.path);
+        bool exists = !test.exists;
+        TargetKind kind = ClassifyTarget(test.path, &exists);
+        TargetKind plain = ClassifyTarget(test.path);
+        EXPECT_EQ(kind.id, plain.id);
+        EXPECT_EQ(kind.text, plain.text);
+        EXPECT_EQ(exists, test.exists);
+    }
+}
+
 TEST(ClassifyTargetWin, RealFilesAndFolders) {
     TempFolder temp;
     EXPECT_EQ(ClassifyTarget(temp.Folder("v1.2")).text, "folder");
