@@ -38,6 +38,11 @@ bool EnsureDirectory(std::string_view path);
 // Copies a file to a new name; false when the copy fails or newPath exists.
 bool CopyFileNoReplace(std::string_view from, std::string_view newPath);
 
+// Copies a file that could not be used to path + ".broken-YYYYMMDD-HHMMSS"
+// (local time; "-1", "-2", ... appended when that name is taken) so the next
+// save cannot destroy it. The new name, or "" when no copy could be made.
+std::string KeepBrokenCopy(std::string_view path);
+
 // The steps of WriteFileAtomic, for fault injection in tests.
 enum class AtomicWriteStep { kCreate, kWrite, kFlush, kReplace };
 

@@ -8,6 +8,7 @@
 #include "base/win_handles.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace pt {
@@ -142,6 +143,26 @@ bool EnsureDirectory(std::string_view path) {
 
 bool CopyFileNoReplace(std::string_view from, std::string_view newPath) {
     return ::CopyFileW(ToWide(from).c_str(), ToWide(newPath).c_str(), TRUE) != 0;
+}
+
+std::string KeepBrokenCopy(std::string_view path) {
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    char stamp[32];
+    std::snprintf(stamp, sizeof(stamp), ".broken-%04u%02u%02u-%02u%02u%02u", now.wYear,
+                  now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    // Two broken starts within one second must not lose the first copy.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = std::string(path) + stamp;
+        if (attempt > 0)
+            name += "-" + std::to_string(attempt);
+        if (CopyFileNoReplace(path, name))
+            return name;
+        DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return {};
 }
 
 void SetAtomicWriteFaultHook(std::function<bool(AtomicWriteStep)> hook) {

@@ -1,6 +1,8 @@
 // Tooltip and name colour of a grid entry; see grid_entry.h.
 #include "launcher/grid_entry.h"
 
+#include "launcher/cipher.h"
+
 namespace pt {
 
 std::string GridEntryTooltip(std::string_view name, std::string_view path, std::string_view param,
@@ -25,6 +27,15 @@ std::string GridEntryTooltip(std::string_view name, std::string_view path, std::
         text.append(remarks);
     }
     return text;
+}
+
+std::string GridIconSource(std::string_view icon, std::string_view path) {
+    std::string_view source = icon.empty() ? path : icon;
+    // An existing folder cannot be named "encrypt:...", so the prefix alone
+    // tells the kind without asking the file system.
+    if (source.substr(0, kEncryptPrefix.size()) == kEncryptPrefix)
+        return CipherDecode(AfterEncryptPrefix(source), kIconCipherKey);
+    return std::string(source);
 }
 
 GridTextColor GridEntryTextColorFor(std::string_view path, TargetKindId kind, bool exists) {

@@ -25,6 +25,10 @@ enum class GridTextColor {
 inline constexpr uint32_t kMissingTextColor = 0x00C0C0C0;     // RGB(192,192,192)
 inline constexpr uint32_t kEncipheredTextColor = 0x00FF8800;  // RGB(0,136,255)
 
+// The icon source a grid entry shows and keeps: the item's icon, or its path
+// when it has none; an enciphered one deciphered with the built-in icon key.
+std::string GridIconSource(std::string_view icon, std::string_view path);
+
 GridTextColor GridEntryTextColorFor(std::string_view path, TargetKindId kind, bool exists);
 
 #ifdef _WIN32

@@ -17,6 +17,9 @@ inline constexpr std::string_view kFallbackIconFile = "%SystemRoot%\\system32\\s
 // The icon source of an item without one: a folder's desktop.ini icon when
 // its file exists, the shell's network and URL icons, else the path itself.
 std::string DefaultIconSource(std::string_view path);
+// A folder's desktop.ini IconResource (as written, variables unexpanded) when
+// the file it names exists; "" otherwise.
+std::string FolderIconResource(std::string_view folder);
 
 // PNG bytes of one icon, a square of 40 × scale pixels with the icon's own
 // alpha, or empty bytes. With an index (or for a .ico file) the icon is taken

@@ -16,7 +16,7 @@
 #include "base/atomic_file.h"
 #include "base/text.h"
 #include "base/win_handles.h"
-#include "launcher/cipher.h"
+#include "launcher/grid_entry.h"
 #include "launcher/target.h"
 
 namespace pt {
@@ -238,29 +238,25 @@ UniqueIcon ShellIcon(const std::wstring& file, float scale) {
 
 }  // namespace
 
+std::string FolderIconResource(std::string_view folder) {
+    std::string ini(folder);
+    if (ini.empty() || ini.back() != '\\')
+        ini += '\\';
+    ini += "desktop.ini";
+    wchar_t value[1024] = {};
+    ::GetPrivateProfileStringW(L".ShellClassInfo", L"IconResource", L"", value, 1024,
+                               ToWide(ini).c_str());
+    std::string resource = FromWide(value);
+    if (resource.empty())
+        return {};
+    IconLocation location = SplitIconLocation(ExpandPathVariables(resource));
+    return PathExists(location.file) ? resource : std::string();
+}
+
 std::string DefaultIconSource(std::string_view path) {
-    switch (ClassifyTarget(path).id) {
-        case TargetKindId::kFolder: {
-            std::string ini(path);
-            if (ini.empty() || ini.back() != '\\')
-                ini += '\\';
-            ini += "desktop.ini";
-            wchar_t value[1024] = {};
-            ::GetPrivateProfileStringW(L".ShellClassInfo", L"IconResource", L"", value, 1024,
-                                       ToWide(ini).c_str());
-            std::string resource = FromWide(value);
-            if (resource.empty())
-                return std::string(path);
-            IconLocation location = SplitIconLocation(ExpandPathVariables(resource));
-            return PathExists(location.file) ? resource : std::string(path);
-        }
-        case TargetKindId::kUnc:
-            return "%SystemRoot%\\system32\\shell32.dll,15";
-        case TargetKindId::kUrl:
-            return "%SystemRoot%\\system32\\url.dll,0";
-        default:
-            return std::string(path);
-    }
+    TargetKindId kind = ClassifyTarget(path).id;
+    return DefaultIconSourceFor(path, kind,
+                                kind == TargetKindId::kFolder ? FolderIconResource(path) : "");
 }
 
 std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, float scale) {
@@ -283,10 +279,7 @@ uint32_t IconKeyOf(std::string_view source, float scale) {
 GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,
                          float scale) {
     GridIcon result;
-    result.source = std::string(icon.empty() ? path : icon);
-    if (ClassifyTarget(result.source).id == TargetKindId::kEncrypt) {
-        result.source = CipherDecode(AfterEncryptPrefix(result.source), kIconCipherKey);
-    }
+    result.source = GridIconSource(icon, path);
     store.AddRef(result.source);
     result.png = std::string(store.Get(result.source));
     if (!result.png.empty())

@@ -89,6 +89,16 @@ bool ShellObjectClsid(std::string_view path, std::string_view* clsid);
 // The text after the last "encrypt:" (the whole text when there is none).
 std::string_view AfterEncryptPrefix(std::string_view value);
 
+// The icon sources the shell uses for network paths and web addresses.
+inline constexpr std::string_view kUncIconSource = "%SystemRoot%\\system32\\shell32.dll,15";
+inline constexpr std::string_view kUrlIconSource = "%SystemRoot%\\system32\\url.dll,0";
+
+// The icon source of an item without one, given its kind: a folder's
+// desktop.ini icon (folderIcon, "" when it has none that exists), the shell's
+// network and URL icons, else the path itself.
+std::string DefaultIconSourceFor(std::string_view path, TargetKindId kind,
+                                 std::string_view folderIcon);
+
 // --- Windows -----------------------------------------------------------------
 #ifdef _WIN32
 

@@ -249,4 +249,18 @@ std::string_view AfterEncryptPrefix(std::string_view value) {
     return at == std::string_view::npos ? value : value.substr(at + kEncryptPrefix.size());
 }
 
+std::string DefaultIconSourceFor(std::string_view path, TargetKindId kind,
+                                 std::string_view folderIcon) {
+    switch (kind) {
+        case TargetKindId::kFolder:
+            return std::string(folderIcon.empty() ? path : folderIcon);
+        case TargetKindId::kUnc:
+            return std::string(kUncIconSource);
+        case TargetKindId::kUrl:
+            return std::string(kUrlIconSource);
+        default:
+            return std::string(path);
+    }
+}
+
 }  // namespace pt

@@ -10,7 +10,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <unordered_map>
 #include <utility>
 
@@ -40,22 +39,7 @@ public:
         return WriteFileAtomic(file_, bytes, error);
     }
 
-    std::string KeepBrokenCopy() override {
-        SYSTEMTIME now;
-        ::GetLocalTime(&now);
-        char stamp[32];
-        std::snprintf(stamp, sizeof(stamp), ".broken-%04u%02u%02u-%02u%02u%02u", now.wYear,
-                      now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-        // Two broken starts within one second must not lose the first copy.
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::string name = file_ + stamp;
-            if (attempt > 0) name += "-" + std::to_string(attempt);
-            if (CopyFileNoReplace(file_, name)) return name;
-            DWORD error = ::GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-        }
-        return {};
-    }
+    std::string KeepBrokenCopy() override { return pt::KeepBrokenCopy(file_); }
 
     void ArmTimer(std::function<void()> fire) override {
         CancelTimer();

@@ -1,0 +1,770 @@
+// The launcher data model against an in-memory file, a timer the test fires
+// itself and a fake shell: the canonical add's normalisation, loading with
+// its fallbacks, the structural operations with their save rules, and what
+// the observer hears.
+#include "launcher/launcher_data.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "base/codepage.h"
+#include "base/text.h"
+
+namespace pt {
+namespace {
+
+// --- fakes -------------------------------------------------------------------
+
+struct Disk {
+    FileReadStatus readStatus = FileReadStatus::kMissing;
+    std::string file;
+    int writes = 0;
+    bool failWrites = false;
+    std::vector<std::string> copies;
+    bool armed = false;
+    int arms = 0;
+    std::function<void()> fire;
+
+    // The file's text as the store wrote it (UTF-16LE with two zero bytes).
+    std::string Text() const {
+        JsonDocument document;
+        document.ParseBytes(file);
+        return document.SerializeText();
+    }
+    void Fire() {
+        ASSERT_TRUE(armed);
+        armed = false;
+        auto run = std::move(fire);
+        run();
+    }
+};
+
+class FakeStorage final : public LauncherDataStorage {
+  public:
+    explicit FakeStorage(std::shared_ptr<Disk> disk) : disk_(std::move(disk)) {}
+    FileReadStatus Read(std::string* bytes) override {
+        *bytes = disk_->readStatus == FileReadStatus::kOk ? disk_->file : std::string();
+        return disk_->readStatus;
+    }
+    bool Write(std::string_view bytes, uint32_t* error) override {
+        ++disk_->writes;
+        if (disk_->failWrites) {
+            *error = 112;  // ERROR_DISK_FULL
+            return false;
+        }
+        disk_->file = std::string(bytes);
+        disk_->readStatus = FileReadStatus::kOk;
+        return true;
+    }
+    std::string KeepBrokenCopy() override {
+        disk_->copies.push_back(disk_->file);
+        return "Data.broken-" + std::to_string(disk_->copies.size());
+    }
+    void ArmTimer(std::function<void()> fire) override {
+        disk_->armed = true;
+        ++disk_->arms;
+        disk_->fire = std::move(fire);
+    }
+    void CancelTimer() override {
+        disk_->armed = false;
+        disk_->fire = nullptr;
+    }
+
+  private:
+    std::shared_ptr<Disk> disk_;
+};
+
+// Folders and shortcuts the fake shell knows.
+const std::set<std::string, std::less<>> kFolders = {"C:\\", "C:\\Tools", "C:\\Games\\v1.2",
+                                                     "D:\\Photos", "D:\\Missing Icon"};
+
+bool IsFolder(std::string_view path) {
+    return kFolders.count(path) > 0;
+}
+bool IsUnc(std::string_view path) {
+    return path.substr(0, 2) == "\\\\";
+}
+bool IsUrl(std::string_view path) {
+    size_t colon = path.find(':');
+    return colon != std::string_view::npos && colon > 1;
+}
+
+class FakeSystem final : public LauncherSystem {
+  public:
+    TargetKind Classify(std::string_view path) override {
+        ++classifications;
+        return ClassifyTargetWith(path, TargetProbe{&IsFolder, &IsUnc, &IsUrl});
+    }
+    std::string FolderIconResource(std::string_view folder) override {
+        return folder == "D:\\Photos" ? "%SystemRoot%\\system32\\imageres.dll,-113" : "";
+    }
+    std::string ExpandVariables(std::string_view text) override {
+        return ReplaceAllNoCase(text, "%SystemRoot%", "C:\\Windows");
+    }
+    std::optional<InternetShortcut> ReadInternetShortcut(std::string_view file) override {
+        if (file == "C:\\Links\\site.url")
+            return InternetShortcut{"https://example.com/ ", "C:\\Icons\\site.ico,2"};
+        if (file == "C:\\Links\\plain.url")
+            return InternetShortcut{"https://example.org/", ""};
+        return std::nullopt;
+    }
+    std::optional<ShortcutRecord> ReadShortcut(std::string_view file) override {
+        if (file != "C:\\Links\\editor.lnk")
+            return std::nullopt;
+        ShortcutRecord link;
+        link.targetPath = "C:\\Tools\\editor.exe";
+        link.arguments = "-n";
+        link.workingDirectory = "C:\\Work\\";
+        link.description = "text editor";
+        link.iconLocation = "C:\\Tools\\editor.exe,1";
+        return link;
+    }
+    int classifications = 0;
+};
+
+// Every report as one line, in order.
+class Recorder final : public LauncherObserver {
+  public:
+    void OnClassAdded(int c, std::string_view name) override { Log("class+", {c}, name); }
+    void OnGroupAdded(int c, int g, std::string_view name) override { Log("group+", {c, g}, name); }
+    void OnItemAdded(int c, int g, int i, const ItemRecord& record) override {
+        Log("item+", {c, g, i}, record.name);
+    }
+    void OnClassRemoved(int c) override { Log("class-", {c}); }
+    void OnGroupRemoved(int c, int g) override { Log("group-", {c, g}); }
+    void OnItemRemoved(int c, int g, int i) override { Log("item-", {c, g, i}); }
+    void OnGroupCleared(int c, int g) override { Log("clear", {c, g}); }
+    void OnClassMoved(int from, int to) override { Log("class~", {from, to}); }
+    void OnGroupMoved(int c, int from, int to) override { Log("group~", {c, from, to}); }
+    void OnItemMoved(int c, int g, int from, int to) override { Log("item~", {c, g, from, to}); }
+    void OnGroupMovedToClass(int fromClass, int g, int toClass, int toGroup) override {
+        Log("group>", {fromClass, g, toClass, toGroup});
+    }
+    void OnClassRenamed(int c, std::string_view name) override { Log("class=", {c}, name); }
+    void OnGroupRenamed(int c, int g, std::string_view name) override {
+        Log("group=", {c, g}, name);
+    }
+    void OnSelected(int c, int g) override { Log("select", {c, g}); }
+    void OnItemRefreshed(int c, int g, int i, const ItemRecord& record) override {
+        Log("item*", {c, g, i}, record.name);
+    }
+    void OnIconReleased(int c, int g, int i) override { Log("icon-", {c, g, i}); }
+
+    std::vector<std::string> Take() { return std::exchange(events, {}); }
+    std::vector<std::string> events;
+
+  private:
+    void Log(std::string_view what, std::initializer_list<int> indices,
+             std::string_view text = {}) {
+        std::string line(what);
+        for (int index : indices)
+            line += " " + std::to_string(index);
+        if (!text.empty())
+            line += " " + std::string(text);
+        events.push_back(line);
+    }
+};
+
+using Events = std::vector<std::string>;
+
+std::string Utf16File(std::string_view json) {
+    JsonDocument document;
+    EXPECT_TRUE(document.ParseText(json));
+    return document.Serialize();
+}
+
+class LauncherDataTest : public testing::Test {
+  protected:
+    LauncherData& Make() {
+        auto system = std::make_unique<FakeSystem>();
+        system_ = system.get();
+        data_ =
+            std::make_unique<LauncherData>(std::make_unique<FakeStorage>(disk_), std::move(system));
+        data_->SetObserver(&recorder_);
+        return *data_;
+    }
+    LauncherData& LoadJson(std::string_view json) {
+        disk_->readStatus = FileReadStatus::kOk;
+        disk_->file = Utf16File(json);
+        Make().Load();
+        recorder_.Take();
+        return *data_;
+    }
+    // The stored item's JSON text after a canonical add of `source`.
+    std::string Stored(const ItemRecord& source) {
+        LauncherData& data = LoadJson(kDefaultLauncherDataText);
+        EXPECT_TRUE(data.AddItem(0, 0, source));
+        return data.ItemText(0, 0, 0);
+    }
+
+    std::shared_ptr<Disk> disk_ = std::make_shared<Disk>();
+    Recorder recorder_;
+    FakeSystem* system_ = nullptr;
+    std::unique_ptr<LauncherData> data_;
+};
+
+ItemRecord Record(std::string name, std::string path) {
+    ItemRecord record;
+    record.name = std::move(name);
+    record.path = std::move(path);
+    return record;
+}
+
+// --- canonical add -----------------------------------------------------------
+
+TEST_F(LauncherDataTest, CanonicalAddNormalisesEveryKey) {
+    const std::string fullWidth = "\xE3\x80\x80";
+    struct Case {
+        const char* what;
+        ItemRecord source;
+        std::string stored;
+    };
+    auto with = [](ItemRecord record, auto change) {
+        change(record);
+        return record;
+    };
+    const Case cases[] = {
+        {"file: type keeps the extension's case, its folder as WorkDir is dropped",
+         with(Record("App", "C:\\Tools\\App.EXE"), [](ItemRecord& r) { r.workDir = "c:\\tools"; }),
+         R"({"type":".EXE","name":"App","path":"C:\\Tools\\App.EXE"})"},
+        {"another WorkDir, parameters and remarks are kept in canonical order",
+         with(Record("App", "C:\\Tools\\app.exe"),
+              [](ItemRecord& r) {
+                  r.remarks = "note";
+                  r.workDir = "D:\\Data\\";
+                  r.param = "--fast";
+              }),
+         R"({"type":".exe","name":"App","path":"C:\\Tools\\app.exe","param":"--fast",)"
+         R"("WorkDir":"D:\\Data","remarks":"note"})"},
+        {"folder: one trailing backslash goes", Record("Tools", "C:\\Tools\\"),
+         R"({"type":"folder","name":"Tools","path":"C:\\Tools"})"},
+        {"a drive root keeps its backslash", Record("C", "C:\\"),
+         R"({"type":"folder","name":"C","path":"C:\\"})"},
+        {"folder with a dot is a folder", Record("Game", "C:\\Games\\v1.2"),
+         R"({"type":"folder","name":"Game","path":"C:\\Games\\v1.2"})"},
+        {"desktop.ini icon of a folder", Record("Photos", "D:\\Photos"),
+         R"({"type":"folder","name":"Photos","path":"D:\\Photos",)"
+         R"("icon":"%SystemRoot%\\system32\\imageres.dll,-113"})"},
+        {"icon equal to the path (any case) is dropped",
+         with(Record("App", "C:\\Tools\\app.exe"),
+              [](ItemRecord& r) { r.icon = "c:\\TOOLS\\APP.exe"; }),
+         R"({"type":".exe","name":"App","path":"C:\\Tools\\app.exe"})"},
+        {"icon equal to the path once expanded is dropped",
+         with(Record("Np", "C:\\Windows\\notepad.exe"),
+              [](ItemRecord& r) { r.icon = "%SystemRoot%\\notepad.exe"; }),
+         R"({"type":".exe","name":"Np","path":"C:\\Windows\\notepad.exe"})"},
+        {"another icon is kept",
+         with(Record("App", "C:\\Tools\\app.exe"),
+              [](ItemRecord& r) { r.icon = "C:\\Icons\\app.ico"; }),
+         R"({"type":".exe","name":"App","path":"C:\\Tools\\app.exe","icon":"C:\\Icons\\app.ico"})"},
+        {"ASCII and full-width spaces around every text are trimmed",
+         with(Record(" " + fullWidth + "Name " + fullWidth, fullWidth + " C:\\Tools\\a b.exe  "),
+              [&](ItemRecord& r) {
+                  r.param = "  -x " + fullWidth;
+                  r.remarks = fullWidth + "r" + fullWidth + "r ";
+              }),
+         R"({"type":".exe","name":"Name","path":"C:\\Tools\\a b.exe","param":"-x",)"
+         R"("remarks":"r)" +
+             fullWidth + R"(r"})"},
+        {"IsAdministrator is written only when true",
+         with(Record("A", "C:\\a.exe"), [](ItemRecord& r) { r.isAdministrator = true; }),
+         R"({"type":".exe","name":"A","path":"C:\\a.exe","IsAdministrator":true})"},
+        {"a file in a drive root: the root is its default WorkDir",
+         with(Record("A", "C:\\a.exe"), [](ItemRecord& r) { r.workDir = "C:\\"; }),
+         R"({"type":".exe","name":"A","path":"C:\\a.exe"})"},
+        {"network path gets the shell's network icon", Record("Share", "\\\\server\\share"),
+         R"({"type":"unc","name":"Share","path":"\\\\server\\share",)"
+         R"("icon":"%SystemRoot%\\system32\\shell32.dll,15"})"},
+        {"web address gets the URL icon and keeps no WorkDir default",
+         with(Record("Web", "https://example.com"), [](ItemRecord& r) { r.workDir = "C:\\"; }),
+         R"({"type":"url","name":"Web","path":"https://example.com","WorkDir":"C:\\",)"
+         R"("icon":"%SystemRoot%\\system32\\url.dll,0"})"},
+        {"shell object", Record("Panel", "::{21EC2020-3AEA-1069-A2DD-08002B30309D}"),
+         R"({"type":"shell","name":"Panel","path":"::{21EC2020-3AEA-1069-A2DD-08002B30309D}"})"},
+        {"enciphered target keeps its enciphered icon",
+         with(Record("Secret", "encrypt:abcd"), [](ItemRecord& r) { r.icon = "encrypt:efgh"; }),
+         R"({"type":"encrypt","name":"Secret","path":"encrypt:abcd","icon":"encrypt:efgh"})"},
+        {".url file stands for its address and icon", Record("Site", "C:\\Links\\site.url"),
+         R"({"type":"url","name":"Site","path":"https://example.com/",)"
+         R"("icon":"C:\\Icons\\site.ico,2"})"},
+        {".url without icon gets the URL icon", Record("Org", "C:\\Links\\plain.url"),
+         R"({"type":"url","name":"Org","path":"https://example.org/",)"
+         R"("icon":"%SystemRoot%\\system32\\url.dll,0"})"},
+        {".URL in capitals is not a shortcut to resolve", Record("Caps", "C:\\Links\\site.URL"),
+         R"({"type":".URL","name":"Caps","path":"C:\\Links\\site.URL"})"},
+        {".lnk stands for its target with all it carries",
+         with(Record("Editor", "C:\\Links\\editor.lnk"),
+              [](ItemRecord& r) {
+                  r.param = "ignored";
+                  r.remarks = "ignored";
+              }),
+         R"({"type":".exe","name":"Editor","path":"C:\\Tools\\editor.exe","param":"-n",)"
+         R"("WorkDir":"C:\\Work","remarks":"text editor","icon":"C:\\Tools\\editor.exe,1"})"},
+        {"an unreadable .lnk keeps its path and kind", Record("Gone", "C:\\Links\\gone.lnk"),
+         R"({"type":".lnk","name":"Gone","path":"C:\\Links\\gone.lnk"})"},
+        {"not a drive path", Record("?", "C:/x/y.exe"),
+         R"({"type":"unknown","name":"?","path":"C:/x/y.exe"})"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        EXPECT_EQ(Stored(test.source), test.stored);
+    }
+}
+
+TEST_F(LauncherDataTest, ObserverAndItemReadSeeTheStoredRecord) {
+    LauncherData& data = LoadJson(kDefaultLauncherDataText);
+    ItemRecord source = Record(" Tools ", "C:\\Tools\\");
+    source.workDir = "C:\\";
+    ItemRecord expected = Record("Tools", "C:\\Tools");
+    expected.type = "folder";
+    EXPECT_EQ(data.Canonicalize(source), expected);
+    ASSERT_TRUE(data.AddItem(0, 0, source));
+    EXPECT_EQ(data.Item(0, 0, 0), expected);
+    EXPECT_EQ(recorder_.Take(), Events{"item+ 0 0 0 Tools"});
+}
+
+// --- loading -----------------------------------------------------------------
+
+TEST_F(LauncherDataTest, LoadRebuildsEveryItemAndReportsInOrder) {
+    disk_->readStatus = FileReadStatus::kOk;
+    disk_->file = Utf16File(
+        R"({"version":3,"type":[{"name":"Work","extra":1,"group":[{"name":"Dev","item":[)"
+        R"({"icon":"C:\\Tools\\app.exe","path":"C:\\Tools\\app.exe","name":"App","type":"x",)"
+        R"("IsAdministrator":false,"colour":"red"},7,)"
+        R"({"name":"Tools","path":"C:\\Tools\\"}]},{"name":"Empty"}]},{"name":"Bare"}]})");
+    LauncherData& data = Make();
+    data.Load();
+    EXPECT_EQ(data.LoadedFrom(), LauncherData::Source::kFile);
+    EXPECT_EQ(recorder_.Take(),
+              (Events{"class+ 0 Work", "group+ 0 0 Dev", "item+ 0 0 0 App", "item+ 0 0 1 Tools",
+                      "group+ 0 1 Empty", "class+ 1 Bare", "select 0 0"}));
+    // "type" became "class" and everything not ours is gone; loading writes nothing.
+    EXPECT_EQ(data.DocumentText(),
+              R"({"class":[{"name":"Work","group":[{"name":"Dev","item":[)"
+              R"({"type":".exe","name":"App","path":"C:\\Tools\\app.exe"},)"
+              R"({"type":"folder","name":"Tools","path":"C:\\Tools"}]},{"name":"Empty"}]},)"
+              R"({"name":"Bare"}]})");
+    EXPECT_EQ(disk_->writes, 0);
+    EXPECT_FALSE(data.SaveDue());
+    EXPECT_EQ(data.CurrentGroupOf(1), -1);
+    EXPECT_EQ(data.GroupCount(1), 0);
+    // One look at the file system per item, no more.
+    EXPECT_EQ(system_->classifications, 2);
+}
+
+TEST_F(LauncherDataTest, LoadFallsBackFromUtf16ToAnsiToDefault) {
+    const std::string ansiJson = R"({"class":[{"name":"工作","group":[{"name":"常用"}]}]})";
+    std::string gbk;
+    ASSERT_TRUE(Utf8ToCp936(ansiJson, &gbk));
+    struct Case {
+        const char* what;
+        FileReadStatus status;
+        std::string bytes;
+        LauncherData::Source source;
+        std::string firstClass;
+        bool copied;
+    };
+    const Case cases[] = {
+        {"our own UTF-16LE file", FileReadStatus::kOk, Utf16File(ansiJson),
+         LauncherData::Source::kFile, "工作", false},
+        {"UTF-16LE behind a byte-order mark", FileReadStatus::kOk, "\xFF\xFE" + Utf16File(ansiJson),
+         LauncherData::Source::kFile, "工作", false},
+        {"code page 936 text of older versions", FileReadStatus::kOk, gbk,
+         LauncherData::Source::kAnsi, "工作", false},
+        {"UTF-8 text from an editor", FileReadStatus::kOk, "\xEF\xBB\xBF" + ansiJson,
+         LauncherData::Source::kAnsi, "工作", false},
+        {"UTF-8 without its mark", FileReadStatus::kOk, ansiJson, LauncherData::Source::kAnsi,
+         "工作", false},
+        {"no file", FileReadStatus::kMissing, "", LauncherData::Source::kDefault, "新建分类1",
+         false},
+        {"an empty file", FileReadStatus::kOk, "", LauncherData::Source::kDefault, "新建分类1",
+         false},
+        {"an empty category list", FileReadStatus::kOk, Utf16File(R"({"class":[]})"),
+         LauncherData::Source::kDefault, "新建分类1", false},
+        {"garbage", FileReadStatus::kOk, "\x01\x02garbage{[", LauncherData::Source::kDefault,
+         "新建分类1", true},
+        {"JSON that is not ours", FileReadStatus::kOk, Utf16File(R"({"General":{}})"),
+         LauncherData::Source::kDefault, "新建分类1", true},
+        {"a category list that is not a list", FileReadStatus::kOk,
+         Utf16File(R"({"class":{"name":"x"}})"), LauncherData::Source::kDefault, "新建分类1", true},
+        {"a file that cannot be read", FileReadStatus::kFailed, "", LauncherData::Source::kDefault,
+         "新建分类1", true},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        disk_ = std::make_shared<Disk>();
+        disk_->readStatus = test.status;
+        disk_->file = test.bytes;
+        LauncherData& data = Make();
+        data.Load();
+        EXPECT_EQ(data.LoadedFrom(), test.source);
+        EXPECT_EQ(data.ClassName(0), test.firstClass);
+        EXPECT_EQ(disk_->copies.size(), test.copied ? 1u : 0u);
+        EXPECT_EQ(data.BrokenCopyName().empty(), !test.copied);
+        EXPECT_EQ(disk_->writes, 0);
+    }
+}
+
+TEST_F(LauncherDataTest, DefaultDocumentIsExactlyOneCategoryWithOneGroup) {
+    LauncherData& data = Make();
+    data.Load();
+    EXPECT_EQ(data.DocumentText(), kDefaultLauncherDataText);
+    EXPECT_EQ(recorder_.Take(),
+              (Events{"class+ 0 新建分类1", "group+ 0 0 新建分组1", "select 0 0"}));
+}
+
+TEST_F(LauncherDataTest, ClassArrayWinsOverAnOldTypeArray) {
+    LauncherData& data =
+        LoadJson(R"({"type":[{"name":"old"}],"class":[{"name":"new","group":[{"name":"g"}]}]})");
+    EXPECT_EQ(data.ClassCount(), 1);
+    EXPECT_EQ(data.ClassName(0), "new");
+}
+
+TEST_F(LauncherDataTest, SavedFileLoadsBackUnchanged) {
+    LauncherData& data = LoadJson(kDefaultLauncherDataText);
+    ItemRecord item = Record("编辑器", "C:\\Tools\\editor.exe");
+    item.param = "-n \"a b\"";
+    item.isAdministrator = true;
+    ASSERT_TRUE(data.AddItem(0, 0, item));
+    ASSERT_TRUE(data.NewClass());
+    const std::string text = data.DocumentText();
+    LauncherData& again = Make();
+    again.Load();
+    EXPECT_EQ(again.LoadedFrom(), LauncherData::Source::kFile);
+    EXPECT_EQ(again.DocumentText(), text);
+}
+
+// --- categories and groups ---------------------------------------------------
+
+TEST_F(LauncherDataTest, NewClassNumbersByCountEvenAfterADeletion) {
+    LauncherData& data = LoadJson(kDefaultLauncherDataText);
+    ASSERT_TRUE(data.NewClass());
+    EXPECT_EQ(recorder_.Take(),
+              (Events{"class+ 1 新建分类2", "group+ 1 0 新建分组1", "select 1 0"}));
+    ASSERT_TRUE(data.NewClass());
+    ASSERT_TRUE(data.SelectClass(1));
+    ASSERT_TRUE(data.DeleteClass());
+    ASSERT_TRUE(data.NewClass());
+    std::vector<std::string> names;
+    for (int c = 0; c < data.ClassCount(); ++c)
+        names.push_back(data.ClassName(c));
+    EXPECT_EQ(names, (std::vector<std::string>{"新建分类1", "新建分类3", "新建分类3"}));
+    EXPECT_EQ(data.CurrentClass(), 2);
+}
+
+TEST_F(LauncherDataTest, NewGroupIsNumberedAndSelected) {
+    LauncherData& data = LoadJson(kDefaultLauncherDataText);
+    ASSERT_TRUE(data.NewGroup());
+    EXPECT_EQ(recorder_.Take(), (Events{"group+ 0 1 新建分组2", "select 0 1"}));
+    EXPECT_EQ(data.CurrentGroup(), 1);
+    // A category without groups gets its first one.
+    LauncherData& bare = LoadJson(R"({"class":[{"name":"a"}]})");
+    EXPECT_EQ(bare.CurrentGroup(), -1);
+    ASSERT_TRUE(bare.NewGroup());
+    EXPECT_EQ(bare.GroupName(0, 0), "新建分组1");
+    EXPECT_EQ(recorder_.Take(), (Events{"group+ 0 0 新建分组1", "select 0 0"}));
+}
+
+constexpr std::string_view kThreeByThree =
+    R"({"class":[{"name":"A","group":[{"name":"a0","item":[{"name":"x","path":"C:\\x.exe"}]},)"
+    R"({"name":"a1"},{"name":"a2"}]},{"name":"B","group":[{"name":"b0"}]},{"name":"C"}]})";
+
+std::vector<std::string> ClassNames(const LauncherData& data) {
+    std::vector<std::string> names;
+    for (int c = 0; c < data.ClassCount(); ++c)
+        names.push_back(data.ClassName(c));
+    return names;
+}
+std::vector<std::string> GroupNames(const LauncherData& data, int c) {
+    std::vector<std::string> names;
+    for (int g = 0; g < data.GroupCount(c); ++g)
+        names.push_back(data.GroupName(c, g));
+    return names;
+}
+using Names = std::vector<std::string>;
+
+TEST_F(LauncherDataTest, MoveClassSwapsWithANeighbourAndStaysCurrent) {
+    LauncherData& data = LoadJson(kThreeByThree);
+    ASSERT_TRUE(data.SelectClass(0));
+    ASSERT_TRUE(data.SelectGroup(2));
+    EXPECT_FALSE(data.MoveClass(true));  // nothing above the first
+    ASSERT_TRUE(data.MoveClass(false));
+    EXPECT_EQ(ClassNames(data), (Names{"B", "A", "C"}));
+    EXPECT_EQ(data.CurrentClass(), 1);
+    EXPECT_EQ(data.CurrentGroup(), 2);  // its own current group went along
+    EXPECT_EQ(data.CurrentGroupOf(0), 0);
+    EXPECT_EQ(data.ItemCount(1, 0), 1);
+    ASSERT_TRUE(data.MoveClass(false));
+    EXPECT_EQ(ClassNames(data), (Names{"B", "C", "A"}));
+    EXPECT_FALSE(data.MoveClass(false));
+    ASSERT_TRUE(data.MoveClass(true));
+    EXPECT_EQ(ClassNames(data), (Names{"B", "A", "C"}));
+    EXPECT_EQ(recorder_.Take(), (Events{"class~ 0 1", "select 1 2", "class~ 1 2", "select 2 2",
+                                        "class~ 2 1", "select 1 2"}));
+    EXPECT_EQ(disk_->writes, 3);
+}
+
+TEST_F(LauncherDataTest, MoveGroupSwapsWithANeighbour) {
+    LauncherData& data = LoadJson(kThreeByThree);
+    EXPECT_FALSE(data.MoveGroup(true));
+    ASSERT_TRUE(data.MoveGroup(false));
+    EXPECT_EQ(GroupNames(data, 0), (Names{"a1", "a0", "a2"}));
+    EXPECT_EQ(data.ItemCount(0, 1), 1);
+    ASSERT_TRUE(data.MoveGroup(false));
+    EXPECT_EQ(GroupNames(data, 0), (Names{"a1", "a2", "a0"}));
+    EXPECT_FALSE(data.MoveGroup(false));
+    ASSERT_TRUE(data.MoveGroup(true));
+    EXPECT_EQ(GroupNames(data, 0), (Names{"a1", "a0", "a2"}));
+    EXPECT_EQ(recorder_.Take(), (Events{"group~ 0 0 1", "select 0 1", "group~ 0 1 2", "select 0 2",
+                                        "group~ 0 2 1", "select 0 1"}));
+    EXPECT_EQ(disk_->writes, 3);
+}
+
+TEST_F(LauncherDataTest, MoveGroupToClassAppendsItThere) {
+    LauncherData& data = LoadJson(kThreeByThree);
+    EXPECT_FALSE(data.MoveGroupToClass(0));  // not to itself
+    EXPECT_FALSE(data.MoveGroupToClass(3));
+    ASSERT_TRUE(data.MoveGroupToClass(2));
+    EXPECT_EQ(GroupNames(data, 0), (Names{"a1", "a2"}));
+    EXPECT_EQ(GroupNames(data, 2), (Names{"a0"}));
+    EXPECT_EQ(data.ItemCount(2, 0), 1);
+    EXPECT_EQ(data.CurrentClass(), 0);
+    EXPECT_EQ(data.CurrentGroupOf(2), 0);
+    ASSERT_TRUE(data.SelectGroup(1));
+    ASSERT_TRUE(data.MoveGroupToClass(1));
+    EXPECT_EQ(GroupNames(data, 1), (Names{"b0", "a2"}));
+    EXPECT_EQ(data.CurrentGroup(), 0);       // the last one left: the one before it
+    EXPECT_FALSE(data.MoveGroupToClass(1));  // a category's only group stays
+    EXPECT_EQ(recorder_.Take(),
+              (Events{"group> 0 0 2 0", "select 0 0", "group> 0 1 1 1", "select 0 0"}));
+    EXPECT_EQ(disk_->writes, 2);
+}
+
+TEST_F(LauncherDataTest, DeletingReleasesEveryIconFirstAndSelectsANeighbour) {
+    LauncherData& data = LoadJson(
+        R"({"class":[{"name":"A","group":[{"name":"a0","item":[{"name":"x","path":"C:\\x"},)"
+        R"({"name":"y","path":"C:\\y"}]},{"name":"a1","item":[{"name":"z","path":"C:\\z"}]}]},)"
+        R"({"name":"B","group":[{"name":"b0"}]}]})");
+    ASSERT_TRUE(data.SelectGroup(1));
+    ASSERT_TRUE(data.ClearGroup());
+    EXPECT_EQ(recorder_.Take(), (Events{"icon- 0 1 0", "clear 0 1"}));
+    EXPECT_EQ(data.ItemCount(0, 1), 0);
+    EXPECT_EQ(data.DocumentText().find("\"a1\",\"item\""), std::string::npos);
+
+    ASSERT_TRUE(data.DeleteGroup());
+    EXPECT_EQ(recorder_.Take(), (Events{"group- 0 1", "select 0 0"}));
+    EXPECT_FALSE(data.DeleteGroup());  // the last group of a category stays
+
+    ASSERT_TRUE(data.DeleteClass());
+    EXPECT_EQ(recorder_.Take(), (Events{"icon- 0 0 0", "icon- 0 0 1", "class- 0", "select 0 0"}));
+    EXPECT_EQ(ClassNames(data), (Names{"B"}));
+    EXPECT_FALSE(data.DeleteClass());  // the last category stays
+    EXPECT_EQ(disk_->writes, 3);
+}
+
+TEST_F(LauncherDataTest, DeletingTheLastCategorySelectsTheOneBefore) {
+    LauncherData& data = LoadJson(kThreeByThree);
+    ASSERT_TRUE(data.SelectClass(2));
+    ASSERT_TRUE(data.DeleteClass());
+    EXPECT_EQ(recorder_.Take(), (Events{"class- 2", "select 1 0"}));
+    EXPECT_EQ(data.CurrentClass(), 1);
+}
+
+TEST_F(LauncherDataTest, RenamesChangeNamesAndSaveNow) {
+    LauncherData& data = LoadJson(kThreeByThree);
+    ASSERT_TRUE(data.RenameClass(1, "工具"));
+    ASSERT_TRUE(data.RenameGroup(0, 2, "a.b[0]"));  // path syntax in a name is just text
+    EXPECT_EQ(data.ClassName(1), "工具");
+    EXPECT_EQ(data.GroupName(0, 2), "a.b[0]");
+    EXPECT_EQ(recorder_.Take(), (Events{"class= 1 工具", "group= 0 2 a.b[0]"}));
+    EXPECT_EQ(disk_->writes, 2);
+}
+
+// --- items ---------------------------------------------------------------------
+
+TEST_F(LauncherDataTest, ItemOperationsReportAndKeepOrder) {
+    LauncherData& data = LoadJson(kDefaultLauncherDataText);
+    ASSERT_TRUE(data.AddItem(0, 0, Record("a", "C:\\a.exe")));
+    ASSERT_TRUE(data.AddItem(0, 0, Record("c", "C:\\c.exe")));
+    ASSERT_TRUE(data.InsertItem(0, 0, 1, Record("b", "C:\\b.exe")));
+    ASSERT_TRUE(data.InsertItem(0, 0, 0, Record("first", "C:\\0.exe")));
+    EXPECT_FALSE(data.InsertItem(0, 0, 5, Record("far", "C:\\far.exe")));
+    EXPECT_EQ(disk_->writes, 0);  // item edits wait for the deferred save
+    disk_->Fire();
+    ASSERT_TRUE(data.MoveItem(0, 0, 0, 3));
+    EXPECT_TRUE(disk_->armed);
+    auto names = [&] {
+        std::string text;
+        for (int i = 0; i < data.ItemCount(0, 0); ++i)
+            text += data.Item(0, 0, i)->name + " ";
+        return text;
+    };
+    EXPECT_EQ(names(), "a b c first ");
+    ASSERT_TRUE(data.DeleteItem(0, 0, 1));
+    EXPECT_EQ(names(), "a c first ");
+    EXPECT_EQ(recorder_.Take(),
+              (Events{"item+ 0 0 0 a", "item+ 0 0 1 c", "item+ 0 0 1 b", "item+ 0 0 0 first",
+                      "item~ 0 0 0 3", "icon- 0 0 1", "item- 0 0 1"}));
+    EXPECT_EQ(disk_->writes, 1);
+}
+
+TEST_F(LauncherDataTest, ReplaceItemRewritesInPlaceAndSavesNow) {
+    LauncherData& data = LoadJson(kThreeByThree);
+    JsonDocument view = data.ItemView(0, 0, 0);
+    ItemRecord record = Record("secret", "encrypt:abcd");
+    record.type = "encrypt";
+    record.workDir = "encrypt:efgh";
+    record.icon = "encrypt:ijkl";
+    ASSERT_TRUE(data.ReplaceItem(0, 0, 0, record));
+    EXPECT_EQ(data.ItemText(0, 0, 0),
+              R"({"type":"encrypt","name":"secret","path":"encrypt:abcd","WorkDir":"encrypt:efgh",)"
+              R"("icon":"encrypt:ijkl"})");
+    EXPECT_EQ(view.GetText("name"), "secret");  // a holder of the node sees it
+    EXPECT_EQ(recorder_.Take(), (Events{"item* 0 0 0 secret"}));
+    EXPECT_EQ(disk_->writes, 1);
+
+    // Deciphered again: the icon equal to the path and the default WorkDir go.
+    record = Record("plain", "C:\\x.exe");
+    record.type = ".exe";
+    record.workDir = "C:\\";
+    record.icon = "C:\\X.EXE";
+    ASSERT_TRUE(data.ReplaceItem(0, 0, 0, record));
+    EXPECT_EQ(data.ItemText(0, 0, 0), R"({"type":".exe","name":"plain","path":"C:\\x.exe"})");
+
+    // Edited through the view, then announced.
+    view.SetText("remarks", "r");
+    ASSERT_TRUE(data.ItemEdited(0, 0, 0));
+    EXPECT_EQ(data.Item(0, 0, 0)->remarks, "r");
+    EXPECT_EQ(disk_->writes, 3);
+}
+
+// --- saving --------------------------------------------------------------------
+
+TEST_F(LauncherDataTest, EachOperationFollowsItsSaveRule) {
+    struct Case {
+        const char* what;
+        std::function<bool(LauncherData&)> run;
+        bool savesNow;
+    };
+    const Case cases[] = {
+        {"NewClass", [](LauncherData& d) { return d.NewClass(); }, true},
+        {"NewGroup", [](LauncherData& d) { return d.NewGroup(); }, true},
+        {"RenameClass", [](LauncherData& d) { return d.RenameClass(0, "n"); }, true},
+        {"RenameGroup", [](LauncherData& d) { return d.RenameGroup(0, 0, "n"); }, true},
+        {"MoveClass", [](LauncherData& d) { return d.MoveClass(false); }, true},
+        {"MoveGroup", [](LauncherData& d) { return d.MoveGroup(false); }, true},
+        {"MoveGroupToClass", [](LauncherData& d) { return d.MoveGroupToClass(1); }, true},
+        {"ClearGroup", [](LauncherData& d) { return d.ClearGroup(); }, true},
+        {"DeleteClass", [](LauncherData& d) { return d.DeleteClass(); }, true},
+        {"DeleteGroup", [](LauncherData& d) { return d.DeleteGroup(); }, true},
+        {"ItemEdited", [](LauncherData& d) { return d.ItemEdited(0, 0, 0); }, true},
+        {"AddItem", [](LauncherData& d) { return d.AddItem(0, 0, Record("n", "C:\\n")); }, false},
+        {"InsertItem", [](LauncherData& d) { return d.InsertItem(0, 0, 0, Record("n", "C:\\n")); },
+         false},
+        {"DeleteItem", [](LauncherData& d) { return d.DeleteItem(0, 0, 0); }, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        disk_ = std::make_shared<Disk>();
+        LauncherData& data = LoadJson(kThreeByThree);
+        ASSERT_TRUE(test.run(data));
+        if (test.savesNow) {
+            EXPECT_EQ(disk_->writes, 1);
+            EXPECT_EQ(disk_->Text(), data.DocumentText());
+            EXPECT_FALSE(data.SaveDue());
+        } else {
+            EXPECT_EQ(disk_->writes, 0);
+            EXPECT_TRUE(disk_->armed);
+            EXPECT_TRUE(data.SavePending());
+        }
+    }
+}
+
+TEST_F(LauncherDataTest, TwoDeletionsMakeOneDeferredWrite) {
+    LauncherData& data = LoadJson(
+        R"({"class":[{"name":"A","group":[{"name":"a","item":[{"name":"x","path":"C:\\x"},)"
+        R"({"name":"y","path":"C:\\y"},{"name":"z","path":"C:\\z"}]}]}]})");
+    ASSERT_TRUE(data.DeleteItem(0, 0, 0));
+    ASSERT_TRUE(data.DeleteItem(0, 0, 1));
+    EXPECT_EQ(disk_->arms, 2);  // the second deletion re-armed the timer
+    EXPECT_EQ(disk_->writes, 0);
+    disk_->Fire();
+    EXPECT_EQ(disk_->writes, 1);
+    EXPECT_FALSE(data.SaveDue());
+    EXPECT_NE(disk_->Text().find(R"("name":"y")"), std::string::npos);
+    EXPECT_EQ(disk_->Text().find(R"("name":"z")"), std::string::npos);
+    data.FlushPendingSave();  // nothing due any more
+    EXPECT_EQ(disk_->writes, 1);
+}
+
+TEST_F(LauncherDataTest, SaveNowCancelsAPendingSave) {
+    LauncherData& data = LoadJson(kThreeByThree);
+    ASSERT_TRUE(data.DeleteItem(0, 0, 0));
+    ASSERT_TRUE(disk_->armed);
+    ASSERT_TRUE(data.RenameClass(0, "n"));
+    EXPECT_FALSE(disk_->armed);
+    EXPECT_EQ(disk_->writes, 1);
+    EXPECT_EQ(data.ItemCount(0, 0), 0);
+    data.FlushPendingSave();
+    EXPECT_EQ(disk_->writes, 1);
+}
+
+TEST_F(LauncherDataTest, FailedSaveIsReportedOnceAndStaysDue) {
+    LauncherData& data = LoadJson(kThreeByThree);
+    std::vector<uint32_t> reported;
+    data.SetSaveFailureHandler([&](uint32_t error) { reported.push_back(error); });
+    disk_->failWrites = true;
+    EXPECT_FALSE(data.Save());
+    ASSERT_TRUE(data.RenameClass(0, "n"));  // fails again, not reported again
+    EXPECT_EQ(reported, std::vector<uint32_t>{112});
+    EXPECT_TRUE(data.SaveDue());
+    EXPECT_FALSE(data.SavePending());
+
+    disk_->failWrites = false;
+    data.FlushPendingSave();  // the exit path retries
+    EXPECT_EQ(disk_->writes, 3);
+    EXPECT_FALSE(data.SaveDue());
+    EXPECT_EQ(disk_->Text(), data.DocumentText());
+}
+
+TEST_F(LauncherDataTest, IndicesThatNameNothingChangeNothing) {
+    LauncherData& data = LoadJson(kThreeByThree);
+    const std::string before = data.DocumentText();
+    EXPECT_FALSE(data.AddItem(0, 3, Record("n", "C:\\n")));
+    EXPECT_FALSE(data.AddItem(-1, 0, Record("n", "C:\\n")));
+    EXPECT_FALSE(data.InsertItem(0, 0, -1, Record("n", "C:\\n")));
+    EXPECT_FALSE(data.DeleteItem(0, 0, 1));
+    EXPECT_FALSE(data.DeleteItem(2, 0, 0));
+    EXPECT_FALSE(data.MoveItem(0, 0, 0, 1));
+    EXPECT_FALSE(data.ReplaceItem(0, 1, 0, Record("n", "C:\\n")));
+    EXPECT_FALSE(data.ItemEdited(0, 0, 9));
+    EXPECT_FALSE(data.RenameClass(3, "n"));
+    EXPECT_FALSE(data.RenameGroup(1, 1, "n"));
+    EXPECT_FALSE(data.SelectClass(3));
+    EXPECT_FALSE(data.SelectGroup(3));
+    ASSERT_TRUE(data.SelectClass(2));  // a category without groups
+    EXPECT_FALSE(data.SelectGroup(0));
+    EXPECT_FALSE(data.MoveGroup(false));
+    EXPECT_FALSE(data.ClearGroup());
+    EXPECT_FALSE(data.DeleteGroup());
+    EXPECT_FALSE(data.MoveGroupToClass(0));
+    EXPECT_EQ(data.ItemText(0, 0, 5), "");
+    EXPECT_EQ(data.ItemView(0, 0, 5).GetCount(""), 0);
+    EXPECT_FALSE(data.Item(0, 1, 0).has_value());
+    EXPECT_EQ(data.ItemCount(0, -1), 0);
+    EXPECT_EQ(data.GroupCount(7), 0);
+    EXPECT_EQ(data.ClassName(-1), "");
+    EXPECT_EQ(data.DocumentText(), before);
+    EXPECT_TRUE(recorder_.Take().empty());
+    EXPECT_EQ(disk_->writes, 0);
+    EXPECT_FALSE(disk_->armed);
+}
+
+}  // namespace
+}  // namespace pt
