@@ -119,6 +119,7 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     ListItem MakeCell(const ItemRecord& record, std::string* iconSource);
     void ShowClass(int c);
     void ShowGroup(int c, int g);
+    void Relayout();
     void Remember();
     void OpenMenu(std::vector<ContentMenuEntry> menu, Element& at, Point elementPoint,
                   bool classMenu);

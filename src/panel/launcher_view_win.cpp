@@ -91,6 +91,10 @@ void LauncherView::Build(Element& area) {
     services_.data->SetObserver(this);
     services_.data->Load();
     loaded_ = true;
+    // Every page shows its own current tab, not only the visible one.
+    for (int c = 0; c < static_cast<int>(pages_.size()); ++c)
+        ShowGroup(c, services_.data->CurrentGroupOf(c));
+    ShowClass(services_.data->CurrentClass());
 }
 
 void LauncherView::SelectRemembered(int iClass, int iGroup) {
@@ -212,7 +216,17 @@ void LauncherView::ShowGroup(int c, int g) {
         page.tabs[g]->SetChecked(true);
     for (size_t pg = 0; pg < page.lists.size(); ++pg)
         page.lists[pg].list->SetVisible(static_cast<int>(pg) == g);
-    page.page->Redraw();
+    if (loaded_)
+        Relayout();
+}
+
+void LauncherView::Relayout() {
+    // Hidden elements keep stale rectangles: after pages, grids or tabs come
+    // and go, place everything again so hit tests meet what is drawn.
+    if (sidebar_ && sidebar_->OwnerWindow()) {
+        sidebar_->OwnerWindow()->AdjustLayout();
+        sidebar_->OwnerWindow()->Redraw(false);
+    }
 }
 
 void LauncherView::Remember() {
@@ -387,6 +401,8 @@ void LauncherView::OnClassAdded(int c, std::string_view name) {
     page.grids->SetWidth(SizeSpec::Fill());
     page.grids->SetHeight(SizeSpec::Weight(1));
     pages_.push_back(std::move(page));
+    if (loaded_)
+        Relayout();
 }
 
 void LauncherView::OnClassRemoved(int c) {
@@ -398,6 +414,8 @@ void LauncherView::OnClassRemoved(int c) {
     pages_[c].page->Destroy();
     entries_.erase(entries_.begin() + c);
     pages_.erase(pages_.begin() + c);
+    if (loaded_)
+        Relayout();
 }
 
 void LauncherView::OnClassMoved(int from, int to) {
@@ -405,7 +423,7 @@ void LauncherView::OnClassMoved(int from, int to) {
     SwapNeighbours(pages_, from, to);
     const int low = std::min(from, to);
     sidebar_->MoveChild(entries_[low], static_cast<size_t>(low));
-    sidebar_->Redraw();
+    Relayout();
 }
 
 void LauncherView::OnClassRenamed(int c, std::string_view name) {
@@ -466,6 +484,8 @@ void LauncherView::OnGroupAdded(int c, int g, std::string_view name) {
     list->SetVisible(false);
     WireGrid(list);
     page.lists.push_back(GridSlot{list, {}});
+    if (loaded_)
+        ShowGroup(c, services_.data->CurrentGroupOf(c));
 }
 
 void LauncherView::OnGroupRemoved(int c, int g) {
@@ -479,6 +499,8 @@ void LauncherView::OnGroupRemoved(int c, int g) {
     page.lists[g].list->Destroy();
     page.tabs.erase(page.tabs.begin() + g);
     page.lists.erase(page.lists.begin() + g);
+    if (loaded_)
+        ShowGroup(c, services_.data->CurrentGroupOf(c));
 }
 
 void LauncherView::OnGroupMoved(int c, int from, int to) {
@@ -490,7 +512,7 @@ void LauncherView::OnGroupMoved(int c, int from, int to) {
     const int low = std::min(from, to);
     if (low >= 0 && low < static_cast<int>(page.tabs.size()))
         page.tabRow->MoveChild(page.tabs[low], static_cast<size_t>(low));
-    page.tabRow->Redraw();
+    Relayout();
 }
 
 void LauncherView::OnGroupMovedToClass(int fromClass, int g, int toClass, int toGroup) {
