@@ -213,6 +213,13 @@ TEST_F(LauncherViewTest, ClickSelectsAndIsRemembered) {
     EXPECT_EQ(Column(), "常用 系统 [文档]");
     EXPECT_EQ(data_->CurrentClass(), 2);
     EXPECT_TRUE(view_->Grid(2, 0)->IsShown());
+    // The page that was hidden at start is placed and painted now.
+    Window* w = Window::FromHwnd(hwnd_);
+    const Rect tab = view_->Tab(2, 0)->WindowRect();
+    EXPECT_FALSE(tab.IsEmpty());
+    EXPECT_TRUE(PollUntil([&] {
+        return test::AreaHasTint(*w, tab, MakeColor(245, 245, 245), MakeColor(70, 70, 70));
+    }, 2000)) << tab.left << "," << tab.top << " " << tab.Width() << "x" << tab.Height();
     test::Click(hwnd_, *view_->ClassEntry(1));
     test::Click(hwnd_, *view_->Tab(1, 1));
     EXPECT_EQ(Tabs(1), "全部 [更多]");
