@@ -11,10 +11,14 @@
 #include "app/screen_metrics.h"
 #include "app/shared_fonts.h"
 #include "app/single_instance.h"
+#include "base/win_handles.h"
 #include "dialogs/dialog_frame.h"
+#include "dialogs/message_box.h"
 #include "dialogs/save_failure_report.h"
 #include "launcher/icons.h"
+#include "launcher/launcher_data.h"
 #include "launcher/save_timer.h"
+#include "panel/launcher_view.h"
 #include "panel/panel_window.h"
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
@@ -53,6 +57,8 @@ int RunApplication(HINSTANCE instance) {
     const float measured = MeasureScreenScale();
     SetDisplayScale(ScaleFactor(dpiAware, measured));
 
+    // The shell's icon extraction and shortcut reading need COM on this thread.
+    ScopedCom com;
     InitToolkit(instance);
     ResourceArchive::Instance().LoadFromModule(instance);
 
@@ -60,7 +66,20 @@ int RunApplication(HINSTANCE instance) {
     {
         SharedFonts fonts = CreateSharedFonts(dpiAware, measured);
         SetDialogCaptionFont(fonts.captionFont);
+        LauncherData data(MakeFileLauncherDataStorage(dataFolder), MakeShellLauncherSystem());
+        data.SetSaveFailureHandler(
+            [dataFolder](uint32_t error) { ReportSaveFailure(dataFolder + "\\Data", error); });
+        LauncherViewServices viewServices;
+        viewServices.data = &data;
+        viewServices.settings = &settings;
+        viewServices.icons = &icons;
+        viewServices.confirm = [](const std::string& text) {
+            return ShowMessageBox(PanelHandle(), text, {}, kMbSetOkCancel | kMbIconQuestion) ==
+                   kMbOk;
+        };
+        LauncherView view(viewServices);
         PanelServices services;
+        services.content = &view;
         services.settings = &settings;
         services.captionFont = fonts.captionFont;
         services.icons = &icons;
@@ -73,6 +92,7 @@ int RunApplication(HINSTANCE instance) {
             code = RunMessageLoop();
         }
         settings.SetHotkeyWindow(nullptr);
+        data.FlushPendingSave();
         SetDialogCaptionFont(nullptr);
     }
     // The exit path has flushed already; a loop that ended any other way

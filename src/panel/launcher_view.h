@@ -1,0 +1,142 @@
+// The panel's content area built from the launcher data: the category
+// column on the left (one check button per category, one radio group), and
+// per category a page with a row of group tabs over one item grid per
+// group. It is the data store's observer, so every list follows the
+// document, and it carries out the category and group commands, the rename
+// editors, hover switching, the remembered selection and the drag that
+// reorders items. The popup menus come in through ShowMenu; the grid's
+// click and right-click are left to the launching and item-menu code.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "launcher/launcher_data.h"
+#include "panel/content_menus.h"
+#include "panel/panel_window.h"
+#include "toolkit/edit.h"
+#include "toolkit/list_view.h"
+
+namespace pt {
+
+class IconStore;
+class SettingsStore;
+
+struct LauncherViewServices {
+    LauncherData* data = nullptr;       // required
+    SettingsStore* settings = nullptr;  // required
+    IconStore* icons = nullptr;         // none: grids show no icons
+    // Asks an OK/Cancel question; true for OK. None: every question is OK.
+    std::function<bool(const std::string& text)> confirm;
+    // Shows a popup menu at a screen point and runs `chosen` with the id the
+    // user picks. None: right clicks open nothing.
+    std::function<void(const std::vector<ContentMenuEntry>& menu, POINT screen,
+                       std::function<void(int id)> chosen)>
+        showMenu;
+};
+
+class LauncherView final : public PanelContent, public LauncherObserver {
+  public:
+    explicit LauncherView(LauncherViewServices services);
+    ~LauncherView() override;
+
+    // ---- PanelContent
+    void Build(Element& area) override;
+    void SelectRemembered(int iClass, int iGroup) override;
+    void FlushPendingSave() override;
+
+    // ---- the commands of the category and tab menus, on the current
+    // category and group (ids from content_menus.h)
+    void RunClassCommand(int id);
+    void RunGroupCommand(int id);
+    // The menus as they would open now.
+    std::vector<ContentMenuEntry> ClassMenu(bool onEntry) const;
+    std::vector<ContentMenuEntry> GroupMenu(bool onTab) const;
+
+    // ---- for tests and the later item code
+    Element* Sidebar() const { return sidebar_; }
+    Button* ClassEntry(int c) const;
+    Button* Tab(int c, int g) const;
+    ListView* Grid(int c, int g) const;
+    Edit* RenameEditor() const;
+    // The tooltip lines of an item, joined with CR LF.
+    std::string TooltipText(int c, int g, int i) const;
+    // The text last offered for a resting mouse ("" once it moved away).
+    const std::string& ShownTooltip() const { return shownTooltip_; }
+
+    // ---- LauncherObserver
+    void OnClassAdded(int c, std::string_view name) override;
+    void OnGroupAdded(int c, int g, std::string_view name) override;
+    void OnItemAdded(int c, int g, int i, const ItemRecord& record) override;
+    void OnClassRemoved(int c) override;
+    void OnGroupRemoved(int c, int g) override;
+    void OnItemRemoved(int c, int g, int i) override;
+    void OnGroupCleared(int c, int g) override;
+    void OnClassMoved(int from, int to) override;
+    void OnGroupMoved(int c, int from, int to) override;
+    void OnItemMoved(int c, int g, int from, int to) override;
+    void OnGroupMovedToClass(int fromClass, int g, int toClass, int toGroup) override;
+    void OnClassRenamed(int c, std::string_view name) override;
+    void OnGroupRenamed(int c, int g, std::string_view name) override;
+    void OnSelected(int c, int g) override;
+    void OnItemRefreshed(int c, int g, int i, const ItemRecord& record) override;
+    void OnIconReleased(int c, int g, int i) override;
+
+  private:
+    struct GridSlot {
+        ListView* list = nullptr;
+        std::vector<std::string> iconSources;  // per item, what the icon store counts
+    };
+    struct Page {
+        Element* page = nullptr;
+        Element* tabRow = nullptr;
+        Element* grids = nullptr;
+        int radioGroup = 0;
+        std::vector<Button*> tabs;
+        std::vector<GridSlot> lists;
+    };
+    // Where an item would land if the drag ended now.
+    struct DropTarget {
+        int index = -1;  // the target cell; -1: none
+        bool after = false;
+        Rect cell;  // window coordinates
+    };
+    struct Drag {
+        bool active = false;
+        int c = -1, g = -1, i = -1;
+        ListView* list = nullptr;
+        Point mouse;  // in the list's coordinates
+    };
+
+    int ClassIndexOf(const Element* entry) const;
+    bool FindGrid(const ListView* list, int* c, int* g) const;
+    bool FindTab(const Element* tab, int* c, int* g) const;
+    ListItem MakeCell(const ItemRecord& record, std::string* iconSource);
+    void ShowClass(int c);
+    void ShowGroup(int c, int g);
+    void Relayout();
+    void Remember();
+    void OpenMenu(std::vector<ContentMenuEntry> menu, Element& at, Point elementPoint,
+                  bool classMenu);
+    void WireGrid(ListView* list);
+    DropTarget TargetAt(ListView& list, Point point) const;
+    void PaintMarker(ListView& list, Canvas& canvas);
+    void Drop(Point point);
+
+    LauncherViewServices services_;
+    Element* sidebar_ = nullptr;
+    Element* pagesHost_ = nullptr;
+    std::vector<Button*> entries_;
+    std::vector<Page> pages_;
+    int nextRadioGroup_ = 0;
+    Drag drag_;
+    std::string shownTooltip_;
+    bool loaded_ = false;
+};
+
+}  // namespace pt

@@ -1,0 +1,738 @@
+// The category column, the tab pages and the item grids; see launcher_view.h.
+#include "panel/launcher_view.h"
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "launcher/grid_entry.h"
+#include "launcher/icons.h"
+#include "panel/inline_editor.h"
+#include "settings/settings_store.h"
+#include "toolkit/dpi.h"
+#include "toolkit/graphics.h"
+#include "toolkit/window.h"
+
+namespace pt {
+namespace {
+
+// Radio groups are per window: the column takes this one, every tab page
+// one of its own above it.
+constexpr int kSidebarRadioGroup = 0x5100;
+constexpr int kFirstTabRadioGroup = 0x5101;
+constexpr char kGridTemplate[] = "layout\\item\\listview.main.xml";
+constexpr Color kAccent = MakeColor(0, 136, 255);
+constexpr Color kMarker = MakeColor(192, 192, 192);
+
+StateLook EntryLook() {
+    StateLook s;
+    s.hover = Look::Fill(MakeColor(240, 240, 240));
+    s.pressed = Look::Fill(MakeColor(232, 232, 232));
+    Look checked = Look::Fill(MakeColor(232, 240, 250));
+    checked.borderSides = kBorderLeft;
+    checked.borderColor = kAccent;
+    checked.borderWidth = 3;
+    s.checked = checked;
+    return s;
+}
+
+StateLook TabLook() {
+    StateLook s;
+    s.hover = Look::Fill(MakeColor(243, 243, 243));
+    s.pressed = Look::Fill(MakeColor(236, 236, 236));
+    Look checked = Look::Border(kBorderBottom, kAccent, 2);
+    s.checked = checked;
+    return s;
+}
+
+TargetKindId KindOfType(std::string_view type) {
+    if (type == "shell")
+        return TargetKindId::kShell;
+    if (type == "encrypt")
+        return TargetKindId::kEncrypt;
+    return TargetKindId::kUnknown;
+}
+
+template <typename T>
+void SwapNeighbours(std::vector<T>& v, int from, int to) {
+    if (from >= 0 && to >= 0 && from < static_cast<int>(v.size()) &&
+        to < static_cast<int>(v.size()))
+        std::swap(v[from], v[to]);
+}
+
+}  // namespace
+
+LauncherView::LauncherView(LauncherViewServices services) : services_(std::move(services)) {}
+
+LauncherView::~LauncherView() {
+    if (services_.data)
+        services_.data->SetObserver(nullptr);
+}
+
+// ---- building --------------------------------------------------------------
+
+void LauncherView::Build(Element& area) {
+    area.SetHorizontal(true);
+    sidebar_ = area.Add<Element>();
+    sidebar_->SetName("sidebar");
+    sidebar_->SetLookName("border.right");
+    sidebar_->SetWidth(SizeSpec::Fixed(Dpi(120)));
+    sidebar_->SetHeight(SizeSpec::Fill());
+    sidebar_->SetPadding(0, Dpi(6), 1, Dpi(6));
+    sidebar_->On(ElementEvent::kRButtonUp, [this](Element& e, const ElementEventArgs& a, bool&) {
+        OpenMenu(ClassMenu(false), e, a.point, true);
+    });
+    pagesHost_ = area.Add<Element>();
+    pagesHost_->SetName("pages");
+    pagesHost_->SetWidth(SizeSpec::Weight(1));
+    pagesHost_->SetHeight(SizeSpec::Fill());
+
+    services_.data->SetObserver(this);
+    services_.data->Load();
+    loaded_ = true;
+    // Every page shows its own current tab, not only the visible one.
+    for (int c = 0; c < static_cast<int>(pages_.size()); ++c)
+        ShowGroup(c, services_.data->CurrentGroupOf(c));
+    ShowClass(services_.data->CurrentClass());
+}
+
+void LauncherView::SelectRemembered(int iClass, int iGroup) {
+    LauncherData& data = *services_.data;
+    if (!data.SelectClass(iClass))
+        return;
+    data.SelectGroup(iGroup);  // an index past the groups keeps the category's own
+    ShowClass(data.CurrentClass());
+}
+
+void LauncherView::FlushPendingSave() {
+    services_.data->FlushPendingSave();
+}
+
+ListItem LauncherView::MakeCell(const ItemRecord& record, std::string* iconSource) {
+    ListItem cell;
+    cell.texts["name"] = record.name;
+    if (services_.icons) {
+        GridIcon icon = ResolveGridIcon(*services_.icons, record.icon, record.path, DisplayScale());
+        *iconSource = icon.source;
+        if (!icon.png.empty())
+            cell.images["icon"] = RasterImage::FromBytes(icon.png.data(), icon.png.size());
+    }
+    switch (GridEntryTextColor(record.path)) {
+        case GridTextColor::kMissing:
+            cell.textColor = MakeColor(192, 192, 192);
+            break;
+        case GridTextColor::kEnciphered:
+            cell.textColor = MakeColor(0, 136, 255);  // COLORREF 0xFF8800
+            break;
+        case GridTextColor::kNormal:
+            break;
+    }
+    return cell;
+}
+
+std::string LauncherView::TooltipText(int c, int g, int i) const {
+    const auto record = services_.data->Item(c, g, i);
+    if (!record)
+        return {};
+    return GridEntryTooltip(record->name, record->path, record->param, record->remarks,
+                            KindOfType(record->type));
+}
+
+// ---- lookups ----------------------------------------------------------------
+
+Button* LauncherView::ClassEntry(int c) const {
+    return c >= 0 && c < static_cast<int>(entries_.size()) ? entries_[c] : nullptr;
+}
+
+Button* LauncherView::Tab(int c, int g) const {
+    if (c < 0 || c >= static_cast<int>(pages_.size()))
+        return nullptr;
+    const auto& tabs = pages_[c].tabs;
+    return g >= 0 && g < static_cast<int>(tabs.size()) ? tabs[g] : nullptr;
+}
+
+ListView* LauncherView::Grid(int c, int g) const {
+    if (c < 0 || c >= static_cast<int>(pages_.size()))
+        return nullptr;
+    const auto& lists = pages_[c].lists;
+    return g >= 0 && g < static_cast<int>(lists.size()) ? lists[g].list : nullptr;
+}
+
+Edit* LauncherView::RenameEditor() const {
+    if (!sidebar_ || !sidebar_->OwnerWindow())
+        return nullptr;
+    return static_cast<Edit*>(sidebar_->OwnerWindow()->Root().FindByName("rename"));
+}
+
+int LauncherView::ClassIndexOf(const Element* entry) const {
+    auto it = std::find(entries_.begin(), entries_.end(), entry);
+    return it == entries_.end() ? -1 : static_cast<int>(it - entries_.begin());
+}
+
+bool LauncherView::FindTab(const Element* tab, int* c, int* g) const {
+    for (size_t pc = 0; pc < pages_.size(); ++pc) {
+        const auto& tabs = pages_[pc].tabs;
+        auto it = std::find(tabs.begin(), tabs.end(), tab);
+        if (it != tabs.end()) {
+            *c = static_cast<int>(pc);
+            *g = static_cast<int>(it - tabs.begin());
+            return true;
+        }
+    }
+    return false;
+}
+
+bool LauncherView::FindGrid(const ListView* list, int* c, int* g) const {
+    for (size_t pc = 0; pc < pages_.size(); ++pc) {
+        const auto& lists = pages_[pc].lists;
+        for (size_t pg = 0; pg < lists.size(); ++pg) {
+            if (lists[pg].list == list) {
+                *c = static_cast<int>(pc);
+                *g = static_cast<int>(pg);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// ---- selection ----------------------------------------------------------------
+
+void LauncherView::ShowClass(int c) {
+    if (c < 0 || c >= static_cast<int>(pages_.size()))
+        return;
+    entries_[c]->SetChecked(true);
+    for (size_t pc = 0; pc < pages_.size(); ++pc)
+        pages_[pc].page->SetVisible(static_cast<int>(pc) == c);
+    ShowGroup(c, services_.data->CurrentGroupOf(c));
+}
+
+void LauncherView::ShowGroup(int c, int g) {
+    if (c < 0 || c >= static_cast<int>(pages_.size()))
+        return;
+    Page& page = pages_[c];
+    if (g >= 0 && g < static_cast<int>(page.tabs.size()))
+        page.tabs[g]->SetChecked(true);
+    for (size_t pg = 0; pg < page.lists.size(); ++pg)
+        page.lists[pg].list->SetVisible(static_cast<int>(pg) == g);
+    if (loaded_)
+        Relayout();
+}
+
+void LauncherView::Relayout() {
+    // Hidden elements keep stale rectangles: after pages, grids or tabs come
+    // and go, place everything again so hit tests meet what is drawn.
+    if (sidebar_ && sidebar_->OwnerWindow()) {
+        sidebar_->OwnerWindow()->AdjustLayout();
+        sidebar_->OwnerWindow()->Redraw(false);
+    }
+}
+
+void LauncherView::Remember() {
+    SettingsStore& settings = *services_.settings;
+    if (settings.GetIndexRemember())
+        settings.SetIndexLast(services_.data->CurrentClass(), services_.data->CurrentGroup());
+}
+
+// ---- menus and commands -----------------------------------------------------
+
+std::vector<ContentMenuEntry> LauncherView::ClassMenu(bool onEntry) const {
+    const LauncherData& data = *services_.data;
+    return SidebarMenu(onEntry, data.CurrentClass(), data.ClassCount());
+}
+
+std::vector<ContentMenuEntry> LauncherView::GroupMenu(bool onTab) const {
+    const LauncherData& data = *services_.data;
+    std::vector<std::string> names;
+    for (int c = 0; c < data.ClassCount(); ++c)
+        names.push_back(data.ClassName(c));
+    const int current = data.CurrentClass();
+    return TabMenu(onTab, names, current, data.GroupCount(current), data.CurrentGroup());
+}
+
+void LauncherView::OpenMenu(std::vector<ContentMenuEntry> menu, Element& at, Point elementPoint,
+                            bool classMenu) {
+    if (!services_.showMenu || !at.OwnerWindow())
+        return;
+    POINT p{at.WindowRect().left + elementPoint.x, at.WindowRect().top + elementPoint.y};
+    ::ClientToScreen(at.OwnerWindow()->Hwnd(), &p);
+    services_.showMenu(menu, p, [this, classMenu](int id) {
+        if (classMenu)
+            RunClassCommand(id);
+        else
+            RunGroupCommand(id);
+    });
+}
+
+void LauncherView::RunClassCommand(int id) {
+    LauncherData& data = *services_.data;
+    switch (id) {
+        case kCmdNew:
+            data.NewClass();
+            break;
+        case kCmdUp:
+        case kCmdDown:
+            data.MoveClass(id == kCmdUp);
+            break;
+        case kCmdRename: {
+            Button* entry = ClassEntry(data.CurrentClass());
+            if (!entry || RenameEditor())
+                return;
+            OpenRenameEditor(*entry, [this, entry](const std::string& name) {
+                const int c = ClassIndexOf(entry);
+                if (c >= 0)
+                    services_.data->RenameClass(c, name);
+            });
+            return;
+        }
+        case kCmdDelete:
+            if (data.ClassCount() < 2)
+                return;
+            if (services_.confirm && !services_.confirm(kConfirmDeleteClass))
+                return;
+            data.DeleteClass();
+            break;
+        default:
+            return;
+    }
+    Remember();
+}
+
+void LauncherView::RunGroupCommand(int id) {
+    LauncherData& data = *services_.data;
+    const int c = data.CurrentClass();
+    if (const int target = MoveToClassIndex(id); target >= 0) {
+        if (data.MoveGroupToClass(target))
+            Remember();
+        return;
+    }
+    switch (id) {
+        case kCmdNew:
+            data.NewGroup();
+            break;
+        case kCmdClear:
+            if (services_.confirm && !services_.confirm(kConfirmClearGroup))
+                return;
+            data.ClearGroup();
+            break;
+        case kCmdMoveLeft:
+        case kCmdMoveRight:
+            data.MoveGroup(id == kCmdMoveLeft);
+            break;
+        case kCmdRename: {
+            Button* tab = Tab(c, data.CurrentGroup());
+            if (!tab || RenameEditor())
+                return;
+            OpenRenameEditor(*tab, [this, tab](const std::string& name) {
+                int tc = -1, tg = -1;
+                if (FindTab(tab, &tc, &tg))
+                    services_.data->RenameGroup(tc, tg, name);
+            });
+            return;
+        }
+        case kCmdDelete:
+            if (data.GroupCount(c) < 2)
+                return;
+            if (services_.confirm && !services_.confirm(kConfirmDeleteGroup))
+                return;
+            data.DeleteGroup();
+            break;
+        default:
+            return;
+    }
+    Remember();
+}
+
+// ---- observer: categories -------------------------------------------------
+
+void LauncherView::OnClassAdded(int c, std::string_view name) {
+    (void)c;  // always appended
+    auto* entry = sidebar_->Add<Button>(name);
+    entry->SetName("class");
+    entry->SetGroup(kSidebarRadioGroup);
+    entry->SetLook(EntryLook());
+    entry->SetWidth(SizeSpec::Fill());
+    entry->SetHeight(SizeSpec::Fixed(Dpi(40)));
+    entry->SetTextColor(MakeColor(70, 70, 70));
+    entry->On(ElementEvent::kCheckChanged, [this](Element& e, const ElementEventArgs& a, bool&) {
+        const int index = ClassIndexOf(&e);
+        if (!a.checked || index < 0 || index == services_.data->CurrentClass())
+            return;
+        services_.data->SelectClass(index);
+        ShowClass(index);
+        Remember();
+    });
+    entry->On(ElementEvent::kMouseEnter, [this](Element& e, const ElementEventArgs&, bool&) {
+        auto& b = static_cast<Button&>(e);
+        if (!b.IsChecked() && services_.settings->GetMouseHoveCheck() && !RenameEditor())
+            b.Click();
+    });
+    entry->On(ElementEvent::kRButtonUp, [this](Element& e, const ElementEventArgs& a, bool& h) {
+        // The menu's commands act on the current category: make the one
+        // under the mouse current first, so "删除" never hits another one.
+        auto& b = static_cast<Button&>(e);
+        if (!b.IsChecked())
+            b.Click();
+        OpenMenu(ClassMenu(true), e, a.point, true);
+        h = true;
+    });
+    entries_.push_back(entry);
+
+    Page page;
+    page.radioGroup = kFirstTabRadioGroup + nextRadioGroup_++;
+    page.page = pagesHost_->Add<Element>();
+    page.page->SetName("page");
+    page.page->SetWidth(SizeSpec::Fill());
+    page.page->SetHeight(SizeSpec::Fill());
+    page.page->SetVisible(false);
+    page.tabRow = page.page->Add<Element>();
+    page.tabRow->SetName("tabs");
+    page.tabRow->SetHorizontal(true);
+    page.tabRow->SetLookName("border.bottom");
+    page.tabRow->SetWidth(SizeSpec::Fill());
+    page.tabRow->SetHeight(SizeSpec::Fixed(Dpi(36)));
+    page.tabRow->SetPadding(Dpi(8), 0, Dpi(8), 0);
+    page.tabRow->On(ElementEvent::kRButtonUp, [this](Element& e, const ElementEventArgs& a, bool&) {
+        OpenMenu(GroupMenu(false), e, a.point, false);
+    });
+    page.grids = page.page->Add<Element>();
+    page.grids->SetName("grids");
+    page.grids->SetWidth(SizeSpec::Fill());
+    page.grids->SetHeight(SizeSpec::Weight(1));
+    pages_.push_back(std::move(page));
+    if (loaded_)
+        Relayout();
+}
+
+void LauncherView::OnClassRemoved(int c) {
+    if (c < 0 || c >= static_cast<int>(entries_.size()))
+        return;
+    if (drag_.active && drag_.c == c)
+        drag_ = Drag{};
+    entries_[c]->Destroy();
+    pages_[c].page->Destroy();
+    entries_.erase(entries_.begin() + c);
+    pages_.erase(pages_.begin() + c);
+    if (loaded_)
+        Relayout();
+}
+
+void LauncherView::OnClassMoved(int from, int to) {
+    SwapNeighbours(entries_, from, to);
+    SwapNeighbours(pages_, from, to);
+    const int low = std::min(from, to);
+    sidebar_->MoveChild(entries_[low], static_cast<size_t>(low));
+    Relayout();
+}
+
+void LauncherView::OnClassRenamed(int c, std::string_view name) {
+    if (Button* entry = ClassEntry(c)) {
+        entry->SetText(name);
+        entry->Redraw();
+    }
+}
+
+void LauncherView::OnSelected(int c, int g) {
+    (void)g;  // the store already holds it as the category's current group
+    ShowClass(c);
+}
+
+// ---- observer: groups -----------------------------------------------------
+
+void LauncherView::OnGroupAdded(int c, int g, std::string_view name) {
+    (void)g;  // always appended
+    if (c < 0 || c >= static_cast<int>(pages_.size()))
+        return;
+    Page& page = pages_[c];
+    auto* tab = page.tabRow->Add<Button>(name);
+    tab->SetName("tab");
+    tab->SetGroup(page.radioGroup);
+    tab->SetLook(TabLook());
+    tab->SetWidth(SizeSpec::Fixed(Dpi(96)));
+    tab->SetHeight(SizeSpec::Fill());
+    tab->SetTextColor(MakeColor(70, 70, 70));
+    tab->On(ElementEvent::kCheckChanged, [this](Element& e, const ElementEventArgs& a, bool&) {
+        int tc = -1, tg = -1;
+        if (!a.checked || !FindTab(&e, &tc, &tg))
+            return;
+        if (tc != services_.data->CurrentClass() || tg == services_.data->CurrentGroup())
+            return;
+        services_.data->SelectGroup(tg);
+        ShowGroup(tc, tg);
+        Remember();
+    });
+    tab->On(ElementEvent::kMouseEnter, [this](Element& e, const ElementEventArgs&, bool&) {
+        auto& b = static_cast<Button&>(e);
+        if (!b.IsChecked() && services_.settings->GetMouseHoveCheck() && !RenameEditor())
+            b.Click();
+    });
+    tab->On(ElementEvent::kRButtonUp, [this](Element& e, const ElementEventArgs& a, bool& h) {
+        auto& b = static_cast<Button&>(e);
+        if (!b.IsChecked())
+            b.Click();
+        OpenMenu(GroupMenu(true), e, a.point, false);
+        h = true;
+    });
+    page.tabs.push_back(tab);
+
+    auto* list = page.grids->Add<ListView>();
+    list->SetName("grid");
+    list->LoadTemplate(kGridTemplate);
+    list->SetWidth(SizeSpec::Fill());
+    list->SetHeight(SizeSpec::Fill());
+    list->SetVisible(false);
+    WireGrid(list);
+    page.lists.push_back(GridSlot{list, {}});
+    if (loaded_)
+        ShowGroup(c, services_.data->CurrentGroupOf(c));
+}
+
+void LauncherView::OnGroupRemoved(int c, int g) {
+    Button* tab = Tab(c, g);
+    if (!tab)
+        return;
+    if (drag_.active && drag_.c == c && drag_.g == g)
+        drag_ = Drag{};
+    Page& page = pages_[c];
+    tab->Destroy();
+    page.lists[g].list->Destroy();
+    page.tabs.erase(page.tabs.begin() + g);
+    page.lists.erase(page.lists.begin() + g);
+    if (loaded_)
+        ShowGroup(c, services_.data->CurrentGroupOf(c));
+}
+
+void LauncherView::OnGroupMoved(int c, int from, int to) {
+    if (c < 0 || c >= static_cast<int>(pages_.size()))
+        return;
+    Page& page = pages_[c];
+    SwapNeighbours(page.tabs, from, to);
+    SwapNeighbours(page.lists, from, to);
+    const int low = std::min(from, to);
+    if (low >= 0 && low < static_cast<int>(page.tabs.size()))
+        page.tabRow->MoveChild(page.tabs[low], static_cast<size_t>(low));
+    Relayout();
+}
+
+void LauncherView::OnGroupMovedToClass(int fromClass, int g, int toClass, int toGroup) {
+    Button* tab = Tab(fromClass, g);
+    if (!tab || toClass < 0 || toClass >= static_cast<int>(pages_.size()))
+        return;
+    // The tree has no way to hand an element to another parent: build the
+    // tab and grid anew on the target page and carry the cells over (their
+    // icons stay counted once).
+    OnGroupAdded(toClass, toGroup, tab->Text());
+    GridSlot& from = pages_[fromClass].lists[g];
+    GridSlot& to = pages_[toClass].lists.back();
+    for (int i = 0; i < from.list->ItemCount(); ++i) {
+        if (const ListItem* cell = from.list->Item(ListIndex{0, i}))
+            to.list->AddItem(*cell);
+    }
+    to.iconSources = std::move(from.iconSources);
+    from.iconSources.clear();
+    OnGroupRemoved(fromClass, g);
+    ShowGroup(fromClass, services_.data->CurrentGroupOf(fromClass));
+    ShowGroup(toClass, services_.data->CurrentGroupOf(toClass));
+}
+
+void LauncherView::OnGroupRenamed(int c, int g, std::string_view name) {
+    if (Button* tab = Tab(c, g)) {
+        tab->SetText(name);
+        tab->Redraw();
+    }
+}
+
+void LauncherView::OnGroupCleared(int c, int g) {
+    if (ListView* list = Grid(c, g)) {
+        list->ClearItems(0);
+        pages_[c].lists[g].iconSources.clear();
+    }
+}
+
+// ---- observer: items ------------------------------------------------------
+
+void LauncherView::OnItemAdded(int c, int g, int i, const ItemRecord& record) {
+    ListView* list = Grid(c, g);
+    if (!list)
+        return;
+    std::string source;
+    ListItem cell = MakeCell(record, &source);
+    auto& sources = pages_[c].lists[g].iconSources;
+    const int at = std::clamp(i, 0, static_cast<int>(sources.size()));
+    list->InsertItem(ListIndex{0, at}, std::move(cell));
+    sources.insert(sources.begin() + at, std::move(source));
+}
+
+void LauncherView::OnItemRemoved(int c, int g, int i) {
+    ListView* list = Grid(c, g);
+    if (!list || !list->RemoveItem(ListIndex{0, i}))
+        return;
+    auto& sources = pages_[c].lists[g].iconSources;
+    if (i >= 0 && i < static_cast<int>(sources.size()))
+        sources.erase(sources.begin() + i);
+}
+
+void LauncherView::OnItemMoved(int c, int g, int from, int to) {
+    ListView* list = Grid(c, g);
+    if (!list || !list->MoveItem(0, from, to))
+        return;
+    auto& sources = pages_[c].lists[g].iconSources;
+    if (from < static_cast<int>(sources.size()) && to < static_cast<int>(sources.size())) {
+        std::string moved = std::move(sources[from]);
+        sources.erase(sources.begin() + from);
+        sources.insert(sources.begin() + to, std::move(moved));
+    }
+}
+
+void LauncherView::OnItemRefreshed(int c, int g, int i, const ItemRecord& record) {
+    ListView* list = Grid(c, g);
+    if (!list || !list->Item(ListIndex{0, i}))
+        return;
+    auto& sources = pages_[c].lists[g].iconSources;
+    std::string source;
+    ListItem cell = MakeCell(record, &source);
+    // The new icon is counted before the old one is let go, so an
+    // unchanged icon never leaves the cache in between.
+    if (services_.icons && i < static_cast<int>(sources.size())) {
+        if (!sources[i].empty())
+            services_.icons->Release(sources[i]);
+        sources[i] = std::move(source);
+    }
+    list->UpdateItem(ListIndex{0, i}, std::move(cell));
+}
+
+void LauncherView::OnIconReleased(int c, int g, int i) {
+    if (!services_.icons || !Grid(c, g))
+        return;
+    auto& sources = pages_[c].lists[g].iconSources;
+    if (i >= 0 && i < static_cast<int>(sources.size()) && !sources[i].empty()) {
+        services_.icons->Release(sources[i]);
+        sources[i].clear();
+    }
+}
+
+// ---- grids: tooltip text and drag reordering ---------------------------
+
+void LauncherView::WireGrid(ListView* list) {
+    list->On(kListHoverRest, [this](Element& e, const ElementEventArgs& a, bool&) {
+        int c = -1, g = -1;
+        const ListIndex index = ListView::EventIndex(a);
+        if (!drag_.active && FindGrid(static_cast<ListView*>(&e), &c, &g) && index.Valid())
+            shownTooltip_ = TooltipText(c, g, index.item);
+    });
+    list->On(kListHoverEnd,
+             [this](Element&, const ElementEventArgs&, bool&) { shownTooltip_.clear(); });
+    list->On(kListDragStart, [this](Element& e, const ElementEventArgs& a, bool&) {
+        auto* self = static_cast<ListView*>(&e);
+        int c = -1, g = -1;
+        const ListIndex index = ListView::EventIndex(a);
+        if (!index.Valid() || !FindGrid(self, &c, &g))
+            return;
+        shownTooltip_.clear();
+        drag_ = Drag{true, c, g, index.item, self, a.point};
+        self->Redraw();
+    });
+    list->On(ElementEvent::kMouseMove, [this](Element& e, const ElementEventArgs& a, bool&) {
+        if (drag_.active && drag_.list == &e) {
+            drag_.mouse = a.point;
+            e.Redraw();
+        }
+    });
+    list->On(ElementEvent::kLButtonUp, [this](Element& e, const ElementEventArgs& a, bool& h) {
+        if (!drag_.active || drag_.list != &e)
+            return;
+        h = true;
+        Drop(a.point);
+        e.Redraw();
+    });
+    list->On(ElementEvent::kPaint, [this](Element& e, const ElementEventArgs& a, bool&) {
+        if (a.canvas)
+            PaintMarker(static_cast<ListView&>(e), *a.canvas);
+    });
+}
+
+LauncherView::DropTarget LauncherView::TargetAt(ListView& list, Point point) const {
+    DropTarget t;
+    const int count = list.ItemCount(0);
+    if (count == 0)
+        return t;
+    ListIndex hit = list.HitTest(point);
+    // A gap between cells counts as the cell on its right.
+    if (!hit.Valid())
+        hit = list.HitTest(Point{point.x + Dpi(5), point.y});
+    const Rect box = list.WindowRect();
+    const Point windowPoint{box.left + point.x, box.top + point.y};
+    if (hit.Valid()) {
+        t.index = hit.item;
+    } else {
+        Window* w = list.OwnerWindow();
+        if (!w || w->ElementAt(windowPoint) != &list)
+            return t;
+        const Rect last = list.ItemRect(ListIndex{0, count - 1});
+        if ((point.x > last.right && point.y > last.top) || point.y > last.bottom) {
+            t.index = count - 1;
+            t.after = true;
+        } else {
+            return t;
+        }
+    }
+    t.cell = list.ItemWindowRect(ListIndex{0, t.index});
+    if (!t.after) {
+        const float centre = static_cast<float>(t.cell.left) + t.cell.Width() / 2.0f;
+        t.after = static_cast<float>(windowPoint.x) - centre > 1e-7f;
+    }
+    return t;
+}
+
+void LauncherView::PaintMarker(ListView& list, Canvas& canvas) {
+    if (!drag_.active || drag_.list != &list)
+        return;
+    const DropTarget t = TargetAt(list, drag_.mouse);
+    if (t.index < 0)
+        return;
+    Gdiplus::Graphics& g = canvas.Graphics();
+    if (services_.settings->GetDragFlag()) {
+        if (t.index == drag_.i)
+            return;
+        Gdiplus::Pen pen(ToGdiColor(kMarker), 1.0f);
+        pen.SetDashStyle(Gdiplus::DashStyleDash);
+        g.DrawRectangle(&pen, t.cell.left, t.cell.top, t.cell.Width(), t.cell.Height());
+        return;
+    }
+    const float gap = DpiF(5.0f);
+    const float stripLeft =
+        t.after ? static_cast<float>(t.cell.right) : static_cast<float>(t.cell.left) - gap;
+    const float centre = stripLeft + gap / 2.0f;
+    const float top = static_cast<float>(t.cell.top);
+    const float bottom = static_cast<float>(t.cell.bottom);
+    Gdiplus::SolidBrush brush(ToGdiColor(kMarker));
+    const float stemLeft = centre - 1.5f;
+    const float stemRight = centre + 1.5f;
+    g.FillRectangle(&brush, Gdiplus::RectF(stemLeft, top, stemRight - stemLeft, bottom - top));
+    g.FillRectangle(&brush,
+                    Gdiplus::RectF(stemLeft - 2.0f, top, stemRight - stemLeft + 4.0f, 3.0f));
+    g.FillRectangle(
+        &brush, Gdiplus::RectF(stemLeft - 2.0f, bottom - 3.0f, stemRight - stemLeft + 4.0f, 3.0f));
+}
+
+void LauncherView::Drop(Point point) {
+    const Drag drag = drag_;
+    drag_ = Drag{};
+    if (!drag.list || !drag.list->ClientRect().Contains(point))
+        return;  // dropped outside the grid: nothing happens
+    const DropTarget t = TargetAt(*drag.list, point);
+    if (t.index < 0)
+        return;
+    int to = t.index;
+    if (!services_.settings->GetDragFlag()) {
+        // The I-beam stands before or after the target; taking the item out
+        // first shifts every later place down by one.
+        const int insertAt = t.after ? t.index + 1 : t.index;
+        to = insertAt > drag.i ? insertAt - 1 : insertAt;
+    }
+    if (to != drag.i)
+        services_.data->MoveItem(drag.c, drag.g, drag.i, to);
+}
+
+}  // namespace pt

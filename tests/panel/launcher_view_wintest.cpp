@@ -1,0 +1,460 @@
+// The panel's content driven through the real panel window: the lists built
+// from data\Data, selection by click and hover, the category and group
+// commands, the rename editor (Enter, Escape, click-away, undo), and item
+// reordering by dragging with the mouse, checked in the UI and in the file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "panel/launcher_view.h"
+#include "panel/panel_window.h"
+#include "panel/ui_test_util.h"
+#include "settings/settings_store.h"
+#include "settings/win_test_util.h"
+#include "toolkit/dpi.h"
+
+namespace pt {
+namespace {
+
+using test::PollUntil;
+using test::Pump;
+using test::TempFolder;
+
+[[maybe_unused]] testing::Environment* const g_env =
+    testing::AddGlobalTestEnvironment(new test::UiEnvironment);
+
+constexpr unsigned kSaveDelayMs = 150;
+
+// Two categories with groups and items, and a third with one empty group.
+constexpr char kSample[] = R"({"class":[
+  {"name":"常用","group":[
+    {"name":"程序","item":[
+      {"name":"a","path":"C:\\windows\\notepad.exe"},
+      {"name":"b","path":"C:\\windows\\regedit.exe"},
+      {"name":"c","path":"C:\\windows"},
+      {"name":"gone","path":"C:\\no\\such\\file.exe"},
+      {"name":"secret","path":"encrypt:QUJD"}]},
+    {"name":"工具","item":[{"name":"x","path":"C:\\windows\\system32\\cmd.exe"}]}]},
+  {"name":"系统","group":[{"name":"全部"},{"name":"更多"}]},
+  {"name":"文档","group":[{"name":"资料"}]}]})";
+
+// Counts the writes of data\Data.
+class CountingStorage final : public LauncherDataStorage {
+  public:
+    CountingStorage(std::string folder, int* writes)
+        : inner_(MakeFileLauncherDataStorage(std::move(folder), kSaveDelayMs)), writes_(writes) {}
+    FileReadStatus Read(std::string* bytes) override { return inner_->Read(bytes); }
+    bool Write(std::string_view bytes, uint32_t* error) override {
+        ++*writes_;
+        return inner_->Write(bytes, error);
+    }
+    std::string KeepBrokenCopy() override { return inner_->KeepBrokenCopy(); }
+    void ArmTimer(std::function<void()> fire) override { inner_->ArmTimer(std::move(fire)); }
+    void CancelTimer() override { inner_->CancelTimer(); }
+
+  private:
+    std::unique_ptr<LauncherDataStorage> inner_;
+    int* writes_;
+};
+
+// Holds keys down in this thread's keyboard state (GetKeyState reads it).
+class HeldKeys {
+  public:
+    explicit HeldKeys(std::vector<int> keys) : keys_(std::move(keys)) { Set(0x80); }
+    ~HeldKeys() { Set(0); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+  private:
+    void Set(BYTE value) {
+        BYTE state[256];
+        ::GetKeyboardState(state);
+        for (int k : keys_)
+            state[k] = value;
+        ::SetKeyboardState(state);
+    }
+    std::vector<int> keys_;
+};
+
+class LauncherViewTest : public testing::Test {
+  protected:
+    void SetUp() override { SetDisplayScale(1.0f); }
+    void TearDown() override {
+        if (Window* w = Window::FromHwnd(hwnd_))
+            w->Destroy();
+        Pump();
+        panel_.reset();
+        view_.reset();
+        data_.reset();
+        settings_.reset();
+    }
+
+    void Build(const char* dataText = kSample, bool hoverCheck = false, bool dashed = false) {
+        std::ofstream(ToWide(folder_.File("Data")).c_str(), std::ios::binary) << dataText;
+        settings_ = std::make_unique<SettingsStore>(MakeFileSettingsStorage(folder_.Path(), 60000));
+        settings_->Load();
+        settings_->SetMouseHoveCheck(hoverCheck);
+        settings_->SetDragFlag(dashed);
+        settings_->SetIndexRemember(true);
+        data_ = std::make_unique<LauncherData>(
+            std::make_unique<CountingStorage>(folder_.Path(), &writes_), MakeShellLauncherSystem());
+        LauncherViewServices vs;
+        vs.data = data_.get();
+        vs.settings = settings_.get();
+        vs.confirm = [this](const std::string& text) {
+            questions_.push_back(text);
+            return answer_;
+        };
+        view_ = std::make_unique<LauncherView>(vs);
+        PanelServices ps;
+        ps.settings = settings_.get();
+        ps.content = view_.get();
+        panel_ = std::make_unique<PanelWindow>(ps);
+        ASSERT_TRUE(panel_->Create());
+        hwnd_ = panel_->Handle();
+        panel_->Show();
+        Window::FromHwnd(hwnd_)->PaintNow();
+        Pump();
+    }
+
+    // Entry texts of the column, e.g. "常用 系统 文档", the checked one in [].
+    std::string Column() const {
+        std::string out;
+        for (int c = 0; Button* b = view_->ClassEntry(c); ++c)
+            out += (out.empty() ? "" : " ") + (b->IsChecked() ? "[" + b->Text() + "]" : b->Text());
+        return out;
+    }
+    std::string Tabs(int c) const {
+        std::string out;
+        for (int g = 0; Button* b = view_->Tab(c, g); ++g)
+            out += (out.empty() ? "" : " ") + (b->IsChecked() ? "[" + b->Text() + "]" : b->Text());
+        return out;
+    }
+    std::string Cells(int c, int g) const {
+        std::string out;
+        ListView* list = view_->Grid(c, g);
+        for (int i = 0; list && i < list->ItemCount(0); ++i)
+            out += list->ItemText(ListIndex{0, i}, "name");
+        return out;
+    }
+    // data\Data as UTF-8 (the store writes UTF-16LE).
+    std::string FileText() const {
+        std::ifstream in(ToWide(folder_.File("Data")).c_str(), std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF)
+            bytes.erase(0, 2);
+        std::wstring wide(bytes.size() / 2, L'\0');
+        std::memcpy(wide.data(), bytes.data(), wide.size() * 2);
+        return FromWide(wide);
+    }
+    Point CellCentre(int c, int g, int i) const {
+        const Rect r = view_->Grid(c, g)->ItemWindowRect(ListIndex{0, i});
+        return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    void Press(Point p) {
+        test::MouseTo(hwnd_, p);
+        ::SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, test::At(p));
+    }
+    void DragTo(Point p) { ::SendMessageW(hwnd_, WM_MOUSEMOVE, MK_LBUTTON, test::At(p)); }
+    void Release(Point p) { ::SendMessageW(hwnd_, WM_LBUTTONUP, 0, test::At(p)); }
+    void Key(int vk) { ::SendMessageW(hwnd_, WM_KEYDOWN, static_cast<WPARAM>(vk), 1); }
+    void Type(std::u16string_view text) {
+        for (char16_t ch : text)
+            ::SendMessageW(hwnd_, WM_CHAR, static_cast<WPARAM>(ch), 1);
+    }
+
+    TempFolder folder_;
+    int writes_ = 0;
+    std::vector<std::string> questions_;
+    bool answer_ = true;
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<LauncherData> data_;
+    std::unique_ptr<LauncherView> view_;
+    std::unique_ptr<PanelWindow> panel_;
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(LauncherViewTest, ShowsTheFileAsColumnTabsAndCells) {
+    Build();
+    EXPECT_EQ(Column(), "[常用] 系统 文档");
+    EXPECT_EQ(Tabs(0), "[程序] 工具");
+    EXPECT_EQ(Tabs(1), "[全部] 更多");
+    EXPECT_EQ(Cells(0, 0), "abcgonesecret");
+    EXPECT_TRUE(view_->Grid(0, 0)->IsShown());
+    EXPECT_FALSE(view_->Grid(0, 1)->IsShown());
+    EXPECT_FALSE(view_->Grid(1, 0)->IsShown());
+
+    ListView* grid = view_->Grid(0, 0);
+    struct Case {
+        int item;
+        std::optional<Color> color;
+    } cases[] = {
+        {0, std::nullopt},              // exists: the template's colour
+        {2, std::nullopt},              // a folder
+        {3, MakeColor(192, 192, 192)},  // missing target: grey
+        {4, MakeColor(0, 136, 255)},    // enciphered: COLORREF 0xFF8800
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(grid->Item(ListIndex{0, c.item})->textColor, c.color) << c.item;
+    EXPECT_EQ(view_->TooltipText(0, 0, 4), "文件名：secret\r\n位置：数据已加密");
+    EXPECT_EQ(view_->TooltipText(0, 0, 0), "文件名：a\r\n位置：C:\\windows\\notepad.exe");
+}
+
+TEST_F(LauncherViewTest, ClickSelectsAndIsRemembered) {
+    Build();
+    test::Click(hwnd_, *view_->ClassEntry(2));
+    EXPECT_EQ(Column(), "常用 系统 [文档]");
+    EXPECT_EQ(data_->CurrentClass(), 2);
+    EXPECT_TRUE(view_->Grid(2, 0)->IsShown());
+    // The page that was hidden at start is placed and painted now.
+    Window* w = Window::FromHwnd(hwnd_);
+    const Rect tab = view_->Tab(2, 0)->WindowRect();
+    EXPECT_FALSE(tab.IsEmpty());
+    EXPECT_TRUE(PollUntil([&] {
+        return test::AreaHasTint(*w, tab, MakeColor(245, 245, 245), MakeColor(70, 70, 70));
+    }, 2000)) << tab.left << "," << tab.top << " " << tab.Width() << "x" << tab.Height();
+    test::Click(hwnd_, *view_->ClassEntry(1));
+    test::Click(hwnd_, *view_->Tab(1, 1));
+    EXPECT_EQ(Tabs(1), "全部 [更多]");
+    EXPECT_TRUE(view_->Grid(1, 1)->IsShown());
+    EXPECT_FALSE(view_->Grid(1, 0)->IsShown());
+    int c = -1, g = -1;
+    settings_->GetIndexLast(&c, &g);
+    EXPECT_EQ(c, 1);
+    EXPECT_EQ(g, 1);
+    // Each category keeps its own tab.
+    test::Click(hwnd_, *view_->ClassEntry(0));
+    EXPECT_EQ(Tabs(0), "[程序] 工具");
+    test::Click(hwnd_, *view_->ClassEntry(1));
+    EXPECT_EQ(Tabs(1), "全部 [更多]");
+    EXPECT_EQ(writes_, 0);  // selecting changes no data
+}
+
+TEST_F(LauncherViewTest, HoverSwitchesOnlyWithMouseHoveCheck) {
+    for (bool hover : {false, true}) {
+        SCOPED_TRACE(hover);
+        TearDown();
+        Build(kSample, hover);
+        test::MouseTo(hwnd_, test::Centre(*view_->ClassEntry(1)));
+        EXPECT_EQ(data_->CurrentClass(), hover ? 1 : 0);
+        test::MouseTo(hwnd_, test::Centre(*view_->Tab(data_->CurrentClass(), 1)));
+        EXPECT_EQ(data_->CurrentGroup(), hover ? 1 : 0);
+    }
+}
+
+TEST_F(LauncherViewTest, CategoryCommandsChangeColumnAndFile) {
+    Build();
+    view_->RunClassCommand(kCmdNew);
+    EXPECT_EQ(Column(), "常用 系统 文档 [新建分类4]");
+    EXPECT_EQ(Tabs(3), "[新建分组1]");
+    EXPECT_TRUE(view_->Grid(3, 0)->IsShown());
+    view_->RunClassCommand(kCmdUp);
+    EXPECT_EQ(Column(), "常用 系统 [新建分类4] 文档");
+    EXPECT_EQ(Tabs(2), "[新建分组1]");
+    EXPECT_EQ(Tabs(3), "[资料]");
+
+    answer_ = false;
+    view_->RunClassCommand(kCmdDelete);
+    EXPECT_EQ(questions_, std::vector<std::string>{kConfirmDeleteClass});
+    EXPECT_EQ(Column(), "常用 系统 [新建分类4] 文档");
+    answer_ = true;
+    view_->RunClassCommand(kCmdDelete);
+    EXPECT_EQ(Column(), "常用 系统 [文档]");
+    EXPECT_EQ(FileText().find("新建分类4"), std::string::npos);
+    EXPECT_NE(FileText().find("文档"), std::string::npos);
+    int c = -1, g = -1;
+    settings_->GetIndexLast(&c, &g);
+    EXPECT_EQ(c, 2);
+}
+
+TEST_F(LauncherViewTest, GroupCommandsIncludingMoveToAnotherCategory) {
+    Build();
+    // The menu offers the other categories under their own ids.
+    const auto menu = view_->GroupMenu(true);
+    ASSERT_EQ(menu[3].children.size(), 5u);
+    EXPECT_EQ(menu[3].children[4].text, "文档");
+    view_->RunGroupCommand(menu[3].children[4].id);  // 程序 -> 文档
+    EXPECT_EQ(Tabs(0), "[工具]");
+    EXPECT_EQ(Tabs(2), "[资料] 程序");  // the target keeps its own current tab
+    EXPECT_EQ(Cells(2, 1), "abcgonesecret");
+    EXPECT_TRUE(view_->Grid(0, 0)->IsShown());
+    const std::string file = FileText();
+    EXPECT_LT(file.find("资料"), file.find("\"a\""));
+    // The last group can go nowhere and cannot be deleted.
+    EXPECT_FALSE(view_->GroupMenu(true)[6].enabled);
+    view_->RunGroupCommand(kCmdDelete);
+    EXPECT_EQ(Tabs(0), "[工具]");
+    EXPECT_TRUE(questions_.empty());
+
+    view_->RunGroupCommand(kCmdNew);
+    EXPECT_EQ(Tabs(0), "工具 [新建分组2]");
+    view_->RunGroupCommand(kCmdMoveLeft);
+    EXPECT_EQ(Tabs(0), "[新建分组2] 工具");
+    test::Click(hwnd_, *view_->Tab(0, 1));
+    view_->RunGroupCommand(kCmdClear);
+    EXPECT_EQ(questions_, std::vector<std::string>{kConfirmClearGroup});
+    EXPECT_EQ(Cells(0, 1), "");
+    EXPECT_EQ(data_->ItemCount(0, 1), 0);
+    view_->RunGroupCommand(kCmdDelete);
+    EXPECT_EQ(Tabs(0), "[新建分组2]");
+}
+
+TEST_F(LauncherViewTest, RenameByEnterEscapeAndClickAway) {
+    struct Case {
+        const char* what;
+        std::u16string typed;  // u"\b": the Backspace key
+        int endKey;            // 0: click on another entry
+        const char* expected;
+        bool saved;
+    } cases[] = {
+        {"Enter renames", u"办公", VK_RETURN, "办公", true},
+        {"Escape keeps", u"办公", VK_ESCAPE, "常用", false},
+        {"click away commits", u"办公", 0, "办公", true},
+        {"empty is unnamed", u"\b", VK_RETURN, "未命名", true},
+        {"unchanged saves nothing", u"常用", VK_RETURN, "常用", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        writes_ = 0;
+        Build();
+        view_->RunClassCommand(kCmdRename);
+        Edit* editor = view_->RenameEditor();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_TRUE(editor->HasFocus());
+        EXPECT_EQ(editor->SelectedText(), "常用");
+        if (c.typed == u"\b")
+            Key(VK_BACK);
+        else
+            Type(c.typed);
+        if (c.endKey)
+            Key(c.endKey);
+        else
+            test::Click(hwnd_, *view_->Tab(0, 1));
+        ASSERT_TRUE(PollUntil([&] { return view_->RenameEditor() == nullptr; }, 2000));
+        EXPECT_EQ(view_->ClassEntry(0)->Text(), c.expected);
+        EXPECT_EQ(data_->ClassName(0), c.expected);
+        EXPECT_EQ(writes_ > 0, c.saved);
+        if (c.saved) {
+            EXPECT_NE(FileText().find(c.expected), std::string::npos);
+        }
+    }
+}
+
+TEST_F(LauncherViewTest, RenameEditorUndoAndRedo) {
+    Build();
+    test::Click(hwnd_, *view_->Tab(0, 1));
+    view_->RunGroupCommand(kCmdRename);
+    Edit* editor = view_->RenameEditor();
+    ASSERT_NE(editor, nullptr);
+    Type(u"new name");
+    {
+        HeldKeys ctrl({VK_CONTROL});
+        Key('Z');
+        EXPECT_EQ(editor->Text(), "new ");
+        Key('Z');
+        EXPECT_EQ(editor->Text(), "工具");
+        EXPECT_EQ(editor->SelectedText(), "工具");  // the selection comes back too
+        Key('Y');
+        EXPECT_EQ(editor->Text(), "new ");
+    }
+    Key(VK_RETURN);
+    EXPECT_EQ(data_->GroupName(0, 1), "new ");
+    EXPECT_EQ(view_->Tab(0, 1)->Text(), "new ");
+}
+
+TEST_F(LauncherViewTest, DraggingAnItemReordersGridAndFile) {
+    struct Case {
+        const char* what;
+        bool dashed;
+        int target;
+        int dx;  // from the target cell's centre
+        int dy;
+        const char* expected;
+    } cases[] = {
+        {"I-beam, right half of c: after c", false, 2, 10, 0, "bcagonesecret"},
+        {"I-beam, left half of c: before c", false, 2, -10, 0, "bacgonesecret"},
+        {"I-beam, below the last row: after the last", false, 4, 0, 200, "bcgonesecreta"},
+        {"dashed: takes the target's place", true, 3, -10, 0, "bcgoneasecret"},
+        {"onto its own place: nothing", false, 0, 10, 0, "abcgonesecret"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        writes_ = 0;
+        Build(kSample, false, c.dashed);
+        const Point from = CellCentre(0, 0, 0);
+        Point to = CellCentre(0, 0, c.target);
+        to.x += c.dx;
+        to.y += c.dy;
+        Press(from);
+        DragTo(Point{from.x + 20, from.y + 20});
+        DragTo(to);
+        Release(to);
+        EXPECT_EQ(Cells(0, 0), c.expected);
+        std::string order;
+        for (int i = 0; i < data_->ItemCount(0, 0); ++i)
+            order += data_->Item(0, 0, i)->name;
+        EXPECT_EQ(order, c.expected);
+        if (std::string(c.expected) != "abcgonesecret") {
+            ASSERT_TRUE(PollUntil([&] { return writes_ > 0; }, 3000));
+            const std::string file = FileText();
+            EXPECT_LT(file.find("\"b\""), file.find("\"a\""));
+        } else {
+            EXPECT_FALSE(data_->SavePending());
+        }
+    }
+}
+
+TEST_F(LauncherViewTest, DropOutsideTheGridDoesNothing) {
+    Build();
+    const Point from = CellCentre(0, 0, 1);
+    Press(from);
+    DragTo(Point{from.x + 20, from.y});
+    const Point outside = test::Centre(*view_->ClassEntry(1));
+    DragTo(outside);
+    Release(outside);
+    EXPECT_EQ(Cells(0, 0), "abcgonesecret");
+    EXPECT_FALSE(data_->SavePending());
+    EXPECT_EQ(data_->CurrentClass(), 0);
+}
+
+TEST_F(LauncherViewTest, DragMarkersAreDrawn) {
+    constexpr Color kBackground = MakeColor(255, 255, 255);
+    for (bool dashed : {false, true}) {
+        SCOPED_TRACE(dashed);
+        TearDown();
+        Build(kSample, false, dashed);
+        Window* w = Window::FromHwnd(hwnd_);
+        const Point from = CellCentre(0, 0, 0);
+        const Rect target = view_->Grid(0, 0)->ItemWindowRect(ListIndex{0, 2});
+        const Rect leftEdge{target.left - 6, target.top, target.left + 1, target.bottom};
+        const Rect topEdge{target.left + 10, target.top - 1, target.right - 10, target.top + 1};
+        Press(from);
+        DragTo(Point{from.x + 20, from.y});
+        DragTo(Point{target.left + 5, target.top + 30});
+        w->PaintNow();
+        EXPECT_TRUE(test::AreaHasTint(*w, dashed ? topEdge : leftEdge, kBackground,
+                                      MakeColor(192, 192, 192)));
+        // Over its own cell the dashed marker disappears; the I-beam stays.
+        DragTo(Point{from.x + 2, from.y});
+        w->PaintNow();
+        const Rect own = view_->Grid(0, 0)->ItemWindowRect(ListIndex{0, 0});
+        const Rect ownRight{own.right - 1, own.top, own.right + 6, own.bottom};
+        const Rect ownTop{own.left + 10, own.top - 1, own.right - 10, own.top + 1};
+        EXPECT_EQ(test::AreaHasTint(*w, dashed ? ownTop : ownRight, kBackground,
+                                    MakeColor(192, 192, 192)),
+                  !dashed);
+        Release(Point{from.x + 2, from.y});
+    }
+}
+
+}  // namespace
+}  // namespace pt
