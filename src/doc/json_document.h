@@ -71,13 +71,16 @@ struct JsonParseError {
 };
 
 struct JsonNode;
+namespace json {
+class Pool;
+}
 
 // A read-only handle to one value inside a document, handed to Sort's
 // comparison. It is valid only while the document is not changed. The
 // getters take a path relative to this value and behave like the
 // document's getters of the same names.
 class JsonValue {
-public:
+  public:
     JsonKind Kind() const;
     // The member name under which this value is held; empty for elements.
     std::string Key() const;
@@ -89,7 +92,7 @@ public:
     JsonKind GetKind(std::string_view path = {}) const;
     int GetCount(std::string_view path = {}) const;
 
-private:
+  private:
     friend class JsonDocument;
     friend struct JsonAccess;
     explicit JsonValue(const JsonNode* node) : node_(node) {}
@@ -101,7 +104,7 @@ private:
 using JsonCompare = std::function<int(const JsonValue& a, const JsonValue& b)>;
 
 class JsonDocument {
-public:
+  public:
     // A fresh document: the root is an empty object.
     JsonDocument();
     ~JsonDocument();
@@ -143,8 +146,8 @@ public:
                           int firstBufferBytes = 1024) const;
     // The same text as UTF-8 (no terminating zero); empty when the path names
     // nothing.
-    std::string SerializeText(std::string_view path = {}, bool pretty = false,
-                              bool escape = true, int firstBufferBytes = 1024) const;
+    std::string SerializeText(std::string_view path = {}, bool pretty = false, bool escape = true,
+                              int firstBufferBytes = 1024) const;
     std::u16string SerializeWide(std::string_view path = {}, bool pretty = false,
                                  bool escape = true, int firstBufferBytes = 1024) const;
 
@@ -232,11 +235,26 @@ public:
     // The root as a read-only handle (valid until the document changes).
     JsonValue Root() const { return JsonValue(root_); }
 
-private:
-    friend struct JsonAccess;
-    explicit JsonDocument(JsonNode* sharedRoot);
+  private:
+    // A view: shares `node` (already retained) and holds its pool.
+    JsonDocument(JsonNode* node, json::Pool* pool);
+    // Releases the tree and the pool; both become null.
+    void DropTree();
+    // A root of its own for a document that has none (moved from).
+    void EnsureRoot();
+    // Replaces the tree by a fresh empty object for a text of about
+    // `textSize` units, and runs `parse` into it.
+    template <typename Parse>
+    bool ParseWith(size_t textSize, Parse&& parse);
+    // Write resolution of path, then `fill(node, pool)` on a node of `kind`.
+    template <typename Fill>
+    bool SetScalar(std::string_view path, JsonKind kind, Fill&& fill);
+    // AppendCopy and InsertCopy; `at` SIZE_MAX appends.
+    bool InsertCopyAt(std::string_view path, size_t at, const JsonNode* source);
 
-    JsonNode* root_;
+    // Both null, or the root and the pool that holds its tree.
+    JsonNode* root_ = nullptr;
+    json::Pool* pool_ = nullptr;
     JsonParseError lastError_;
 };
 
