@@ -415,9 +415,7 @@ bool JsonDocument::ParseWith(size_t textSize, Parse&& parse) {
         }
         root_ = json::NewNode(*pool_, JsonKind::kObject);
         lastError_ = parse(*pool_, root_);
-        if (lastError_.code == kJsonOk) {
-            pool_->textHint = textSize;
-        } else {
+        if (lastError_.code != kJsonOk) {
             const JsonKind kind =
                 root_->kind == JsonKind::kArray ? JsonKind::kArray : JsonKind::kObject;
             root_ = nullptr;
@@ -457,13 +455,18 @@ bool JsonDocument::ParseBytes(std::string_view bytes, bool decodeUnicodeEscapes,
 
 namespace {
 
-// The first size of an output buffer, in its own units: the caller's hint,
-// or for the whole tree the size of the text it was read from.
-size_t OutputHint(int firstBufferBytes, size_t perUnit, const JsonNode* node, const JsonNode* root,
+// The first size of an output buffer, in its own units (UTF-16 units or
+// UTF-8 bytes): the caller's hint, or for the whole tree what its reader
+// counted, with room for a few escapes.
+size_t OutputHint(int firstBufferBytes, bool utf16, const JsonNode* node, const JsonNode* root,
                   const Pool* pool) {
-    size_t hint = static_cast<size_t>(firstBufferBytes <= 0 ? 1024 : firstBufferBytes) / perUnit;
-    if (node == root && pool != nullptr && pool->textHint > hint) {
-        hint = pool->textHint + pool->textHint / 16 + 64;
+    size_t hint = static_cast<size_t>(firstBufferBytes <= 0 ? 1024 : firstBufferBytes);
+    if (utf16)
+        hint /= 2;
+    if (node == root && pool != nullptr) {
+        const size_t counted = utf16 ? pool->writtenUnits : pool->writtenBytes;
+        if (counted > hint)
+            hint = counted + counted / 32 + 64;
     }
     return hint;
 }
@@ -477,8 +480,8 @@ std::u16string JsonDocument::SerializeWide(std::string_view path, bool pretty, b
         if (node == nullptr)
             return {};
         std::u16string out;
-        json::WriteUtf16(node, pretty, escape, OutputHint(firstBufferBytes, 2, node, root_, pool_),
-                         out);
+        json::WriteUtf16(node, pretty, escape,
+                         OutputHint(firstBufferBytes, true, node, root_, pool_), out);
         return out;
     } catch (const std::bad_alloc&) {
         return {};
@@ -493,7 +496,7 @@ std::string JsonDocument::Serialize(std::string_view path, bool pretty, bool esc
             return std::string(2, '\0');
         std::string out;
         json::WriteUtf16Bytes(node, pretty, escape,
-                              2 * OutputHint(firstBufferBytes, 2, node, root_, pool_), out);
+                              2 * OutputHint(firstBufferBytes, true, node, root_, pool_), out);
         return out;
     } catch (const std::bad_alloc&) {
         return {};
@@ -507,8 +510,8 @@ std::string JsonDocument::SerializeText(std::string_view path, bool pretty, bool
         if (node == nullptr)
             return {};
         std::string out;
-        json::WriteUtf8(node, pretty, escape, OutputHint(firstBufferBytes, 1, node, root_, pool_),
-                        out);
+        json::WriteUtf8(node, pretty, escape,
+                        OutputHint(firstBufferBytes, false, node, root_, pool_), out);
         return out;
     } catch (const std::bad_alloc&) {
         return {};

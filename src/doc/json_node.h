@@ -76,7 +76,15 @@ inline constexpr size_t kLinearMembers = 8;
 
 // The hash of a member name: over its UTF-16 text as little-endian bytes,
 // taken from the last byte to the first, h = h * 31 + byte.
-uint32_t HashKey(std::u16string_view key);
+inline uint32_t HashKey(std::u16string_view key) {
+    uint32_t h = 0;
+    // Both bytes of a unit at once: h * 31 * 31 + high * 31 + low.
+    for (size_t i = key.size(); i-- > 0;) {
+        const uint32_t c = key[i];
+        h = h * 961 + (c >> 8) * 31 + (c & 0xFF);
+    }
+    return h;
+}
 
 JsonNode* NewNode(Pool& pool, JsonKind kind);
 inline void Retain(JsonNode* node) {

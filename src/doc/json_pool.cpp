@@ -77,7 +77,7 @@ void Pool::Reset(size_t expectBytes) {
     }
     std::fill(std::begin(small_), std::end(small_), nullptr);
     std::fill(std::begin(large_), std::end(large_), nullptr);
-    textHint = 0;
+    writtenUnits = writtenBytes = 0;
     nextBlockBytes_ = std::clamp(Round(expectBytes), kMinBlockBytes, kMaxBlockBytes);
     cur_ = InlineBytes();
     end_ = cur_ + inlineBytes_;

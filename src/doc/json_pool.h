@@ -54,9 +54,10 @@ class Pool {
     // `bytes` is what was asked for when the block was handed out (or less).
     void Free(void* block, size_t bytes);
 
-    // The size of the text the tree was read from (UTF-16 units or UTF-8
-    // bytes): a guess at the size of the text it writes.
-    size_t textHint = 0;
+    // The size of the compact text of the tree read last, as its reader
+    // counted it: UTF-16 units and UTF-8 bytes. The writer's first buffer.
+    size_t writtenUnits = 0;
+    size_t writtenBytes = 0;
 
   private:
     struct Block {

@@ -20,6 +20,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "base/text.h"
@@ -36,9 +37,58 @@ using Unit16 = char16_t __attribute__((__may_alias__));
 using Unit16 = char16_t;
 #endif
 
+// Word-at-a-time scanning over lanes of 8 or 16 bits (little-endian hosts;
+// others take the plain loops).
+template <size_t kLaneBytes>
+struct Lanes {
+    static constexpr size_t kCount = 8 / kLaneBytes;
+    static constexpr uint64_t kOnes = kLaneBytes == 1 ? 0x0101010101010101u : 0x0001000100010001u;
+    static constexpr uint64_t kHigh = kOnes << (kLaneBytes * 8 - 1);
+    static constexpr bool kUsable = std::endian::native == std::endian::little;
+    // Marks the lanes that are zero (the lowest mark is exact; the ones
+    // above it may be false).
+    static uint64_t Zero(uint64_t x) { return (x - kOnes) & ~x & kHigh; }
+    static uint64_t Load(const void* p) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        return w;
+    }
+    // The first index from j on whose unit is a or b, or n. `seen` collects
+    // the bits of the units passed (and of a few after the one found).
+    template <typename U>
+    static size_t FindEither(const U* s, size_t j, size_t n, U a, U b, uint64_t& seen) {
+        if constexpr (kUsable) {
+            const uint64_t wa = kOnes * a, wb = kOnes * b;
+            for (; n - j >= kCount; j += kCount) {
+                const uint64_t w = Load(s + j);
+                seen |= w;
+                const uint64_t hit = Zero(w ^ wa) | Zero(w ^ wb);
+                if (hit != 0) {
+                    return j + static_cast<size_t>(std::countr_zero(hit)) / (kLaneBytes * 8);
+                }
+            }
+        }
+        for (; j < n && s[j] != a && s[j] != b; ++j) {
+            seen |= s[j];
+        }
+        return j;
+    }
+    // Past a run of spaces (indentation) from j on, whole words at a time.
+    template <typename U>
+    static size_t SkipSpaces(const U* s, size_t j, size_t n) {
+        if constexpr (kUsable) {
+            while (n - j >= kCount && Load(s + j) == kOnes * u' ') {
+                j += kCount;
+            }
+        }
+        return j;
+    }
+};
+
 // UTF-16 text: a unit is a character (or half of one).
 struct Utf16Form {
     using Unit = Unit16;
+    using Scan = Lanes<2>;
     static size_t Skip(const Unit*, size_t n, size_t j, size_t units) {
         return n - j < units ? n : j + units;
     }
@@ -49,6 +99,9 @@ struct Utf16Form {
         std::memcpy(out, s, count * sizeof(char16_t));
         return count;
     }
+    static size_t Decode(const Unit* s, size_t count, char16_t* out, uint64_t) {
+        return Decode(s, count, out);
+    }
 };
 
 // WTF-8 text, the same as its conversion by Utf8ToWide. Every position the
@@ -56,6 +109,7 @@ struct Utf16Form {
 // pieces and a conversion of the whole agree.
 struct Utf8Form {
     using Unit = unsigned char;
+    using Scan = Lanes<1>;
     static std::string_view View(const Unit* s, size_t n) {
         return {reinterpret_cast<const char*>(s), n};
     }
@@ -92,6 +146,16 @@ struct Utf8Form {
     static size_t Decode(const Unit* s, size_t count, char16_t* out) {
         return Utf8ToWideInto(View(s, count), out);
     }
+    // `seen`: the bits of the units (at least), from the scan that found them.
+    static size_t Decode(const Unit* s, size_t count, char16_t* out, uint64_t seen) {
+        if ((seen & 0x8080808080808080u) != 0) {
+            return Decode(s, count, out);
+        }
+        for (size_t i = 0; i < count; ++i) {
+            out[i] = s[i];
+        }
+        return count;
+    }
 };
 
 enum class State : uint8_t { kKey, kValue, kAfterChild };
@@ -103,6 +167,22 @@ template <typename U>
 bool IsSpace(U c) {
     return c == u' ' || c == u'\t' || c == kCr || c == kLf;
 }
+
+// The ASCII characters that end a bare value token: bit 1 inside an array,
+// bit 2 inside an object (']' is an ordinary character there, and '}' in an
+// array). At any of them but ',' and the closing bracket the general rules
+// take over.
+struct StopTable {
+    uint8_t bits[256];  // zero from 128 on: bytes of UTF-8 sequences
+    constexpr StopTable() : bits() {
+        for (char c : {' ', '\t', '\r', '\n', ',', '"', '\'', '\\', '{', '['}) {
+            bits[static_cast<int>(c)] = 3;
+        }
+        bits[static_cast<int>(']')] = 1;
+        bits[static_cast<int>('}')] = 2;
+    }
+};
+constexpr StopTable kStops;
 
 int HexDigit(char16_t c) {
     if (c >= u'0' && c <= u'9')
@@ -123,7 +203,17 @@ size_t Unescape(char16_t* s, size_t n, bool decode) {
     size_t w = k;
     for (; k < n; ++k) {
         const char16_t c = s[k];
-        if (c != u'\\' || k + 1 >= n) {
+        if (c != u'\\') {
+            // The run up to the next backslash moves down in one go.
+            size_t end = k + 1;
+            while (end < n && s[end] != u'\\')
+                ++end;
+            std::memmove(s + w, s + k, (end - k) * sizeof(char16_t));
+            w += end - k;
+            k = end - 1;
+            continue;
+        }
+        if (k + 1 >= n) {
             s[w++] = c;
             continue;
         }
@@ -245,6 +335,7 @@ struct Token {
     bool gaps = false;       // whitespace stood between token characters
     bool backslash = false;  // a quoted token that holds a backslash
     bool quoted = false;     // known to be exactly one quoted string
+    uint64_t seen = 0;       // see Lanes::FindEither
 };
 
 template <typename Form>
@@ -261,8 +352,12 @@ class Reader {
         } catch (const std::bad_alloc&) {
             Fail(kJsonOutOfMemory, tokenStart_);
         }
-        if (error_.code != kJsonOk)
+        if (error_.code != kJsonOk) {
             error_.position = Form::Units(s_, error_.position);
+        } else {
+            pool_.writtenUnits = writtenUnits_;
+            pool_.writtenBytes = writtenBytes_;
+        }
         return error_;
     }
 
@@ -279,8 +374,9 @@ class Reader {
     }
 
     void SkipSpace() {
-        while (i_ < n_ && IsSpace(s_[i_]))
-            ++i_;
+        while (i_ < n_ && IsSpace(s_[i_])) {
+            i_ = Form::Scan::SkipSpaces(s_, i_ + 1, n_);
+        }
     }
 
     void Scan() {
@@ -337,7 +433,7 @@ class Reader {
     }
 
     void Open(JsonKind kind) {
-        JsonNode* child = NewNode(pool_, kind);
+        JsonNode* child = Fresh(kind);
         Attach(child);
         stack_.push_back(
             {child, kind == JsonKind::kObject ? State::kKey : State::kValue, pending_.size()});
@@ -431,8 +527,18 @@ class Reader {
         return kept;
     }
 
+    // A node in the pool's current block (a fresh pool has no free blocks).
+    JsonNode* Fresh(JsonKind kind) {
+        auto* node = new (pool_.Take(sizeof(JsonNode))) JsonNode;
+        node->kind = kind;
+        return node;
+    }
+
     // Hands the node to the open container; a member takes the key just read.
     void Attach(JsonNode* child) {
+        // Quotes, colon and comma, or brackets and comma; null and booleans.
+        writtenUnits_ += 4;
+        writtenBytes_ += 4;
         if (stack_.back().node->kind == JsonKind::kObject) {
             child->key = key_;
             child->keyLength = keyLength_;
@@ -444,19 +550,22 @@ class Reader {
     }
 
     // Text of the input, converted to UTF-16 into a block of the pool and
-    // unescaped there.
+    // unescaped there. `seen` as from Lanes::FindEither (all bits: unknown).
     template <typename F>
-    char16_t* Store(const typename F::Unit* p, size_t count, bool escapes, uint32_t& length) {
+    char16_t* Store(const typename F::Unit* p, size_t count, bool escapes, uint32_t& length,
+                    uint64_t seen = ~uint64_t{0}) {
         length = 0;
         if (count == 0)
             return nullptr;
         if (count >= UINT32_MAX)
             throw std::bad_alloc();
         auto* block = static_cast<char16_t*>(pool_.Take(count * sizeof(char16_t)));
-        size_t units = F::Decode(p, count, block);
+        size_t units = F::Decode(p, count, block, seen);
         if (escapes)
             units = Unescape(block, units, decode_);
         pool_.Shrink(block, count * sizeof(char16_t), units * sizeof(char16_t));
+        writtenUnits_ += units;
+        writtenBytes_ += std::is_same_v<F, Utf8Form> ? count : units;
         length = static_cast<uint32_t>(units);
         return units == 0 ? nullptr : block;
     }
@@ -468,28 +577,27 @@ class Reader {
         t.start = i_;
         if (quote == u'"' || quote == u'\'') {
             for (;;) {
+                j = Form::Scan::FindEither(s_, j, n_, quote, Unit{u'\\'}, t.seen);
                 if (j >= n_)
                     return false;
-                const Unit c = s_[j];
-                if (c == quote)
+                if (s_[j] == quote)
                     break;
-                if (c == u'\\') {
-                    t.backslash = true;
-                    j = Form::Skip(s_, n_, j, j + 1 < n_ && s_[j + 1] == u'u' ? 6 : 2);
-                    continue;
-                }
-                ++j;
+                // The units an escape skips are not looked at: no fast decoding.
+                t.backslash = true;
+                t.seen = ~uint64_t{0};
+                j = Form::Skip(s_, n_, j, j + 1 < n_ && s_[j + 1] == u'u' ? 6 : 2);
             }
             t.end = ++j;
             t.quoted = true;
         } else {
+            const uint8_t stopBits = closer == u']' ? 1 : 2;
             j = i_;
-            for (; j < n_; ++j) {
-                const Unit c = s_[j];
-                if (c == u',' || c == closer || IsSpace(c) || c == u'"' || c == u'\'' ||
-                    c == u'\\' || c == u'{' || c == u'[') {
-                    break;
-                }
+            if constexpr (sizeof(Unit) == 1) {
+                while (j < n_ && (kStops.bits[s_[j]] & stopBits) == 0)
+                    ++j;
+            } else {
+                while (j < n_ && (s_[j] >= 128 || (kStops.bits[s_[j]] & stopBits) == 0))
+                    ++j;
             }
             t.end = j;
         }
@@ -554,28 +662,29 @@ class Reader {
 
     // Classifies a token: string, null, boolean or number; nullptr for none.
     template <typename F>
-    JsonNode* Classify(const typename F::Unit* token, size_t n, bool backslash) {
+    JsonNode* Classify(const typename F::Unit* token, size_t n, bool backslash,
+                       uint64_t seen = ~uint64_t{0}) {
         const auto first = token[0];
         if (first == u'"' || first == u'\'') {
             if (n < 2 || token[n - 1] != first)
                 return nullptr;
-            JsonNode* node = NewNode(pool_, JsonKind::kString);
-            node->text = Store<F>(token + 1, n - 2, backslash, node->size);
+            JsonNode* node = Fresh(JsonKind::kString);
+            node->text = Store<F>(token + 1, n - 2, backslash, node->size, seen);
             node->capacity = node->size;
             return node;
         }
         if (Equals(token, n, "null"))
-            return NewNode(pool_, JsonKind::kNull);
+            return Fresh(JsonKind::kNull);
         if (Equals(token, n, "true") || Equals(token, n, "false")) {
-            JsonNode* node = NewNode(pool_, JsonKind::kBoolean);
+            JsonNode* node = Fresh(JsonKind::kBoolean);
             node->boolValue = first == u't';
             return node;
         }
         bool real = false;
         if (!LooseNumber(token, n, real))
             return nullptr;
-        JsonNode* node = NewNode(pool_, real ? JsonKind::kReal : JsonKind::kInteger);
-        node->text = Store<F>(token, n, false, node->size);
+        JsonNode* node = Fresh(real ? JsonKind::kReal : JsonKind::kInteger);
+        node->text = Store<F>(token, n, false, node->size, 0);  // a number is ASCII
         node->capacity = node->size;
         return node;
     }
@@ -642,13 +751,14 @@ class Reader {
         if (c == u'"' || c == u'\'') {
             size_t j = i_ + 1;
             bool backslash = false;
-            while (j < n_ && s_[j] != c) {
-                if (s_[j] == u'\\') {
-                    backslash = true;
-                    j = Form::Skip(s_, n_, j, 2);
-                } else {
-                    ++j;
-                }
+            uint64_t seen = 0;
+            for (;;) {
+                j = Form::Scan::FindEither(s_, j, n_, c, Unit{u'\\'}, seen);
+                if (j >= n_ || s_[j] == c)
+                    break;
+                backslash = true;
+                seen = ~uint64_t{0};
+                j = Form::Skip(s_, n_, j, 2);
             }
             if (j >= n_)
                 return Fail(kJsonUnclosedQuote, start);
@@ -663,7 +773,7 @@ class Reader {
                 return Fail(kJsonObjectSyntax, i_);
             // An empty quoted key is accepted: the writer emits one for a
             // member named "", and the file must read back.
-            key_ = Store<Form>(s_ + start + 1, j - start - 1, backslash, keyLength_);
+            key_ = Store<Form>(s_ + start + 1, j - start - 1, backslash, keyLength_, seen);
         } else {
             while (i_ < n_ && s_[i_] != u':') {
                 const Unit k = s_[i_];
@@ -716,8 +826,9 @@ class Reader {
             if (inObject || s_[t.stop] == u',')
                 return Fail(kJsonBadValue, i_);
         } else {
-            JsonNode* node = t.quoted ? Classify<Form>(s_ + t.start, t.end - t.start, t.backslash)
-                                      : ClassifyToken(t);
+            JsonNode* node =
+                t.quoted ? Classify<Form>(s_ + t.start, t.end - t.start, t.backslash, t.seen)
+                         : ClassifyToken(t);
             if (node == nullptr)
                 return Fail(kJsonBadValue, i_);
             Attach(node);
@@ -748,6 +859,9 @@ class Reader {
     std::u16string wide_;
     std::u16string squeezed_;
     JsonParseError error_;
+    // The size of the compact text of what was read (see Pool::writtenUnits).
+    size_t writtenUnits_ = 0;
+    size_t writtenBytes_ = 0;
 };
 
 // The length up to the first U+0000, four units at a time.

@@ -100,15 +100,6 @@ void EnsureRoom(JsonNode* container, Pool& pool) {
 
 }  // namespace
 
-uint32_t HashKey(std::u16string_view key) {
-    uint32_t h = 0;
-    for (size_t i = key.size(); i-- > 0;) {
-        h = h * 31 + static_cast<uint32_t>(key[i] >> 8);
-        h = h * 31 + static_cast<uint32_t>(key[i] & 0xFF);
-    }
-    return h;
-}
-
 JsonNode* NewNode(Pool& pool, JsonKind kind) {
     auto* node = new (pool.Allocate(sizeof(JsonNode))) JsonNode;
     node->kind = kind;

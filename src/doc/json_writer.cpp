@@ -52,6 +52,28 @@ struct EscapeTable {
 };
 constexpr EscapeTable kEscapes;
 
+// The first unit from i on that is below 0x20, '"' or a backslash (n when
+// none): four units at a time on little-endian hosts.
+size_t MayNeedEscape(const char16_t* s, size_t i, size_t n) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr uint64_t kOnes = 0x0001000100010001u, kHigh = 0x8000800080008000u;
+        constexpr uint64_t kQuotes = kOnes * u'"', kBackslashes = kOnes * u'\\';
+        for (; n - i >= 4; i += 4) {
+            uint64_t w;
+            std::memcpy(&w, s + i, 8);
+            // The lowest lane marked is exact; a borrow may mark lanes above.
+            const uint64_t q = w ^ kQuotes, b = w ^ kBackslashes;
+            const uint64_t hit =
+                ((w - kOnes * 0x20) & ~w) | ((q - kOnes) & ~q) | ((b - kOnes) & ~b);
+            if ((hit & kHigh) != 0)
+                return i + static_cast<size_t>(std::countr_zero(hit & kHigh)) / 16;
+        }
+    }
+    while (i < n && s[i] >= 0x20 && s[i] != u'"' && s[i] != u'\\')
+        ++i;
+    return i;
+}
+
 // Output buffers. Room(n) makes space for n characters of the form (bytes
 // for UTF-8, units for the UTF-16 forms); kPerUnit is the most one text unit
 // can take, escaped or converted.
@@ -65,13 +87,13 @@ class Buffer {
         end_ = p_ + out_.size();
     }
     void Room(size_t n) {
-        if (static_cast<size_t>(end_ - p_) < n)
+        if (static_cast<size_t>(end_ - p_) < n) [[unlikely]]
             Grow(n);
     }
     void Finish() { out_.resize(static_cast<size_t>(p_ - out_.data())); }
 
   protected:
-    void Grow(size_t n) {
+    [[gnu::noinline]] void Grow(size_t n) {
         const size_t used = static_cast<size_t>(p_ - out_.data());
         size_t size = out_.size() * 2;
         if (size < used + n)
@@ -149,13 +171,13 @@ void WriteQuoted(std::u16string_view text, bool escape, Sink& out) {
         out.Text(s, n);
     } else {
         size_t run = 0;
-        for (size_t i = 0; i < n; ++i) {
-            const char16_t c = s[i];
-            if (c >= 128 || kEscapes.letter[c] == 0)
+        for (size_t i = 0; (i = MayNeedEscape(s, i, n)) < n; ++i) {
+            const char letter = kEscapes.letter[s[i]];
+            if (letter == 0)
                 continue;
             out.Text(s + run, i - run);
             out.Ascii('\\');
-            out.Ascii(kEscapes.letter[c]);
+            out.Ascii(letter);
             run = i + 1;
         }
         out.Text(s + run, n - run);
