@@ -108,24 +108,24 @@ size_t Utf8ToWideInto(std::string_view text, char16_t* out) {
     const size_t n = text.size();
     size_t i = 0;
     while (i < n) {
-        while (i + 4 <= n) {
-            const auto a = static_cast<unsigned char>(text[i]);
-            const auto b = static_cast<unsigned char>(text[i + 1]);
-            const auto c = static_cast<unsigned char>(text[i + 2]);
-            const auto d = static_cast<unsigned char>(text[i + 3]);
-            if ((a | b | c | d) >= 0x80) break;
-            o[0] = a;
-            o[1] = b;
-            o[2] = c;
-            o[3] = d;
-            o += 4;
-            i += 4;
-        }
-        if (i == n) break;
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte < 0x80) {
             *o++ = byte;
             ++i;
+            // Runs of ASCII go four bytes at a time.
+            while (i + 4 <= n) {
+                const auto a = static_cast<unsigned char>(text[i]);
+                const auto b = static_cast<unsigned char>(text[i + 1]);
+                const auto c = static_cast<unsigned char>(text[i + 2]);
+                const auto d = static_cast<unsigned char>(text[i + 3]);
+                if ((a | b | c | d) >= 0x80) break;
+                o[0] = a;
+                o[1] = b;
+                o[2] = c;
+                o[3] = d;
+                o += 4;
+                i += 4;
+            }
             continue;
         }
         // Well-formed two- and three-byte sequences (Chinese text) without

@@ -39,7 +39,10 @@ struct MemberTable {
 
 struct JsonNode {
     JsonKind kind = JsonKind::kNull;
-    uint32_t refs = 1;
+    uint32_t refs : 31 = 1;
+    // The key is a name the reader shares among the members that carry it:
+    // it belongs to the pool, not to this node, and is never freed alone.
+    uint32_t sharedKey : 1 = 0;
     uint32_t keyHash = 0;
     uint32_t keyLength = 0;
     const char16_t* key = nullptr;  // member name when held by an object

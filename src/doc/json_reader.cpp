@@ -96,7 +96,9 @@ struct Utf16Form {
     static size_t Units(const Unit*, size_t count) { return count; }
     // Converts s[0, count) into out, which has room for count units.
     static size_t Decode(const Unit* s, size_t count, char16_t* out) {
-        std::memcpy(out, s, count * sizeof(char16_t));
+        // Mostly a few units: a plain loop beats the call to memcpy.
+        for (size_t i = 0; i < count; ++i)
+            out[i] = s[i];
         return count;
     }
     static size_t Decode(const Unit* s, size_t count, char16_t* out, uint64_t) {
@@ -203,17 +205,7 @@ size_t Unescape(char16_t* s, size_t n, bool decode) {
     size_t w = k;
     for (; k < n; ++k) {
         const char16_t c = s[k];
-        if (c != u'\\') {
-            // The run up to the next backslash moves down in one go.
-            size_t end = k + 1;
-            while (end < n && s[end] != u'\\')
-                ++end;
-            std::memmove(s + w, s + k, (end - k) * sizeof(char16_t));
-            w += end - k;
-            k = end - 1;
-            continue;
-        }
-        if (k + 1 >= n) {
+        if (c != u'\\' || k + 1 >= n) {
             s[w++] = c;
             continue;
         }
@@ -543,6 +535,7 @@ class Reader {
             child->key = key_;
             child->keyLength = keyLength_;
             child->keyHash = keyHash_;
+            child->sharedKey = keyShared_;
             key_ = nullptr;
             keyLength_ = 0;
         }
@@ -773,7 +766,7 @@ class Reader {
                 return Fail(kJsonObjectSyntax, i_);
             // An empty quoted key is accepted: the writer emits one for a
             // member named "", and the file must read back.
-            key_ = Store<Form>(s_ + start + 1, j - start - 1, backslash, keyLength_, seen);
+            ReadQuotedKey(s_ + start + 1, j - start - 1, backslash, seen);
         } else {
             while (i_ < n_ && s_[i_] != u':') {
                 const Unit k = s_[i_];
@@ -795,10 +788,38 @@ class Reader {
             }
             key_ = Store<Utf16Form>(reinterpret_cast<const Unit16*>(squeezed_.data()),
                                     squeezed_.size(), true, keyLength_);
+            keyHash_ = HashKey({key_, keyLength_});
+            keyShared_ = false;
         }
         ++i_;  // the colon
-        keyHash_ = HashKey({key_, keyLength_});
         stack_.back().state = State::kValue;
+    }
+
+    // Most documents repeat a few member names over and over: a name seen
+    // recently is taken from a small cache (compared by its bytes in the
+    // text) and shared by the members, instead of being converted, hashed
+    // and stored again.
+    void ReadQuotedKey(const Unit* raw, size_t count, bool backslash, uint64_t seen) {
+        if (backslash || count == 0 || count > kCachedKeyUnits) {
+            key_ = Store<Form>(raw, count, backslash, keyLength_, seen);
+            keyHash_ = HashKey({key_, keyLength_});
+            keyShared_ = false;
+            return;
+        }
+        CachedKey& entry = keyCache_[(count * 131 + raw[0] * 31 + raw[count - 1]) % kKeyCacheSize];
+        if (entry.count != count || std::memcmp(entry.raw, raw, count * sizeof(Unit)) != 0) {
+            entry.raw = raw;
+            entry.count = count;
+            entry.key = Store<Form>(raw, count, false, entry.length, seen);
+            entry.hash = HashKey({entry.key, entry.length});
+        } else {
+            writtenUnits_ += entry.length;
+            writtenBytes_ += std::is_same_v<Form, Utf8Form> ? count : entry.length;
+        }
+        key_ = entry.key;
+        keyLength_ = entry.length;
+        keyHash_ = entry.hash;
+        keyShared_ = true;
     }
 
     void ReadValue() {
@@ -856,6 +877,17 @@ class Reader {
     char16_t* key_ = nullptr;
     uint32_t keyLength_ = 0;
     uint32_t keyHash_ = 0;
+    bool keyShared_ = false;
+    struct CachedKey {
+        const Unit* raw = nullptr;  // the name's text in the input
+        size_t count = 0;
+        char16_t* key = nullptr;
+        uint32_t length = 0;
+        uint32_t hash = 0;
+    };
+    static constexpr size_t kCachedKeyUnits = 64;
+    static constexpr size_t kKeyCacheSize = 61;
+    CachedKey keyCache_[kKeyCacheSize];
     std::u16string wide_;
     std::u16string squeezed_;
     JsonParseError error_;

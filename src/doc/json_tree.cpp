@@ -67,10 +67,14 @@ void BuildTable(JsonNode* object, size_t members, Pool& pool) {
         TableInsert(table, member);
 }
 
+void FreeKey(JsonNode* node, Pool& pool) {
+    if (node->keyLength > 0 && !node->sharedKey)
+        pool.Free(const_cast<char16_t*>(node->key), node->keyLength * 2);
+}
+
 // Releases the node's own blocks (not its children).
 void FreeBlocks(JsonNode* node, Pool& pool) {
-    if (node->keyLength > 0)
-        pool.Free(const_cast<char16_t*>(node->key), node->keyLength * 2);
+    FreeKey(node, pool);
     if (node->IsContainer()) {
         if (node->capacity > 0)
             pool.Free(node->items, node->capacity * sizeof(JsonNode*));
@@ -127,11 +131,11 @@ void Release(JsonNode* node, Pool& pool) {
 }
 
 void Detach(JsonNode* node, Pool& pool) {
-    if (node->keyLength > 0)
-        pool.Free(const_cast<char16_t*>(node->key), node->keyLength * 2);
+    FreeKey(node, pool);
     node->key = nullptr;
     node->keyLength = 0;
     node->keyHash = 0;
+    node->sharedKey = 0;
 }
 
 void ClearChildren(JsonNode* node, Pool& pool) {
