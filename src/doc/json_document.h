@@ -27,6 +27,8 @@
 // Views (GetView, GetMemberView) share nodes with their source: a change made
 // through a view is a change of the source, and the shared nodes stay alive
 // as long as any holder does. Copies (GetCopy, the *Copy operations) are deep.
+// A tree lives in one pool of memory that its views share, so a view also
+// keeps the memory of the tree it was taken from until it goes.
 //
 // Nothing here throws: parsing returns false with an error code and position,
 // reads give empty results, writes give false only on a bad index, a missing
@@ -138,10 +140,12 @@ class JsonDocument {
 
     // The node at path (read resolution) as UTF-16LE bytes followed by two
     // zero bytes: the file form. Only the two zero bytes when the path names
-    // nothing. pretty: objects get CR LF and tab indentation (arrays never do).
-    // escape: backslash, '"', backspace, tab, LF, CR and form feed are written
-    // as \\ \" \b \t \n \r \f, nothing else is ever escaped; when off all
-    // text is written raw. firstBufferBytes is a sizing hint (<= 0: 1024).
+    // nothing. pretty: objects get CR LF and a tab per level of depth
+    // (arrays never do), up to 64 tabs, so that the text of a deeply nested
+    // document stays linear in its size. escape: backslash, '"', backspace,
+    // tab, LF, CR and form feed are written as \\ \" \b \t \n \r \f,
+    // nothing else is ever escaped; when off all text is written raw.
+    // firstBufferBytes is a sizing hint (<= 0: 1024).
     std::string Serialize(std::string_view path = {}, bool pretty = false, bool escape = true,
                           int firstBufferBytes = 1024) const;
     // The same text as UTF-8 (no terminating zero); empty when the path names
