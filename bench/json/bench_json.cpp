@@ -2,7 +2,7 @@
 // nlohmann::json, on a generated launcher data document (10,000 items with
 // Chinese names, Windows paths and parameters) and, when fetched, the common
 // sample files twitter.json, citm_catalog.json and canada.json. Each figure is
-// the best of several runs; ratios above 1 mean this module is faster.
+// the best of interleaved runs; ratios above 1 mean this module is faster.
 #include <nlohmann/json.hpp>
 #include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
@@ -12,9 +12,11 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "doc/json_document.h"
@@ -23,20 +25,33 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-template <typename F>
-double BestSeconds(F&& f) {
-    double best = 1e9;
-    const auto start = Clock::now();
-    int runs = 0;
-    // At least 5 runs and about half a second per figure.
-    while (runs < 5 || std::chrono::duration<double>(Clock::now() - start).count() < 0.5) {
-        const auto t0 = Clock::now();
-        f();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
-        ++runs;
+// Best time of each contender, measured round-robin: every round runs each
+// contender once, so a burst of load on the machine hits all of them alike
+// instead of spoiling one figure. At least 7 rounds and about `seconds`.
+class Race {
+  public:
+    void Add(std::function<void()> run) { runs_.push_back({std::move(run), 1e9}); }
+    void Go(double seconds) {
+        const auto start = Clock::now();
+        for (int round = 0;
+             round < 7 || std::chrono::duration<double>(Clock::now() - start).count() < seconds;
+             ++round) {
+            for (Entry& e : runs_) {
+                const auto t0 = Clock::now();
+                e.run();
+                e.best = std::min(e.best, std::chrono::duration<double>(Clock::now() - t0).count());
+            }
+        }
     }
-    return best;
-}
+    double Best(size_t i) const { return runs_[i].best; }
+
+  private:
+    struct Entry {
+        std::function<void()> run;
+        double best;
+    };
+    std::vector<Entry> runs_;
+};
 
 std::string LauncherData(int items) {
     static const char* const kNames[] = {"微信", "网易云音乐", "腾讯会议", "记事本", "计算器",
@@ -74,27 +89,52 @@ void Run(const std::string& name, const std::string& utf8) {
     const std::string bytes(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
 
     pt::JsonDocument ours;
-    const double oursText = BestSeconds([&] { ours.ParseText(utf8); });
-    const double oursBytes = BestSeconds([&] { ours.ParseBytes(bytes); });
     if (!ours.ParseBytes(bytes)) {
         std::printf("%s: not read (code %d)\n", name.c_str(), ours.LastError().code);
         return;
     }
     std::string out;
-    const double oursWrite = BestSeconds([&] { out = ours.Serialize(); });
-    const double oursWriteText = BestSeconds([&] { out = ours.SerializeText(); });
-
     rapidjson::Document rj;
-    const double rjParse = BestSeconds([&] { rj.Parse(utf8.c_str()); });
-    const double rjWrite = BestSeconds([&] {
+    rj.Parse(utf8.c_str());
+    nlohmann::ordered_json nl = nlohmann::ordered_json::parse(utf8);
+
+    // Reading into a fresh document that is dropped afterwards, for every
+    // library alike: a RapidJSON document parsed again keeps the memory of
+    // every earlier tree, which makes it slower run by run. Ours is also timed
+    // reading again into the same document, which reuses its memory.
+    pt::JsonDocument again;
+    Race parse;
+    parse.Add([&] {
+        pt::JsonDocument doc;
+        doc.ParseText(utf8);
+    });
+    parse.Add([&] {
+        pt::JsonDocument doc;
+        doc.ParseBytes(bytes);
+    });
+    parse.Add([&] {
+        rapidjson::Document doc;
+        doc.Parse(utf8.c_str());
+    });
+    parse.Add([&] { nlohmann::ordered_json doc = nlohmann::ordered_json::parse(utf8); });
+    parse.Add([&] { again.ParseText(utf8); });
+    parse.Go(3.0);
+    const double oursText = parse.Best(0), oursBytes = parse.Best(1);
+    const double rjParse = parse.Best(2), nlParse = parse.Best(3), oursAgain = parse.Best(4);
+
+    Race write;
+    write.Add([&] { out = ours.Serialize(); });
+    write.Add([&] { out = ours.SerializeText(); });
+    write.Add([&] {
         rapidjson::StringBuffer buffer;
         rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
         rj.Accept(writer);
         out.assign(buffer.GetString(), buffer.GetSize());
     });
-    nlohmann::ordered_json nl;
-    const double nlParse = BestSeconds([&] { nl = nlohmann::ordered_json::parse(utf8); });
-    const double nlWrite = BestSeconds([&] { out = nl.dump(); });
+    write.Add([&] { out = nl.dump(); });
+    write.Go(2.0);
+    const double oursWrite = write.Best(0), oursWriteText = write.Best(1);
+    const double rjWrite = write.Best(2), nlWrite = write.Best(3);
 
     std::printf("%s (%zu bytes UTF-8)\n", name.c_str(), utf8.size());
     std::printf("  parse  ms: ours text %.2f bytes %.2f | rapidjson %.2f | nlohmann %.2f\n",
@@ -102,6 +142,8 @@ void Run(const std::string& name, const std::string& utf8) {
     std::printf("  parse  ratio vs rapidjson: text %.2fx bytes %.2fx; vs nlohmann: text %.2fx "
                 "bytes %.2fx\n",
                 rjParse / oursText, rjParse / oursBytes, nlParse / oursText, nlParse / oursBytes);
+    std::printf("  parse  again into the same document: text %.2f ms, %.2fx rapidjson\n",
+                oursAgain * 1e3, rjParse / oursAgain);
     std::printf("  write  ms: ours bytes %.2f text %.2f | rapidjson %.2f | nlohmann %.2f\n",
                 oursWrite * 1e3, oursWriteText * 1e3, rjWrite * 1e3, nlWrite * 1e3);
     std::printf("  write  ratio vs rapidjson: bytes %.2fx text %.2fx; vs nlohmann: bytes %.2fx "

@@ -9,24 +9,6 @@ constexpr char32_t kReplacement = 0xFFFD;
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Decodes one code point at text[i]; on a bad sequence returns false and sets
 // `length` to the maximal bad subsequence (at least 1 byte).
 bool DecodeOne(std::string_view text, size_t i, char32_t& cp, size_t& length) {
@@ -69,34 +51,101 @@ bool DecodeOne(std::string_view text, size_t i, char32_t& cp, size_t& length) {
 
 }  // namespace
 
-std::string WideToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size() * 3 / 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+size_t WideToUtf8Into(std::u16string_view text, char* out) {
+    char* o = out;
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        // Runs of ASCII dominate JSON text: four units at a time.
+        while (i + 4 <= n) {
+            const char16_t a = text[i], b = text[i + 1], c = text[i + 2], d = text[i + 3];
+            if ((a | b | c | d) >= 0x80) break;
+            o[0] = static_cast<char>(a);
+            o[1] = static_cast<char>(b);
+            o[2] = static_cast<char>(c);
+            o[3] = static_cast<char>(d);
+            o += 4;
+            i += 4;
+        }
+        if (i == n) break;
+        char32_t c = text[i++];
+        if (c < 0x80) {
+            *o++ = static_cast<char>(c);
+            continue;
+        }
+        if (IsHighSurrogate(c) && i < n && IsLowSurrogate(text[i])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i] - 0xDC00);
             ++i;
         }
-        AppendUtf8(out, c);
+        if (c < 0x800) {
+            o[0] = static_cast<char>(0xC0 | (c >> 6));
+            o[1] = static_cast<char>(0x80 | (c & 0x3F));
+            o += 2;
+        } else if (c < 0x10000) {
+            o[0] = static_cast<char>(0xE0 | (c >> 12));
+            o[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            o[2] = static_cast<char>(0x80 | (c & 0x3F));
+            o += 3;
+        } else {
+            o[0] = static_cast<char>(0xF0 | (c >> 18));
+            o[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            o[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            o[3] = static_cast<char>(0x80 | (c & 0x3F));
+            o += 4;
+        }
     }
+    return static_cast<size_t>(o - out);
+}
+
+std::string WideToUtf8(std::u16string_view text) {
+    std::string out(text.size() * 3, '\0');
+    out.resize(WideToUtf8Into(text, out.data()));
     return out;
 }
 
-std::u16string Utf8ToWide(std::string_view text) {
-    // Never more units than bytes: written through a pointer and cut to size
-    // at the end, which is several times faster than appending unit by unit
-    // on the long texts of the data files.
-    std::u16string out(text.size(), u'\0');
-    char16_t* const first = out.data();
-    char16_t* o = first;
+size_t Utf8ToWideInto(std::string_view text, char16_t* out) {
+    char16_t* o = out;
+    const size_t n = text.size();
     size_t i = 0;
-    while (i < text.size()) {
+    while (i < n) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte < 0x80) {
             *o++ = byte;
             ++i;
+            // Runs of ASCII go four bytes at a time.
+            while (i + 4 <= n) {
+                const auto a = static_cast<unsigned char>(text[i]);
+                const auto b = static_cast<unsigned char>(text[i + 1]);
+                const auto c = static_cast<unsigned char>(text[i + 2]);
+                const auto d = static_cast<unsigned char>(text[i + 3]);
+                if ((a | b | c | d) >= 0x80) break;
+                o[0] = a;
+                o[1] = b;
+                o[2] = c;
+                o[3] = d;
+                o += 4;
+                i += 4;
+            }
             continue;
+        }
+        // Well-formed two- and three-byte sequences (Chinese text) without
+        // the general decoder; it has the last word on anything else.
+        if (byte >= 0xC2 && byte <= 0xDF && i + 1 < n) {
+            const auto b1 = static_cast<unsigned char>(text[i + 1]);
+            if ((b1 & 0xC0) == 0x80) {
+                *o++ = static_cast<char16_t>(((byte & 0x1F) << 6) | (b1 & 0x3F));
+                i += 2;
+                continue;
+            }
+        } else if (byte >= 0xE1 && byte <= 0xEF && i + 2 < n) {
+            const auto b1 = static_cast<unsigned char>(text[i + 1]);
+            const auto b2 = static_cast<unsigned char>(text[i + 2]);
+            if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80) {
+                *o++ = static_cast<char16_t>(((byte & 0x0F) << 12) | ((b1 & 0x3F) << 6) |
+                                             (b2 & 0x3F));
+                i += 3;
+                continue;
+            }
         }
         char32_t cp;
         size_t length;
@@ -114,8 +163,21 @@ std::u16string Utf8ToWide(std::string_view text) {
         }
         i += length;
     }
-    out.resize(static_cast<size_t>(o - first));
+    return static_cast<size_t>(o - out);
+}
+
+std::u16string Utf8ToWide(std::string_view text) {
+    // Never more units than bytes: written through a pointer and cut to size.
+    std::u16string out(text.size(), u'\0');
+    out.resize(Utf8ToWideInto(text, out.data()));
     return out;
+}
+
+size_t Utf8SequenceAt(std::string_view text, size_t i, size_t& units) {
+    char32_t cp;
+    size_t length;
+    units = DecodeOne(text, i, cp, length) && cp >= 0x10000 ? 2 : 1;
+    return length;
 }
 
 bool IsValidUtf8(std::string_view text) {

@@ -26,6 +26,18 @@ inline std::string FromWide(std::wstring_view text) {
 }
 #endif
 
+// The same conversions into a buffer of the caller's, for code that converts
+// piece by piece: `out` must have room for text.size() units (to UTF-16) or
+// 3 * text.size() bytes (to WTF-8); the result is how many were written. A
+// text cut only at ASCII characters converts in pieces exactly as it does
+// whole.
+size_t Utf8ToWideInto(std::string_view text, char16_t* out);
+size_t WideToUtf8Into(std::u16string_view text, char* out);
+// The WTF-8 sequence (or maximal bad subsequence) that starts at text[i]:
+// returns its length in bytes and sets `units` to the UTF-16 units it
+// becomes (1 or 2).
+size_t Utf8SequenceAt(std::string_view text, size_t i, size_t& units);
+
 // True when the bytes are well-formed WTF-8 (UTF-8 that also admits lone
 // surrogates, but not surrogate pairs written as two three-byte forms).
 bool IsValidUtf8(std::string_view text);

@@ -27,6 +27,8 @@
 // Views (GetView, GetMemberView) share nodes with their source: a change made
 // through a view is a change of the source, and the shared nodes stay alive
 // as long as any holder does. Copies (GetCopy, the *Copy operations) are deep.
+// A tree lives in one pool of memory that its views share, so a view also
+// keeps the memory of the tree it was taken from until it goes.
 //
 // Nothing here throws: parsing returns false with an error code and position,
 // reads give empty results, writes give false only on a bad index, a missing
@@ -71,13 +73,16 @@ struct JsonParseError {
 };
 
 struct JsonNode;
+namespace json {
+class Pool;
+}
 
 // A read-only handle to one value inside a document, handed to Sort's
 // comparison. It is valid only while the document is not changed. The
 // getters take a path relative to this value and behave like the
 // document's getters of the same names.
 class JsonValue {
-public:
+  public:
     JsonKind Kind() const;
     // The member name under which this value is held; empty for elements.
     std::string Key() const;
@@ -89,7 +94,7 @@ public:
     JsonKind GetKind(std::string_view path = {}) const;
     int GetCount(std::string_view path = {}) const;
 
-private:
+  private:
     friend class JsonDocument;
     friend struct JsonAccess;
     explicit JsonValue(const JsonNode* node) : node_(node) {}
@@ -101,7 +106,7 @@ private:
 using JsonCompare = std::function<int(const JsonValue& a, const JsonValue& b)>;
 
 class JsonDocument {
-public:
+  public:
     // A fresh document: the root is an empty object.
     JsonDocument();
     ~JsonDocument();
@@ -135,16 +140,18 @@ public:
 
     // The node at path (read resolution) as UTF-16LE bytes followed by two
     // zero bytes: the file form. Only the two zero bytes when the path names
-    // nothing. pretty: objects get CR LF and tab indentation (arrays never do).
-    // escape: backslash, '"', backspace, tab, LF, CR and form feed are written
-    // as \\ \" \b \t \n \r \f, nothing else is ever escaped; when off all
-    // text is written raw. firstBufferBytes is a sizing hint (<= 0: 1024).
+    // nothing. pretty: objects get CR LF and a tab per level of depth
+    // (arrays never do), up to 64 tabs, so that the text of a deeply nested
+    // document stays linear in its size. escape: backslash, '"', backspace,
+    // tab, LF, CR and form feed are written as \\ \" \b \t \n \r \f,
+    // nothing else is ever escaped; when off all text is written raw.
+    // firstBufferBytes is a sizing hint (<= 0: 1024).
     std::string Serialize(std::string_view path = {}, bool pretty = false, bool escape = true,
                           int firstBufferBytes = 1024) const;
     // The same text as UTF-8 (no terminating zero); empty when the path names
     // nothing.
-    std::string SerializeText(std::string_view path = {}, bool pretty = false,
-                              bool escape = true, int firstBufferBytes = 1024) const;
+    std::string SerializeText(std::string_view path = {}, bool pretty = false, bool escape = true,
+                              int firstBufferBytes = 1024) const;
     std::u16string SerializeWide(std::string_view path = {}, bool pretty = false,
                                  bool escape = true, int firstBufferBytes = 1024) const;
 
@@ -232,11 +239,26 @@ public:
     // The root as a read-only handle (valid until the document changes).
     JsonValue Root() const { return JsonValue(root_); }
 
-private:
-    friend struct JsonAccess;
-    explicit JsonDocument(JsonNode* sharedRoot);
+  private:
+    // A view: shares `node` (already retained) and holds its pool.
+    JsonDocument(JsonNode* node, json::Pool* pool);
+    // Releases the tree and the pool; both become null.
+    void DropTree();
+    // A root of its own for a document that has none (moved from).
+    void EnsureRoot();
+    // Replaces the tree by a fresh empty object for a text of about
+    // `textSize` units, and runs `parse` into it.
+    template <typename Parse>
+    bool ParseWith(size_t textSize, Parse&& parse);
+    // Write resolution of path, then `fill(node, pool)` on a node of `kind`.
+    template <typename Fill>
+    bool SetScalar(std::string_view path, JsonKind kind, Fill&& fill);
+    // AppendCopy and InsertCopy; `at` SIZE_MAX appends.
+    bool InsertCopyAt(std::string_view path, size_t at, const JsonNode* source);
 
-    JsonNode* root_;
+    // Both null, or the root and the pool that holds its tree.
+    JsonNode* root_ = nullptr;
+    json::Pool* pool_ = nullptr;
     JsonParseError lastError_;
 };
 

@@ -1,135 +1,218 @@
-// Node lifetime, deep copies and the member map of objects: insertion order
-// in one list, lookup through a chained hash table that is only built once an
-// object has more members than a short scan of stored hashes handles well.
-#include "doc/json_node.h"
-
+// Node lifetime, deep copies, child lists and the member map of objects:
+// insertion order in the child list, lookup by a scan of stored hashes for
+// small objects and through an open-addressing table for larger ones.
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <new>
+#include <vector>
+
+#include "doc/json_node.h"
 
 namespace pt::json {
 namespace {
 
-// Up to this many members an object is searched by comparing stored hashes.
-constexpr size_t kLinearMembers = 8;
-constexpr size_t kFirstBuckets = 11;
+// A list grows to twice its capacity plus one, as the file format's own
+// writer grew its arrays; the first block has room for 8.
+constexpr uint32_t kFirstCapacity = 8;
 
-size_t BucketOf(uint32_t hash, size_t bucketCount) {
-    return static_cast<size_t>(hash & 0x7FFFFFFFu) % bucketCount;
+uint32_t CheckedSize(size_t n) {
+    if (n >= UINT32_MAX)
+        throw std::bad_alloc();
+    return static_cast<uint32_t>(n);
 }
 
-void Link(JsonNode* object, JsonNode* member) {
-    JsonNode*& head = object->buckets[BucketOf(member->keyHash, object->buckets.size())];
-    member->nextInBucket = head;
-    head = member;
+size_t TableBytes(uint32_t slots) {
+    return offsetof(MemberTable, slots) + sizeof(JsonNode*) * slots;
 }
 
-void Unlink(JsonNode* object, JsonNode* member) {
-    if (object->buckets.empty()) return;
-    JsonNode** link = &object->buckets[BucketOf(member->keyHash, object->buckets.size())];
-    while (*link != nullptr) {
-        if (*link == member) {
-            *link = member->nextInBucket;
-            break;
-        }
-        link = &(*link)->nextInBucket;
+uint32_t SlotOf(const MemberTable* table, uint32_t hash) {
+    return static_cast<uint32_t>((hash * 2654435769u) >> table->shift);
+}
+
+void TableInsert(MemberTable* table, JsonNode* member) {
+    const uint32_t mask = table->slotCount - 1;
+    uint32_t slot = SlotOf(table, member->keyHash);
+    while (table->slots[slot] != nullptr)
+        slot = (slot + 1) & mask;
+    table->slots[slot] = member;
+}
+
+void DropTable(JsonNode* object, Pool& pool) {
+    if (object->table != nullptr) {
+        pool.Free(object->table, TableBytes(object->table->slotCount));
+        object->table = nullptr;
     }
-    member->nextInBucket = nullptr;
 }
 
-// Grows (or first builds) the table so the member count stays below three
-// quarters of the bucket count.
-void GrowIndex(JsonNode* object) {
-    const size_t count = object->items.size();
-    if (count <= kLinearMembers) return;
-    size_t buckets = object->buckets.empty() ? kFirstBuckets : object->buckets.size();
-    if (!object->buckets.empty() && count * 4 < buckets * 3) return;
-    while (count * 4 >= buckets * 3) buckets = buckets * 2 + 1;
-    object->buckets.assign(buckets, nullptr);
-    for (JsonNode* member : object->items) Link(object, member);
+// Sized for the members the object has, at most half full; rebuilt when it
+// passes three quarters.
+void BuildTable(JsonNode* object, size_t members, Pool& pool) {
+    DropTable(object, pool);
+    if (object->size <= kLinearMembers)
+        return;
+    uint32_t bits = 4;
+    while ((size_t{1} << bits) < members * 2)
+        ++bits;
+    if (bits > 31)
+        throw std::bad_alloc();
+    const uint32_t slots = uint32_t{1} << bits;
+    auto* table = static_cast<MemberTable*>(pool.Allocate(TableBytes(slots)));
+    table->shift = 32 - bits;
+    table->slotCount = slots;
+    std::memset(table->slots, 0, sizeof(JsonNode*) * slots);
+    object->table = table;
+    for (JsonNode* member : object->Children())
+        TableInsert(table, member);
 }
 
-// A child leaves its container but lives on in a view: it is held by no one
-// under a name any more.
-void Detach(JsonNode* child) {
-    child->nextInBucket = nullptr;
-    child->key.clear();
-    child->keyHash = 0;
+void FreeKey(JsonNode* node, Pool& pool) {
+    if (node->keyLength > 0 && !node->sharedKey)
+        pool.Free(const_cast<char16_t*>(node->key), node->keyLength * 2);
+}
+
+// Releases the node's own blocks (not its children).
+void FreeBlocks(JsonNode* node, Pool& pool) {
+    FreeKey(node, pool);
+    if (node->IsContainer()) {
+        if (node->capacity > 0)
+            pool.Free(node->items, node->capacity * sizeof(JsonNode*));
+        if (node->kind == JsonKind::kObject)
+            DropTable(node, pool);
+    } else if (node->capacity > 0) {
+        pool.Free(node->text, node->capacity * 2);
+    }
+}
+
+void EnsureRoom(JsonNode* container, Pool& pool) {
+    if (container->size < container->capacity)
+        return;
+    const size_t grown =
+        container->capacity == 0 ? kFirstCapacity : size_t{container->capacity} * 2 + 1;
+    const uint32_t capacity = CheckedSize(grown);
+    auto** items = static_cast<JsonNode**>(pool.Allocate(capacity * sizeof(JsonNode*)));
+    if (container->size > 0) {
+        std::memcpy(items, container->items, container->size * sizeof(JsonNode*));
+    }
+    if (container->capacity > 0) {
+        pool.Free(container->items, container->capacity * sizeof(JsonNode*));
+    }
+    container->items = items;
+    container->capacity = capacity;
 }
 
 }  // namespace
 
-uint32_t HashKey(std::u16string_view key) {
-    uint32_t h = 0;
-    for (size_t i = key.size(); i-- > 0;) {
-        h = h * 31 + static_cast<uint32_t>(key[i] >> 8);
-        h = h * 31 + static_cast<uint32_t>(key[i] & 0xFF);
-    }
-    return h;
-}
-
-JsonNode* NewNode(JsonKind kind) {
-    auto* node = new JsonNode;
+JsonNode* NewNode(Pool& pool, JsonKind kind) {
+    auto* node = new (pool.Allocate(sizeof(JsonNode))) JsonNode;
     node->kind = kind;
     return node;
 }
 
-void Retain(JsonNode* node) {
-    if (node != nullptr) ++node->refs;
-}
-
-void Release(JsonNode* node) {
-    if (node == nullptr || --node->refs > 0) return;
-    if (node->items.empty()) {
-        delete node;
+void Release(JsonNode* node, Pool& pool) {
+    if (node == nullptr || --node->refs > 0)
         return;
-    }
     std::vector<JsonNode*> dying{node};
     while (!dying.empty()) {
         JsonNode* n = dying.back();
         dying.pop_back();
-        for (JsonNode* child : n->items) {
+        for (JsonNode* child : n->Children()) {
             if (--child->refs == 0) {
-                if (child->items.empty()) {
-                    delete child;
-                } else {
-                    dying.push_back(child);
-                }
+                dying.push_back(child);
             } else {
-                Detach(child);
+                Detach(child, pool);
             }
         }
-        delete n;
+        FreeBlocks(n, pool);
+        n->~JsonNode();
+        pool.Free(n, sizeof(JsonNode));
     }
 }
 
-void ClearChildren(JsonNode* node) {
-    std::vector<JsonNode*> items;
-    items.swap(node->items);
-    node->buckets.clear();
-    node->buckets.shrink_to_fit();
-    for (JsonNode* child : items) {
-        if (child->refs > 1) Detach(child);
-        Release(child);
-    }
+void Detach(JsonNode* node, Pool& pool) {
+    FreeKey(node, pool);
+    node->key = nullptr;
+    node->keyLength = 0;
+    node->keyHash = 0;
+    node->sharedKey = 0;
 }
 
-void Reset(JsonNode* node, JsonKind kind) {
-    ClearChildren(node);
-    node->text.clear();
-    node->boolValue = false;
+void ClearChildren(JsonNode* node, Pool& pool) {
+    if (!node->IsContainer())
+        return;
+    JsonNode** const items = node->items;
+    const uint32_t size = node->size, capacity = node->capacity;
+    if (node->kind == JsonKind::kObject)
+        DropTable(node, pool);
+    node->items = nullptr;
+    node->size = node->capacity = 0;
+    for (uint32_t i = 0; i < size; ++i) {
+        if (items[i]->refs > 1)
+            Detach(items[i], pool);
+        Release(items[i], pool);
+    }
+    if (capacity > 0)
+        pool.Free(items, capacity * sizeof(JsonNode*));
+}
+
+void Reset(JsonNode* node, JsonKind kind, Pool& pool) {
+    if (node->IsContainer()) {
+        ClearChildren(node, pool);
+    } else if (node->capacity > 0) {
+        pool.Free(node->text, node->capacity * 2);
+    }
+    node->text = nullptr;
+    node->size = node->capacity = 0;
+    node->table = nullptr;
     node->kind = kind;
 }
 
-JsonNode* Copy(const JsonNode* source) {
-    auto copyScalar = [](const JsonNode* from) {
-        JsonNode* to = NewNode(from->kind);
-        to->text = from->text;
-        to->boolValue = from->boolValue;
+void SetNodeText(JsonNode* node, std::u16string_view text, Pool& pool) {
+    const uint32_t length = CheckedSize(text.size());
+    if (length > node->capacity) {
+        auto* block = static_cast<char16_t*>(pool.Allocate(size_t{length} * 2));
+        if (node->capacity > 0)
+            pool.Free(node->text, node->capacity * 2);
+        node->text = block;
+        node->capacity = length;
+    }
+    if (length > 0)
+        std::memcpy(node->text, text.data(), size_t{length} * 2);
+    node->size = length;
+}
+
+void SetNodeKey(JsonNode* node, std::u16string_view key, uint32_t hash, Pool& pool) {
+    const uint32_t length = CheckedSize(key.size());
+    char16_t* block = nullptr;
+    if (length > 0) {
+        block = static_cast<char16_t*>(pool.Allocate(size_t{length} * 2));
+        std::memcpy(block, key.data(), size_t{length} * 2);
+    }
+    Detach(node, pool);
+    node->key = block;
+    node->keyLength = length;
+    node->keyHash = hash;
+}
+
+JsonNode* Copy(const JsonNode* source, Pool& pool) {
+    auto copyScalar = [&pool](const JsonNode* from) {
+        JsonNode* to = NewNode(pool, from->kind);
+        if (from->kind == JsonKind::kBoolean) {
+            to->boolValue = from->boolValue;
+        } else if (!from->IsContainer() && from->size > 0) {
+            try {
+                SetNodeText(to, from->Text(), pool);
+            } catch (...) {
+                Release(to, pool);
+                throw;
+            }
+        }
         return to;
     };
     JsonNode* top = copyScalar(source);
-    if (source->items.empty()) return top;
+    if (!source->IsContainer() || source->size == 0)
+        return top;
     struct Pending {
         const JsonNode* from;
         JsonNode* to;
@@ -139,91 +222,133 @@ JsonNode* Copy(const JsonNode* source) {
         while (!pending.empty()) {
             Pending p = pending.back();
             pending.pop_back();
-            p.to->items.reserve(p.from->items.size());
-            for (const JsonNode* child : p.from->items) {
+            const uint32_t count = p.from->size;
+            p.to->items = static_cast<JsonNode**>(pool.Allocate(count * sizeof(JsonNode*)));
+            p.to->capacity = count;
+            for (JsonNode* child : p.from->Children()) {
                 JsonNode* copy = copyScalar(child);
-                copy->key = child->key;
-                copy->keyHash = child->keyHash;
-                p.to->items.push_back(copy);
-                if (!child->items.empty()) pending.push_back({child, copy});
+                p.to->items[p.to->size++] = copy;
+                if (child->keyLength > 0)
+                    SetNodeKey(copy, child->Key(), child->keyHash, pool);
+                if (child->IsContainer() && child->size > 0)
+                    pending.push_back({child, copy});
             }
-            if (p.to->kind == JsonKind::kObject) RebuildIndex(p.to);
+            if (p.to->kind == JsonKind::kObject)
+                RebuildIndex(p.to, pool);
         }
     } catch (...) {
-        Release(top);
+        Release(top, pool);
         throw;
     }
     return top;
 }
 
+void InsertChild(JsonNode* container, size_t position, JsonNode* child, Pool& pool) {
+    try {
+        EnsureRoom(container, pool);
+    } catch (...) {
+        Release(child, pool);
+        throw;
+    }
+    JsonNode** items = container->items;
+    if (position > container->size)
+        position = container->size;
+    std::memmove(items + position + 1, items + position,
+                 (container->size - position) * sizeof(JsonNode*));
+    items[position] = child;
+    ++container->size;
+}
+
+JsonNode* TakeChild(JsonNode* container, size_t index, Pool& pool) {
+    JsonNode** items = container->items;
+    JsonNode* child = items[index];
+    std::memmove(items + index, items + index + 1,
+                 (container->size - index - 1) * sizeof(JsonNode*));
+    --container->size;
+    // Probing chains cannot lose a link: the table is built again.
+    if (container->kind == JsonKind::kObject && container->table != nullptr) {
+        RebuildIndex(container, pool);
+    }
+    return child;
+}
+
 JsonNode* FindMember(const JsonNode* object, std::u16string_view key, uint32_t hash) {
-    if (object->buckets.empty()) {
-        for (JsonNode* member : object->items) {
-            if (member->keyHash == hash && member->key == key) return member;
+    const MemberTable* table = object->table;
+    if (table == nullptr) {
+        for (JsonNode* member : object->Children()) {
+            if (member->keyHash == hash && member->Key() == key)
+                return member;
         }
         return nullptr;
     }
-    for (JsonNode* m = object->buckets[BucketOf(hash, object->buckets.size())]; m != nullptr;
-         m = m->nextInBucket) {
-        if (m->keyHash == hash && m->key == key) return m;
+    const uint32_t mask = table->slotCount - 1;
+    for (uint32_t slot = SlotOf(table, hash);; slot = (slot + 1) & mask) {
+        JsonNode* m = table->slots[slot];
+        if (m == nullptr)
+            return nullptr;
+        if (m->keyHash == hash && m->Key() == key)
+            return m;
     }
-    return nullptr;
 }
 
 size_t MemberIndex(const JsonNode* object, const JsonNode* member) {
-    for (size_t i = 0; i < object->items.size(); ++i) {
-        if (object->items[i] == member) return i;
+    const auto children = object->Children();
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (children[i] == member)
+            return i;
     }
     return SIZE_MAX;
 }
 
-void PutMember(JsonNode* object, JsonNode* member, size_t position) {
-    if (JsonNode* old = FindMember(object, member->key, member->keyHash)) {
-        JsonNode* released = SwapMember(object, MemberIndex(object, old), member);
-        if (released->refs > 1) Detach(released);
-        Release(released);
+void PutMember(JsonNode* object, JsonNode* member, size_t position, Pool& pool) {
+    if (JsonNode* old = FindMember(object, member->Key(), member->keyHash)) {
+        JsonNode* released = SwapMember(object, MemberIndex(object, old), member, pool);
+        if (released->refs > 1)
+            Detach(released, pool);
+        Release(released, pool);
         return;
     }
-    try {
-        if (position >= object->items.size()) {
-            object->items.push_back(member);
-        } else {
-            object->items.insert(object->items.begin() + static_cast<ptrdiff_t>(position), member);
-        }
-    } catch (...) {
-        Release(member);
-        throw;
+    InsertChild(object, position, member, pool);
+    MemberTable* table = object->table;
+    if (table == nullptr) {
+        if (object->size > kLinearMembers)
+            BuildTable(object, object->size, pool);
+    } else if (size_t{object->size} * 4 > size_t{table->slotCount} * 3) {
+        BuildTable(object, size_t{object->size} * 2, pool);
+    } else {
+        TableInsert(table, member);
     }
-    if (!object->buckets.empty()) Link(object, member);
-    GrowIndex(object);
 }
 
-JsonNode* TakeMember(JsonNode* object, size_t index) {
-    JsonNode* member = object->items[index];
-    Unlink(object, member);
-    object->items.erase(object->items.begin() + static_cast<ptrdiff_t>(index));
-    return member;
-}
-
-JsonNode* SwapMember(JsonNode* object, size_t index, JsonNode* member) {
+JsonNode* SwapMember(JsonNode* object, size_t index, JsonNode* member, Pool& pool) {
     JsonNode* old = object->items[index];
-    Unlink(object, old);
     object->items[index] = member;
-    if (!object->buckets.empty()) Link(object, member);
+    if (object->table != nullptr) {
+        if (old->keyHash == member->keyHash && old->Key() == member->Key()) {
+            MemberTable* table = object->table;
+            const uint32_t mask = table->slotCount - 1;
+            uint32_t slot = SlotOf(table, old->keyHash);
+            while (table->slots[slot] != old)
+                slot = (slot + 1) & mask;
+            table->slots[slot] = member;
+        } else {
+            RebuildIndex(object, pool);
+        }
+    }
     return old;
 }
 
-void RebuildIndex(JsonNode* object) {
-    object->buckets.clear();
-    for (JsonNode* member : object->items) member->nextInBucket = nullptr;
-    GrowIndex(object);
+void RebuildIndex(JsonNode* object, Pool& pool) {
+    BuildTable(object, object->size, pool);
 }
 
 int64_t LeadingInt64(std::u16string_view text) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r'))) ++i;
+    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
+        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
     uint64_t value = 0;
     const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
@@ -234,8 +359,9 @@ int64_t LeadingInt64(std::u16string_view text) {
         }
         value = value * 10 + digit;
     }
-    if (negative) return value == uint64_t{1} << 63 ? std::numeric_limits<int64_t>::min()
-                                                    : -static_cast<int64_t>(value);
+    if (negative)
+        return value == uint64_t{1} << 63 ? std::numeric_limits<int64_t>::min()
+                                          : -static_cast<int64_t>(value);
     return static_cast<int64_t>(value);
 }
 
@@ -246,8 +372,10 @@ namespace {
 double FromChars(std::string_view digits) {
     double value = 0;
     const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (r.ec == std::errc()) return value;
-    if (r.ec != std::errc::result_out_of_range) return 0;
+    if (r.ec == std::errc())
+        return value;
+    if (r.ec != std::errc::result_out_of_range)
+        return 0;
     const bool negative = !digits.empty() && digits[0] == '-';
     const size_t e = digits.find_first_of("eE");
     const bool tiny = e != std::string_view::npos && e + 1 < digits.size() && digits[e + 1] == '-';
@@ -259,11 +387,13 @@ double FromChars(std::string_view digits) {
 
 double LeadingReal(std::u16string_view text) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r'))) ++i;
+    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
+        ++i;
     // from_chars knows no leading '+'; it also never depends on the locale.
     if (i < text.size() && text[i] == u'+') {
         ++i;
-        if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) return 0;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+            return 0;
     }
     char buffer[64];
     size_t n = 0;

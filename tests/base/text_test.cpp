@@ -31,5 +31,44 @@ TEST(TextTest, MalformedBytesBecomeReplacementCharacters) {
     EXPECT_FALSE(IsValidUtf8("\x80"));
 }
 
+// The JSON reader converts a text piece by piece, cut at ASCII characters;
+// that must give what converting it whole gives, bad bytes included.
+TEST(TextTest, PiecesCutAtAsciiConvertAsTheWhole) {
+    const std::string text =
+        "ab\xE4\xB8\xAD,\xE4\xB8|\xFF\xED\xA0\x80\xF0\x9F\x98\x80 "
+        "\xC3\xA9\xEF\xBF\xBF\xE1\x80\"x\xE0\x80\x80";
+    const std::u16string whole = Utf8ToWide(text);
+    std::u16string pieces;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && static_cast<unsigned char>(text[i]) >= 0x80)
+            continue;
+        std::u16string part(i - start, u'\0');
+        part.resize(Utf8ToWideInto(std::string_view(text).substr(start, i - start), part.data()));
+        pieces += part;
+        start = i;
+    }
+    EXPECT_EQ(pieces, whole);
+    std::string back(whole.size() * 3, '\0');
+    back.resize(WideToUtf8Into(whole, back.data()));
+    EXPECT_EQ(back, WideToUtf8(whole));
+
+    // Sequence lengths in bytes and in UTF-16 units; ED A0 80 is a lone
+    // surrogate, which WTF-8 admits.
+    const struct {
+        const char* bytes;
+        size_t length;
+        size_t units;
+    } sequences[] = {
+        {"a", 1, 1},         {"\xC3\xA9", 2, 1}, {"\xE4\xB8\xAD", 3, 1}, {"\xF0\x9F\x98\x80", 4, 2},
+        {"\xE4\xB8!", 2, 1}, {"\xFF", 1, 1},     {"\xED\xA0\x80", 3, 1},
+    };
+    for (const auto& q : sequences) {
+        size_t units = 0;
+        EXPECT_EQ(Utf8SequenceAt(q.bytes, 0, units), q.length) << q.bytes;
+        EXPECT_EQ(units, q.units) << q.bytes;
+    }
+}
+
 }  // namespace
 }  // namespace pt

@@ -225,6 +225,22 @@ TEST(JsonPathTest, MemberLookupDoesNotDependOnInsertionOrder) {
     EXPECT_EQ(copy.SerializeText(), a.SerializeText());
 }
 
+// The reader stores a member name once for all the members that carry it;
+// editing one of them must leave the others' names alone.
+TEST(JsonPathTest, EditsOfOneMemberLeaveNamesReadForOthersAlone) {
+    JsonDocument doc = Parsed(R"([{"name":1,"path":"a"},{"name":2,"path":"b"},{"name":3}])");
+    ASSERT_TRUE(doc.RemoveMember("[0]", "name"));
+    ASSERT_TRUE(doc.RenameMember("[1]", "path", "dir"));
+    // New names of the same length, which would reuse freed blocks.
+    ASSERT_TRUE(doc.SetText("[0].zzzz", "new"));
+    ASSERT_TRUE(doc.SetText("[0].pppp", "new"));
+    doc.GetView("", 2).RemoveMember("", "name");
+    ASSERT_TRUE(doc.SetInt("[2].qqqq", 5));
+    EXPECT_EQ(doc.SerializeText(),
+              R"([{"path":"a","zzzz":"new","pppp":"new"},{"name":2,"dir":"b"},{"qqqq":5}])");
+    EXPECT_EQ(doc.GetInt("[1].name"), 2);
+}
+
 TEST(JsonPathTest, MovedFromDocumentReadsEmptyAndRecovers) {
     JsonDocument doc = Parsed(R"({"a":1})");
     JsonDocument other = std::move(doc);

@@ -189,6 +189,97 @@ TEST(JsonTextTest, HugeNestingAndUnclosedInputsAreHarmless) {
     EXPECT_EQ(copy.SerializeText(), deep);
 }
 
+// The reader works on UTF-8 bytes and on UTF-16 units directly; both must
+// read a text exactly as its UTF-16 conversion reads, errors included, and
+// file bytes at any address alike.
+TEST(JsonTextTest, EveryInputFormReadsTheSame) {
+    const std::string cases[] = {
+        R"({"a":[1,"x\ty"],"b":{}})",
+        "{\"k\":\"\\u00\xA9\x30\"}",      // a stray continuation byte inside an escape
+        "[\"\\\xF0\x9F\x98\x80\"]",       // an escape that takes half of a surrogate pair
+        "[\"\\u\xF0\x9F\x98\x80\x41\"]",  // \u counting characters, not bytes
+        "{\xE4 \xB8\xAD:1}",              // broken sequences apart stay apart in a bare key
+        "[\"a\" \"\xE4\" ,2]",            // a token with gaps
+        "[1 2, 3]",
+        "{'\xE4\xB8\xAD':\"\xFF\xFE\",\"\xED\xA0\x80\":1}",
+        "{\"\xF0\x9F\x98\x80\":bad}",  // error position after a surrogate pair
+        "[\"\xF0\x9F\x98\x80\"x]",
+        "  \"\xE4\xB8\xAD\\n\"  ",
+        "[\"\\u4E2D\\u0000\\n\",'\\'']",
+        std::string("{\"a\":1}\0{\"b\":2}", 15),  // the text ends at U+0000
+    };
+    for (const std::string& text : cases) {
+        for (const bool decode : {false, true}) {
+            JsonDocument wide, utf8, aligned, unaligned;
+            const std::u16string units = Utf8ToWide(text);
+            const bool ok = wide.ParseWide(units, decode);
+            EXPECT_EQ(utf8.ParseText(text, decode), ok) << text;
+            const std::string bytes(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+            const std::string shifted = "?" + bytes;
+            EXPECT_EQ(aligned.ParseBytes(bytes, decode), ok) << text;
+            EXPECT_EQ(unaligned.ParseBytes(std::string_view(shifted).substr(1), decode), ok);
+            for (const JsonDocument* doc : {&utf8, &aligned, &unaligned}) {
+                EXPECT_EQ(doc->LastError().code, wide.LastError().code) << text;
+                EXPECT_EQ(doc->LastError().position, wide.LastError().position) << text;
+                EXPECT_EQ(doc->SerializeWide(), wide.SerializeWide()) << text;
+            }
+        }
+    }
+    JsonDocument doc;
+    EXPECT_FALSE(doc.ParseText("{\"\xF0\x9F\x98\x80\":bad}"));
+    EXPECT_EQ(doc.LastError().position, 6u);  // the emoji is two UTF-16 units
+}
+
+TEST(JsonTextTest, RepeatedKeysInLargeObjectsKeepTheFirstPosition) {
+    std::string many = "{";
+    for (int i = 0; i < 20; ++i)
+        many += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
+    const struct {
+        std::string in;
+        const char* key;
+        int value;
+        int position;
+        int count;
+    } cases[] = {
+        {many + "\"k3\":99}", "k3", 99, 3, 20},
+        {many + "\"k3\":98,\"k3\":99,\"new\":1}", "k3", 99, 3, 21},
+        {many + "\"k19\":7}{\"k0\":5,\"x\":1}", "k0", 5, 0, 21},  // merged into the root
+        {R"({"a":1,"b":2,"a":3,"b":4})", "b", 4, 1, 2},
+    };
+    for (const auto& c : cases) {
+        JsonDocument doc;
+        ASSERT_TRUE(doc.ParseText(c.in)) << c.in;
+        EXPECT_EQ(doc.GetInt(c.key), c.value) << c.in;
+        EXPECT_EQ(doc.GetKey("[" + std::to_string(c.position) + "]"), c.key) << c.in;
+        EXPECT_EQ(doc.GetCount(""), c.count) << c.in;
+        // Every member is still found by name (the large ones through their table).
+        for (int i = 0; i < doc.GetCount(""); ++i) {
+            const std::string key = doc.GetKey("[" + std::to_string(i) + "]");
+            EXPECT_EQ(doc.GetKind(key), doc.GetKind("[" + std::to_string(i) + "]")) << key;
+        }
+    }
+}
+
+TEST(JsonTextTest, PrettyOutputOfDeepNestingStaysLinear) {
+    const int depth = 20000;
+    std::string deep;
+    for (int i = 0; i < depth; ++i)
+        deep += "{\"a\":";
+    deep += "1" + std::string(depth, '}');
+    JsonDocument doc;
+    ASSERT_TRUE(doc.ParseText(deep));
+    const std::string pretty = doc.SerializeText("", true);
+    // Indentation by depth alone would need some 200 million tabs.
+    EXPECT_LT(pretty.size(), static_cast<size_t>(depth) * 200);
+    JsonDocument back;
+    ASSERT_TRUE(back.ParseText(pretty));
+    EXPECT_EQ(back.SerializeText(), deep);
+    // Shallow documents keep their indentation by depth.
+    ASSERT_TRUE(doc.ParseText(R"({"a":{"b":{"c":1}}})"));
+    EXPECT_EQ(doc.SerializeText("", true),
+              "{\r\n\t\"a\":{\r\n\t\t\"b\":{\r\n\t\t\t\"c\":1\r\n\t\t}\r\n\t}\r\n}");
+}
+
 TEST(JsonTextTest, AnsiDocumentInCodePage936ReadsThroughTheConversion) {
     const std::string gbk = "\xBF\xEC\xBD\xDD\xC6\xF4\xB6\xAF";  // 快捷启动
     const std::string ansi = "{\"name\":\"" + gbk + "\",\"path\":\"C:\\\\" + gbk + "\"}";
