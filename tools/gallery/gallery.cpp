@@ -4,6 +4,10 @@
 // It is for looking at: run it under Xvfb and take a screenshot.
 //
 //   PinatroveGallery.exe [--seconds N] [--menu light|dark|none] [--no-tooltip]
+//   PinatroveGallery.exe --page 2 [--seconds N]
+//
+// Page 2 shows the data controls: the item grid and the skin list (hover and
+// selected cells, a scrolled list), edits in each state and a scroll view.
 //
 // States that need the mouse (hover, pressed) are put on the widgets
 // through their own input hooks, so one picture shows them all side by side.
@@ -17,9 +21,12 @@
 #include <vector>
 
 #include "base/text.h"
+#include "toolkit/edit.h"
 #include "toolkit/graphics.h"
+#include "toolkit/list_view.h"
 #include "toolkit/menu.h"
 #include "toolkit/resource_archive.h"
+#include "toolkit/scroll_view.h"
 #include "toolkit/slider.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/tooltip.h"
@@ -412,6 +419,121 @@ Window* BuildGallery(int x, int y, const Palette& p, const std::string& title) {
     return w;
 }
 
+// Page 2: the item grid, the skin list, edits and a scroll view.
+Window* BuildControls(int x, int y, const Palette& p, const std::string& title) {
+    WindowOptions o;
+    o.x = x;
+    o.y = y;
+    o.width = 620;
+    o.height = 600;
+    o.title = title;
+    o.exStyle = WS_EX_TOOLWINDOW;
+    Window* w = Window::Create(o);
+    if (!w)
+        return nullptr;
+    w->SetTransparentAlpha(254);
+    w->EnableLayoutOverlayBorder(true);
+    w->SetBorderSize(0, 40, 0, 0);
+    w->SetShadow(ShadowParams{5, 255, 5, p.dark, 0});
+    w->SetBackground(Look::Fill(p.background));
+    Caption(*w, title, p);
+
+    auto* body = w->Root().Add<Element>();
+    body->SetWidth(SizeSpec::Fill());
+    body->SetHeight(SizeSpec::Weight(1));
+    body->SetPadding(15, 10, 15, 10);
+    body->SetSpacing(6);
+
+    Heading(*body, "项目列表：常态 · 悬停 · 选中 · 加密 · 丢失", p);
+    auto* grid = body->Add<ListView>();
+    grid->SetWidth(SizeSpec::Fill());
+    grid->SetHeight(SizeSpec::Fixed(175));
+    grid->LoadTemplate("layout\\item\\listview.main.xml");
+    grid->SetSpacing(5, 5);
+    const char* names[] = {"记事本", "计算器", "Visual Studio Code", "画图", "控制面板",
+                           "命令提示符", "资源管理器", "加密的项目", "丢失的文件", "浏览器"};
+    for (int i = 0; i < 30; ++i) {
+        ListItem item;
+        item.texts["name"] = names[i % 10];
+        item.images["icon"] = Svg(i % 3 == 1 ? "res\\appframework\\plugin.svg"
+                                             : "res\\appframework\\app.svg",
+                                  40, p.text);
+        if (i % 10 == 7)
+            item.textColor = MakeColor(255, 136, 0);
+        else if (i % 10 == 8)
+            item.textColor = MakeColor(192, 192, 192);
+        else if (p.dark)
+            item.textColor = p.text;
+        grid->AddItem(std::move(item));
+    }
+    grid->SetSelected(ListIndex{0, 2});
+
+    Heading(*body, "皮肤列表（已滚动）", p);
+    auto* skins = body->Add<ListView>();
+    skins->SetWidth(SizeSpec::Fill());
+    skins->SetHeight(SizeSpec::Fixed(110));
+    skins->LoadTemplate("layout\\item\\listview.skin.xml");
+    skins->SetItemSize(140, 90);
+    skins->SetSpacing(5, 5);
+    const std::pair<const char*, Color> kSkins[] = {
+        {"简约白", -657931},   {"深空灰", -9345434},  {"自然绿", -9915902}, {"中国红", -12366369},
+        {"浅绿", -3881616},    {"深蓝", -2258392},    {"玫红", -8297755},   {"紫色", -6267815},
+        {"粉晶", -3552521},    {"节日", -13483555},   {"灿绿", -11286663},  {"草木绿", -11816568}};
+    for (const auto& [name, colour] : kSkins) {
+        ListItem item;
+        item.texts["name"] = name;
+        item.colors["swatch"] = colour;
+        if (p.dark)
+            item.textColor = p.text;
+        skins->AddItem(std::move(item));
+    }
+    skins->SetSelected(ListIndex{0, 1});
+
+    auto* lower = body->Add<Element>();
+    lower->SetHorizontal(true);
+    lower->SetWidth(SizeSpec::Fill());
+    lower->SetHeight(SizeSpec::Weight(1));
+    lower->SetSpacing(15);
+    auto* form = lower->Add<Element>();
+    form->SetWidth(SizeSpec::Weight(3));
+    form->SetHeight(SizeSpec::Fill());
+    form->SetSpacing(5);
+    Heading(*form, "编辑框：选中 · 提示 · 只读 · 密码 · 禁用", p);
+    auto addEdit = [&](const char* text) {
+        auto* e = form->Add<Edit>(text);
+        e->SetWidth(SizeSpec::Fill());
+        e->SetHeight(SizeSpec::Fixed(26));
+        e->SetPadding(5, 0, 5, 0);
+        e->SetLookName("bkInfo_edit");
+        e->SetTextColor(MakeColor(120, 120, 120));
+        return e;
+    };
+    Edit* target = addEdit("C:\\Program Files\\Pinatrove\\Pinatrove.exe");
+    addEdit("")->SetPlaceholder("请输入名称");
+    Edit* readOnly = addEdit("");
+    readOnly->SetPlaceholder("只读");
+    readOnly->SetReadOnly(true);
+    addEdit("secret key")->SetPassword(true);
+    Edit* off = addEdit("Ctrl + `");
+    off->SetEnabled(false);
+
+    auto* view = lower->Add<ScrollView>();
+    view->SetWidth(SizeSpec::Weight(2));
+    view->SetHeight(SizeSpec::Fill());
+    view->SetLookName("border.left");
+    view->Content().SetPadding(15, 5, 5, 5);
+    view->Content().SetSpacing(6);
+    for (int i = 0; i < 12; ++i) {
+        CheckBox(view->Content(), "滚动区选项 " + std::to_string(i + 1), i % 3 == 0, true, p)
+            ->SetHeight(SizeSpec::Fixed(24));
+    }
+    w->AdjustLayout();
+    skins->SetScrollY(30);
+    view->SetScrollY(40);
+    target->SetSelection(3, 16);
+    return w;
+}
+
 // The tab menu of the group tabs, with its submenu open.
 std::shared_ptr<Menu> OpenMenu(Window& owner, const Palette& p) {
     auto menu = Menu::Create();
@@ -479,6 +601,15 @@ std::shared_ptr<Menu> OpenMenu(Window& owner, const Palette& p) {
     return menu;
 }
 
+ListView* FindListView(Element& e) {
+    if (auto* list = dynamic_cast<ListView*>(&e))
+        return list;
+    for (size_t i = 0; i < e.ChildCount(); ++i)
+        if (ListView* found = FindListView(*e.Child(i)))
+            return found;
+    return nullptr;
+}
+
 void CALLBACK TimeUp(HWND, UINT, UINT_PTR, DWORD) {
     ExitMessageLoop(0);
 }
@@ -487,6 +618,7 @@ int Run() {
     int seconds = 0;
     std::string menuOn = "light";
     bool tooltip = true;
+    int page = 1;
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     for (int i = 1; argv && i < argc; ++i) {
@@ -497,6 +629,8 @@ int Run() {
             menuOn = FromWide(argv[++i]);
         else if (a == "--no-tooltip")
             tooltip = false;
+        else if (a == "--page" && i + 1 < argc)
+            page = std::atoi(FromWide(argv[++i]).c_str());
     }
     if (argv)
         ::LocalFree(argv);
@@ -506,13 +640,26 @@ int Run() {
     ResourceArchive::Instance().LoadFromModule(nullptr);
     // The pointer away from the windows, so it hovers nothing.
     ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2);
-    Window* light = BuildGallery(10, 10, kLight, "Pinatrove 组件一览");
-    Window* dark = BuildGallery(645, 10, kDark, "Pinatrove 深色背景");
+    const bool controls = page == 2;
+    Window* light = controls ? BuildControls(10, 10, kLight, "Pinatrove 列表与编辑框")
+                             : BuildGallery(10, 10, kLight, "Pinatrove 组件一览");
+    Window* dark = controls ? BuildControls(645, 10, kDark, "Pinatrove 列表与编辑框（深色）")
+                            : BuildGallery(645, 10, kDark, "Pinatrove 深色背景");
     if (!light || !dark)
         return 1;
     light->ShowWindow(SW_SHOWNA);
     dark->ShowWindow(SW_SHOWNA);
     std::shared_ptr<Menu> menu;
+    if (controls) {
+        menuOn = "none";
+        tooltip = false;
+        // Hover one cell of the light grid so its look shows.
+        if (auto* grid = FindListView(light->Root())) {
+            const Rect cell = grid->ItemWindowRect(ListIndex{0, 6});
+            const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+            ::SendMessageW(light->Hwnd(), WM_MOUSEMOVE, 0, at);
+        }
+    }
     if (menuOn == "light" || menuOn == "dark")
         menu = OpenMenu(menuOn == "light" ? *light : *dark, menuOn == "light" ? kLight : kDark);
     if (tooltip) {
