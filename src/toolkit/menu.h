@@ -183,7 +183,7 @@ class Menu : public std::enable_shared_from_this<Menu> {
 
 // One entry of an open menu window. Its identifier is the item's id and its
 // role name "menu.item" ("menu.separator" for separators), so an open menu
-// is inspected like any other window.
+// is probed like any other window.
 class MenuItemElement : public Element {
   public:
     MenuItemElement(std::weak_ptr<Menu> menu, size_t level, int position, const MenuItemData& item);

@@ -27,7 +27,7 @@ struct PngFacts {
 };
 
 // Decodes the PNG with GDI+ and counts alpha values.
-PngFacts Inspect(const std::string& png) {
+PngFacts ReadPngFacts(const std::string& png) {
     PngFacts facts;
     if (png.size() < 8 || png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0)
         return facts;
@@ -70,7 +70,7 @@ class IconsWin : public ::testing::Test {
 
 TEST_F(IconsWin, IndexedIconBecomesSquarePngWithAlpha) {
     std::string png = ExtractIconPng(kFallbackIconFile, 0, true, 1.0f);
-    PngFacts facts = Inspect(png);
+    PngFacts facts = ReadPngFacts(png);
     ASSERT_TRUE(facts.valid);
     EXPECT_EQ(facts.width, 40u);
     EXPECT_EQ(facts.height, 40u);
@@ -78,7 +78,7 @@ TEST_F(IconsWin, IndexedIconBecomesSquarePngWithAlpha) {
     EXPECT_GT(facts.opaque, 0);
     EXPECT_EQ(static_cast<uint8_t>(png[25]), 6);  // PNG colour type: RGBA
 
-    PngFacts large = Inspect(ExtractIconPng(kFallbackIconFile, 3, true, 1.5f));
+    PngFacts large = ReadPngFacts(ExtractIconPng(kFallbackIconFile, 3, true, 1.5f));
     EXPECT_EQ(large.width, 60u);
     EXPECT_EQ(large.height, 60u);
 }
@@ -125,7 +125,7 @@ TEST_F(IconsWin, IcoFileKeepsItsOwnAlpha) {
     TempFolder temp;
     std::string file = temp.File("half.ico", HalfTransparentIco());
     std::string png = ExtractIconPng(file, 0, false, 1.0f);
-    PngFacts facts = Inspect(png);
+    PngFacts facts = ReadPngFacts(png);
     ASSERT_TRUE(facts.valid);
     EXPECT_EQ(facts.width, 40u);
     // Roughly half of the pixels each way; scaling blurs the seam only.
@@ -134,7 +134,7 @@ TEST_F(IconsWin, IcoFileKeepsItsOwnAlpha) {
 }
 
 TEST_F(IconsWin, ShellIconOfAFileAndMissingFiles) {
-    PngFacts facts = Inspect(ExtractIconPng("%SystemRoot%\\notepad.exe", 0, false, 1.0f));
+    PngFacts facts = ReadPngFacts(ExtractIconPng("%SystemRoot%\\notepad.exe", 0, false, 1.0f));
     ASSERT_TRUE(facts.valid);
     EXPECT_EQ(facts.width, 40u);
     EXPECT_GT(facts.opaque, 0);
@@ -172,7 +172,7 @@ TEST_F(IconsWin, GridIconRoadStoresRealIconsOnly) {
     GridIcon first = ResolveGridIcon(store, "", notepad, scale);
     EXPECT_FALSE(first.fallback);
     EXPECT_EQ(first.source, notepad);
-    EXPECT_TRUE(Inspect(first.png).valid);
+    EXPECT_TRUE(ReadPngFacts(first.png).valid);
     EXPECT_EQ(store.ImageCount(), 1u);
     GridIcon second = ResolveGridIcon(store, "", notepad, scale);
     EXPECT_EQ(second.png, first.png);
@@ -186,7 +186,7 @@ TEST_F(IconsWin, GridIconRoadStoresRealIconsOnly) {
 
     GridIcon missing = ResolveGridIcon(store, "", "C:\\nowhere\\x.exe", scale);
     EXPECT_TRUE(missing.fallback);
-    EXPECT_TRUE(Inspect(missing.png).valid);
+    EXPECT_TRUE(ReadPngFacts(missing.png).valid);
     EXPECT_EQ(store.ImageCount(), 1u);  // the fallback is not stored
 
     ASSERT_TRUE(store.Save());

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "toolkit/inspect.h"
+#include "toolkit/ui_probe.h"
 #include "toolkit/menu.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/tooltip.h"
@@ -125,7 +125,7 @@ TEST(MenuTest, SubmenusOpenBesideTheirItemAndDeliverTheirIds) {
     EXPECT_EQ(menu->SelectedId(), 300);
     Key(root, VK_RIGHT);
     ASSERT_EQ(menu->OpenWindows().size(), 2u);
-    EXPECT_EQ(inspect::FindWindows(kMenuWindowClass, "XCGUI-Menu").size(), 2u);
+    EXPECT_EQ(probe::FindWindows(kMenuWindowClass, "XCGUI-Menu").size(), 2u);
     EXPECT_EQ(menu->SelectedId(), 302) << "the first enabled entry of the submenu";
     const Rect rootRect = menu->OpenWindows()[0]->GetRect();
     const Rect subRect = menu->OpenWindows()[1]->GetRect();
@@ -147,20 +147,20 @@ TEST(MenuTest, SubmenusOpenBesideTheirItemAndDeliverTheirIds) {
 
     // With the mouse (messages): a click on the submenu item opens it at
     // once, a click in the submenu chooses.
-    Element* move = inspect::FindById(root, 300);
+    Element* move = probe::FindById(root, 300);
     ASSERT_TRUE(move);
-    inspect::ClickByMessage(*move);
+    probe::ClickByMessage(*move);
     ASSERT_EQ(menu->OpenWindows().size(), 2u);
     Window* sub = menu->OpenWindows()[1];
     Element* tools = sub->FindByIdentifier(312);
     ASSERT_TRUE(tools);
-    EXPECT_EQ(inspect::Read(*tools).text, "工具");
+    EXPECT_EQ(probe::Read(*tools).text, "工具");
     Element* left = sub->FindByIdentifier(301);
     ASSERT_TRUE(left);
-    EXPECT_FALSE(inspect::Read(*left).enabled);
-    inspect::ClickByMessage(*left);
+    EXPECT_FALSE(probe::Read(*left).enabled);
+    probe::ClickByMessage(*left);
     EXPECT_TRUE(menu->IsOpen()) << "a disabled entry cannot be chosen";
-    inspect::ClickByMessage(*tools);
+    probe::ClickByMessage(*tools);
     EXPECT_FALSE(menu->IsOpen());
     EXPECT_EQ(OpenMenuWindow(), nullptr);
     ASSERT_TRUE(WaitFor([&] { return !events.empty() && events.back().first == kMsgMenuExit; }));
@@ -334,7 +334,7 @@ TEST(MenuTest, ClosedByWmCloseByANewMenuAndWithItsOwner) {
     EXPECT_FALSE(menu->IsOpen());
     EXPECT_TRUE(other->IsOpen());
     EXPECT_EQ(Menu::Current(), other);
-    EXPECT_EQ(inspect::FindWindows(kMenuWindowClass).size(), 1u);
+    EXPECT_EQ(probe::FindWindows(kMenuWindowClass).size(), 1u);
 
     // The owner going takes its menu along; the menu outlives the caller's
     // pointer while open and goes once closed.

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "toolkit/inspect.h"
+#include "toolkit/ui_probe.h"
 #include "toolkit/menu.h"
 #include "toolkit/slider.h"
 #include "toolkit/toolkit.h"
@@ -58,7 +58,7 @@ void Show(Window& w) {
 
 // Parks the pointer on the bare screen, away from every test window.
 void ParkPointer() {
-    inspect::MoveMouse(Point{20, 700});
+    probe::MoveMouse(Point{20, 700});
     test::PumpFor(30);
 }
 
@@ -83,25 +83,25 @@ TEST(RealInputTest, ButtonsAndCheckBoxesAnswerClicksAtTheirPlace) {
     off->On(ElementEvent::kClick, [&](Element&, const ElementEventArgs&, bool&) { ++offClicks; });
     Show(*w);
 
-    Element* ok = inspect::Find(w->Hwnd(), "ok");
+    Element* ok = probe::Find(w->Hwnd(), "ok");
     ASSERT_EQ(ok, push);
-    ASSERT_TRUE(inspect::MoveMouse(inspect::ScreenCentre(*ok)));
+    ASSERT_TRUE(probe::MoveMouse(probe::ScreenCentre(*ok)));
     EXPECT_TRUE(WaitFor([&] { return push->State() == VisualState::kHover; }));
-    ASSERT_TRUE(inspect::Click(*ok));
+    ASSERT_TRUE(probe::Click(*ok));
     EXPECT_TRUE(WaitFor([&] { return clicks == 1; }));
 
-    Element* box = inspect::Find(w->Hwnd(), "autostart");
+    Element* box = probe::Find(w->Hwnd(), "autostart");
     ASSERT_TRUE(box);
-    EXPECT_FALSE(inspect::Read(*box).checked);
-    ASSERT_TRUE(inspect::Click(*box));
-    EXPECT_TRUE(WaitFor([&] { return inspect::Read(*box).checked; }));
-    ASSERT_TRUE(inspect::Click(*box));
-    EXPECT_TRUE(WaitFor([&] { return !inspect::Read(*box).checked; }));
+    EXPECT_FALSE(probe::Read(*box).checked);
+    ASSERT_TRUE(probe::Click(*box));
+    EXPECT_TRUE(WaitFor([&] { return probe::Read(*box).checked; }));
+    ASSERT_TRUE(probe::Click(*box));
+    EXPECT_TRUE(WaitFor([&] { return !probe::Read(*box).checked; }));
 
-    Element* cancel = inspect::Find(w->Hwnd(), "cancel");
+    Element* cancel = probe::Find(w->Hwnd(), "cancel");
     ASSERT_TRUE(cancel);
-    EXPECT_FALSE(inspect::Read(*cancel).enabled);
-    ASSERT_TRUE(inspect::Click(*cancel));
+    EXPECT_FALSE(probe::Read(*cancel).enabled);
+    ASSERT_TRUE(probe::Click(*cancel));
     test::PumpFor(150);
     EXPECT_EQ(offClicks, 0);
     EXPECT_EQ(clicks, 1);
@@ -156,7 +156,7 @@ TEST(RealInputTest, MenuChosenByMouseAndKeyboardAndClosedByAClickOutside) {
 
     // A click on an item chooses it.
     ASSERT_TRUE(menu->Popup(o.window->Hwnd(), Point{owner.left + 20, owner.top + 20}));
-    ASSERT_TRUE(inspect::Click(ItemCentre(*menu, 400)));
+    ASSERT_TRUE(probe::Click(ItemCentre(*menu, 400)));
     ASSERT_TRUE(WaitFor([&] { return !o.chosen.empty(); }));
     EXPECT_EQ(o.chosen, (std::vector<int>{400}));
     EXPECT_FALSE(menu->IsOpen());
@@ -164,14 +164,14 @@ TEST(RealInputTest, MenuChosenByMouseAndKeyboardAndClosedByAClickOutside) {
     // Resting on the submenu item opens it; a click inside chooses there.
     o.chosen.clear();
     ASSERT_TRUE(menu->Popup(o.window->Hwnd(), Point{owner.left + 20, owner.top + 20}));
-    ASSERT_TRUE(inspect::MoveMouse(ItemCentre(*menu, 300)));
+    ASSERT_TRUE(probe::MoveMouse(ItemCentre(*menu, 300)));
     ASSERT_TRUE(WaitFor([&] { return menu->OpenWindows().size() == 2; }));
     EXPECT_EQ(menu->SelectedId(), 300);
     const Point tools = ItemCentre(*menu, 312);
-    ASSERT_TRUE(inspect::MoveMouse(tools));
+    ASSERT_TRUE(probe::MoveMouse(tools));
     EXPECT_TRUE(WaitFor([&] { return menu->SelectedId() == 312; }));
     EXPECT_EQ(menu->OpenWindows().size(), 2u) << "moving into the submenu keeps it";
-    ASSERT_TRUE(inspect::Click(tools));
+    ASSERT_TRUE(probe::Click(tools));
     ASSERT_TRUE(WaitFor([&] { return !o.chosen.empty(); }));
     EXPECT_EQ(o.chosen, (std::vector<int>{312}));
 
@@ -180,12 +180,12 @@ TEST(RealInputTest, MenuChosenByMouseAndKeyboardAndClosedByAClickOutside) {
     ASSERT_TRUE(menu->Popup(o.window->Hwnd(), Point{owner.left + 20, owner.top + 20}));
     ParkPointer();
     EXPECT_EQ(::GetForegroundWindow(), o.window->Hwnd());
-    inspect::PressKey(VK_DOWN);
-    inspect::PressKey(VK_DOWN);  // over the disabled item and the separator
+    probe::PressKey(VK_DOWN);
+    probe::PressKey(VK_DOWN);  // over the disabled item and the separator
     ASSERT_TRUE(WaitFor([&] { return menu->SelectedId() == 300; }));
-    inspect::PressKey(VK_RIGHT);
-    inspect::PressKey(VK_DOWN);
-    inspect::PressKey(VK_RETURN);
+    probe::PressKey(VK_RIGHT);
+    probe::PressKey(VK_DOWN);
+    probe::PressKey(VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return !o.chosen.empty(); }));
     EXPECT_EQ(o.chosen, (std::vector<int>{312}));
 
@@ -194,7 +194,7 @@ TEST(RealInputTest, MenuChosenByMouseAndKeyboardAndClosedByAClickOutside) {
     o.chosen.clear();
     ASSERT_TRUE(menu->Popup(o.window->Hwnd(), Point{owner.left + 20, owner.top + 20}));
     const int pressesBefore = o.ownerPresses;
-    ASSERT_TRUE(inspect::Click(Point{owner.right - 15, owner.bottom - 15}));
+    ASSERT_TRUE(probe::Click(Point{owner.right - 15, owner.bottom - 15}));
     EXPECT_TRUE(WaitFor([&] { return !menu->IsOpen(); }));
     EXPECT_TRUE(WaitFor([&] { return o.ownerPresses > pressesBefore; }));
     test::PumpFor(50);
@@ -224,7 +224,7 @@ TEST(RealInputTest, SliderDraggedAndSnappedByItsChangeHandler) {
     const Point from{thumb.left + 10, (thumb.top + thumb.bottom) / 2};
     // Position 13's thumb centre lies 68 + 10 pixels into the bar.
     const Point to{thumb.left + 78, from.y};
-    ASSERT_TRUE(inspect::Drag(from, to));
+    ASSERT_TRUE(probe::Drag(from, to));
     EXPECT_TRUE(WaitFor([&] { return !slider->Logic().Dragging() && stored == 20; }));
     EXPECT_EQ(slider->Position(), 15);
     w->Destroy();
@@ -242,23 +242,23 @@ TEST(RealInputTest, TooltipShowsAfterARestAndGoesWhenTheMouseMovesOn) {
     plain->SetFixedSize(80, 40);
     Show(*w);
 
-    const Point at = inspect::ScreenCentre(*skin);
-    ASSERT_TRUE(inspect::MoveMouse(at));
+    const Point at = probe::ScreenCentre(*skin);
+    ASSERT_TRUE(probe::MoveMouse(at));
     ASSERT_TRUE(WaitFor([&] { return CurrentTooltip() != nullptr; }));
     Window* tip = CurrentTooltip();
-    const std::vector<Element*> lines = inspect::FindAll(tip->Root(), "tooltip.line");
+    const std::vector<Element*> lines = probe::FindAll(tip->Root(), "tooltip.line");
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(inspect::Read(*lines[0]).text, "换肤");
+    EXPECT_EQ(probe::Read(*lines[0]).text, "换肤");
     EXPECT_GT(tip->GetRect().top, at.y) << "below the pointer";
     EXPECT_NE(::GetForegroundWindow(), tip->Hwnd());
 
-    ASSERT_TRUE(inspect::MoveMouse(inspect::ScreenCentre(*plain)));
+    ASSERT_TRUE(probe::MoveMouse(probe::ScreenCentre(*plain)));
     EXPECT_TRUE(WaitFor([&] { return CurrentTooltip() == nullptr; }));
     test::PumpFor(300);
     EXPECT_EQ(CurrentTooltip(), nullptr) << "no tooltip text, no tooltip";
 
     // Back on it, then off the window altogether.
-    ASSERT_TRUE(inspect::MoveMouse(at));
+    ASSERT_TRUE(probe::MoveMouse(at));
     ASSERT_TRUE(WaitFor([&] { return CurrentTooltip() != nullptr; }));
     ParkPointer();
     EXPECT_TRUE(WaitFor([&] { return CurrentTooltip() == nullptr; }));

@@ -11,7 +11,7 @@
 
 #include "toolkit/back_buffer.h"
 #include "toolkit/graphics.h"
-#include "toolkit/inspect.h"
+#include "toolkit/ui_probe.h"
 #include "toolkit/slider.h"
 #include "toolkit/tooltip.h"
 #include "toolkit_test_util.h"
@@ -91,7 +91,7 @@ TEST(SliderTest, TrackPressJumpsDragMovesAndTheHandlerSnaps) {
     row.changes.clear();
     row.slider->SetPosition(3);
     EXPECT_TRUE(row.changes.empty());
-    EXPECT_EQ(inspect::Read(*row.slider).value, 3);
+    EXPECT_EQ(probe::Read(*row.slider).value, 3);
     // Disabled: presses do nothing.
     row.slider->SetEnabled(false);
     ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(r.left + 140, y));
@@ -217,9 +217,9 @@ TEST(TooltipTest, SizedFromItsLinesAndKeptInsideTheWorkArea) {
     EXPECT_TRUE(::GetWindowLongW(tip->Hwnd(), GWL_EXSTYLE) & WS_EX_NOACTIVATE);
     EXPECT_TRUE(tip->IsVisible());
     EXPECT_NE(::GetForegroundWindow(), tip->Hwnd());
-    const std::vector<Element*> lines = inspect::FindAll(tip->Root(), "tooltip.line");
+    const std::vector<Element*> lines = probe::FindAll(tip->Root(), "tooltip.line");
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(inspect::Read(*lines[1]).text, "位置：C:\\Windows\\notepad.exe");
+    EXPECT_EQ(probe::Read(*lines[1]).text, "位置：C:\\Windows\\notepad.exe");
     int widest = 0;
     int total = 0;
     for (Element* line : lines) {
@@ -247,11 +247,11 @@ TEST(TooltipTest, SizedFromItsLinesAndKeptInsideTheWorkArea) {
         EXPECT_GE(placed.top, work.top);
         EXPECT_LE(placed.right, work.right);
         EXPECT_LE(placed.bottom, work.bottom);
-        EXPECT_EQ(inspect::FindWindows(kTooltipWindowClass).size(), 1u) << "one at a time";
+        EXPECT_EQ(probe::FindWindows(kTooltipWindowClass).size(), 1u) << "one at a time";
     }
     HideTooltip();
     EXPECT_EQ(CurrentTooltip(), nullptr);
-    EXPECT_TRUE(inspect::FindWindows(kTooltipWindowClass).empty());
+    EXPECT_TRUE(probe::FindWindows(kTooltipWindowClass).empty());
     EXPECT_EQ(ShowTooltip("", Rect{0, 0, 10, 10}), nullptr);
 }
 

@@ -1,4 +1,4 @@
-// The inspection surface for tests and tools (and nothing else): find the
+// The probe surface for tests and tools (and nothing else): find the
 // elements of live toolkit windows by role name or identifier, read what
 // they show and their state, and work them either through real input
 // (SendInput at their position on the screen, the way a user would) or
@@ -24,7 +24,7 @@ namespace pt {
 class Element;
 class Window;
 
-namespace inspect {
+namespace probe {
 
 struct ElementState {
     std::string role;  // the role name
@@ -67,5 +67,5 @@ bool Drag(Point from, Point to, int steps = 8);
 // Presses and releases `vk` with the modifier keys held around it.
 bool PressKey(WORD vk, std::initializer_list<WORD> modifiers = {});
 
-}  // namespace inspect
+}  // namespace probe
 }  // namespace pt

@@ -1,5 +1,5 @@
 // Finding and reading elements, synthetic messages and SendInput.
-#include "toolkit/inspect.h"
+#include "toolkit/ui_probe.h"
 
 #include <vector>
 
@@ -9,7 +9,7 @@
 #include "toolkit/slider.h"
 #include "toolkit/window.h"
 
-namespace pt::inspect {
+namespace pt::probe {
 namespace {
 
 void Collect(Element& e, std::string_view role, std::vector<Element*>& out) {
@@ -180,4 +180,4 @@ bool PressKey(WORD vk, std::initializer_list<WORD> modifiers) {
     return Send(in);
 }
 
-}  // namespace pt::inspect
+}  // namespace pt::probe
