@@ -65,4 +65,16 @@ std::vector<ContentMenuEntry> TabMenu(bool onTab, const std::vector<std::string>
     };
 }
 
+std::vector<ContentMenuEntry> EditMenu(const EditMenuState& s) {
+    const bool writable = !s.readOnly;
+    return {
+        Command(kCmdEditCut, "剪切(T)", s.hasSelection && writable),
+        Command(kCmdEditCopy, "复制(C)", s.hasSelection),
+        Command(kCmdEditPaste, "粘贴(P)", writable && s.clipboardHasText),
+        Command(kCmdEditDelete, "删除(D)", s.hasSelection && writable),
+        Separator(),
+        Command(kCmdEditSelectAll, "全部选择(A)", !s.empty),
+    };
+}
+
 }  // namespace pt

@@ -51,6 +51,23 @@ std::vector<ContentMenuEntry> SidebarMenu(bool onEntry, int current, int count);
 std::vector<ContentMenuEntry> TabMenu(bool onTab, const std::vector<std::string>& classNames,
                                       int current, int groupCount, int currentGroup);
 
+// The text fields' edit menu.
+enum EditMenuCommand : int {
+    kCmdEditCut = 1000000000,
+    kCmdEditCopy = 1000000001,
+    kCmdEditPaste = 1000000002,
+    kCmdEditDelete = 1000000003,
+    kCmdEditSelectAll = 1000000004,
+};
+
+struct EditMenuState {
+    bool hasSelection = false;  // a selection of at least one character
+    bool readOnly = false;
+    bool clipboardHasText = false;
+    bool empty = true;
+};
+std::vector<ContentMenuEntry> EditMenu(const EditMenuState& state);
+
 // Confirmation texts of the destructive commands.
 inline constexpr char kConfirmDeleteClass[] = "删除分类，将同时删除该分类下的所有分组和项目数据。";
 inline constexpr char kConfirmClearGroup[] = "清空分组，将同时删除该分组下的所有项目数据。";

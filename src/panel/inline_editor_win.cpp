@@ -8,6 +8,8 @@
 
 #include "panel/content_menus.h"
 #include "panel/edit_history.h"
+#include "panel/menu_presenter.h"
+#include "toolkit/clipboard.h"
 #include "toolkit/dpi.h"
 #include "toolkit/window.h"
 
@@ -43,6 +45,46 @@ void Restore(Edit& edit, HistoryState& state, const EditSnapshot& snapshot) {
     state.restoring = false;
 }
 
+void RunEditCommand(Edit& edit, int id) {
+    switch (id) {
+        case kCmdEditCut:
+            edit.Cut();
+            break;
+        case kCmdEditCopy:
+            edit.Copy();
+            break;
+        case kCmdEditPaste:
+            edit.Paste();
+            break;
+        case kCmdEditDelete:
+            edit.DeleteSelection();
+            break;
+        case kCmdEditSelectAll:
+            edit.SelectAll();
+            edit.Redraw();
+            break;
+        default:
+            break;
+    }
+}
+
+void OpenEditMenu(Edit& edit) {
+    edit.SetFocus();
+    EditMenuState state;
+    state.hasSelection = edit.HasSelection();
+    state.readOnly = edit.IsReadOnly();
+    state.clipboardHasText = ClipboardHasText();
+    state.empty = edit.Length() == 0;
+    POINT at{};
+    ::GetCursorPos(&at);
+    const ElementHandle handle = edit.Handle();
+    ShowPanelMenu(edit, EditMenu(state), at, [handle](int id) {
+        // The field may have gone (a rename ended) while the menu was open.
+        if (auto* alive = static_cast<Edit*>(Element::FromHandle(handle)))
+            RunEditCommand(*alive, id);
+    });
+}
+
 }  // namespace
 
 void AttachEditHistory(Edit& edit) {
@@ -69,6 +111,10 @@ void AttachEditHistory(Edit& edit) {
         state->pending = SnapshotOf(static_cast<Edit&>(e));
         state->havePending = true;
         state->typed = args.wParam >= 0x20 ? static_cast<char32_t>(args.wParam) : 0;
+    });
+    edit.On(ElementEvent::kRButtonUp, [](Element& e, const ElementEventArgs&, bool& handled) {
+        OpenEditMenu(static_cast<Edit&>(e));
+        handled = true;
     });
     edit.On(kEditChanged, [state](Element& e, const ElementEventArgs&, bool&) {
         if (state->restoring)

@@ -4,7 +4,7 @@
 // group. It is the data store's observer, so every list follows the
 // document, and it carries out the category and group commands, the rename
 // editors, hover switching, the remembered selection and the drag that
-// reorders items. The popup menus come in through ShowMenu; the grid's
+// reorders items. The popup menus open through the showMenu service; the grid's
 // click and right-click are left to the launching and item-menu code.
 #pragma once
 
@@ -34,7 +34,7 @@ struct LauncherViewServices {
     // Asks an OK/Cancel question; true for OK. None: every question is OK.
     std::function<bool(const std::string& text)> confirm;
     // Shows a popup menu at a screen point and runs `chosen` with the id the
-    // user picks. None: right clicks open nothing.
+    // user picks. None: the panel's own popup menu (menu_presenter.h).
     std::function<void(const std::vector<ContentMenuEntry>& menu, POINT screen,
                        std::function<void(int id)> chosen)>
         showMenu;

@@ -9,9 +9,11 @@
 #include "launcher/grid_entry.h"
 #include "launcher/icons.h"
 #include "panel/inline_editor.h"
+#include "panel/menu_presenter.h"
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
 #include "toolkit/graphics.h"
+#include "toolkit/tooltip.h"
 #include "toolkit/window.h"
 
 namespace pt {
@@ -253,16 +255,24 @@ std::vector<ContentMenuEntry> LauncherView::GroupMenu(bool onTab) const {
 
 void LauncherView::OpenMenu(std::vector<ContentMenuEntry> menu, Element& at, Point elementPoint,
                             bool classMenu) {
-    if (!services_.showMenu || !at.OwnerWindow())
+    if (!at.OwnerWindow())
         return;
     POINT p{at.WindowRect().left + elementPoint.x, at.WindowRect().top + elementPoint.y};
     ::ClientToScreen(at.OwnerWindow()->Hwnd(), &p);
-    services_.showMenu(menu, p, [this, classMenu](int id) {
+    auto chosen = [this, classMenu](int id) {
         if (classMenu)
             RunClassCommand(id);
         else
             RunGroupCommand(id);
-    });
+    };
+    if (services_.showMenu) {
+        services_.showMenu(menu, p, std::move(chosen));
+        return;
+    }
+    // The column owns the answer, not the entry or tab clicked: a delete
+    // would otherwise destroy the element whose event is running it.
+    if (sidebar_)
+        ShowPanelMenu(*sidebar_, menu, p, std::move(chosen));
 }
 
 void LauncherView::RunClassCommand(int id) {
@@ -618,11 +628,18 @@ void LauncherView::WireGrid(ListView* list) {
     list->On(kListHoverRest, [this](Element& e, const ElementEventArgs& a, bool&) {
         int c = -1, g = -1;
         const ListIndex index = ListView::EventIndex(a);
-        if (!drag_.active && FindGrid(static_cast<ListView*>(&e), &c, &g) && index.Valid())
-            shownTooltip_ = TooltipText(c, g, index.item);
+        auto* self = static_cast<ListView*>(&e);
+        if (drag_.active || !FindGrid(self, &c, &g) || !index.Valid())
+            return;
+        shownTooltip_ = TooltipText(c, g, index.item);
+        const Rect cell = self->ItemScreenRect(index);
+        if (!cell.IsEmpty())
+            ShowTooltip(shownTooltip_, cell, self);
     });
-    list->On(kListHoverEnd,
-             [this](Element&, const ElementEventArgs&, bool&) { shownTooltip_.clear(); });
+    list->On(kListHoverEnd, [this](Element&, const ElementEventArgs&, bool&) {
+        shownTooltip_.clear();
+        HideTooltip();
+    });
     list->On(kListDragStart, [this](Element& e, const ElementEventArgs& a, bool&) {
         auto* self = static_cast<ListView*>(&e);
         int c = -1, g = -1;
@@ -630,6 +647,7 @@ void LauncherView::WireGrid(ListView* list) {
         if (!index.Valid() || !FindGrid(self, &c, &g))
             return;
         shownTooltip_.clear();
+        HideTooltip();
         drag_ = Drag{true, c, g, index.item, self, a.point};
         self->Redraw();
     });

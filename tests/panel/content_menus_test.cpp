@@ -1,5 +1,5 @@
 // The category and group menus: which entries show and which are enabled
-// for a selection, and the "移动到" id range.
+// for a selection, the "移动到" id range, and the text fields' edit menu.
 #include "panel/content_menus.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +89,33 @@ TEST(ContentMenusTest, MoveToIdsNeverMeetOtherCommands) {
          std::initializer_list<int>{0, kCmdNew, kCmdClear, kCmdMoveTo, kCmdMoveLeft, kCmdMoveRight,
                                     kCmdRename, kCmdDelete, 399, 1000000000})
         EXPECT_EQ(MoveToClassIndex(id), -1) << id;
+}
+
+TEST(ContentMenusTest, EditMenuEnableRules) {
+    struct Case {
+        const char* what;
+        EditMenuState state;
+        const char* expected;
+    } cases[] = {
+        {"selection, clipboard text",
+         {true, false, true, false},
+         "1000000000:剪切(T) 1000000001:复制(C) 1000000002:粘贴(P) 1000000003:删除(D) - "
+         "1000000004:全部选择(A)"},
+        {"no selection, empty clipboard",
+         {false, false, false, false},
+         "1000000000:剪切(T)(off) 1000000001:复制(C)(off) 1000000002:粘贴(P)(off) "
+         "1000000003:删除(D)(off) - 1000000004:全部选择(A)"},
+        {"read-only with selection",
+         {true, true, true, false},
+         "1000000000:剪切(T)(off) 1000000001:复制(C) 1000000002:粘贴(P)(off) "
+         "1000000003:删除(D)(off) - 1000000004:全部选择(A)"},
+        {"empty field",
+         {false, false, true, true},
+         "1000000000:剪切(T)(off) 1000000001:复制(C)(off) 1000000002:粘贴(P) "
+         "1000000003:删除(D)(off) - 1000000004:全部选择(A)(off)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Describe(EditMenu(c.state)), c.expected) << c.what;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The panel's content driven through the real panel window: the lists built
 // from data\Data, selection by click and hover, the category and group
-// commands, the rename editor (Enter, Escape, click-away, undo), and item
-// reordering by dragging with the mouse, checked in the UI and in the file.
+// commands, the rename editor (Enter, Escape, click-away, undo), item
+// reordering by dragging with the mouse, the popup menus opened by a right
+// click and answered in their own windows (the editor's edit menu too), and
+// the cell tooltip, checked in the UI and in the file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,7 +20,10 @@
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
 #include "settings/win_test_util.h"
+#include "toolkit/clipboard.h"
 #include "toolkit/dpi.h"
+#include "toolkit/menu.h"
+#include "toolkit/tooltip.h"
 
 namespace pt {
 namespace {
@@ -87,6 +92,9 @@ class LauncherViewTest : public testing::Test {
   protected:
     void SetUp() override { SetDisplayScale(1.0f); }
     void TearDown() override {
+        if (auto menu = Menu::Current())
+            menu->Close();
+        HideTooltip();
         if (Window* w = Window::FromHwnd(hwnd_))
             w->Destroy();
         Pump();
@@ -217,9 +225,10 @@ TEST_F(LauncherViewTest, ClickSelectsAndIsRemembered) {
     Window* w = Window::FromHwnd(hwnd_);
     const Rect tab = view_->Tab(2, 0)->WindowRect();
     EXPECT_FALSE(tab.IsEmpty());
-    EXPECT_TRUE(PollUntil([&] {
-        return test::AreaHasTint(*w, tab, MakeColor(245, 245, 245), MakeColor(70, 70, 70));
-    }, 2000)) << tab.left << "," << tab.top << " " << tab.Width() << "x" << tab.Height();
+    EXPECT_TRUE(PollUntil(
+        [&] { return test::AreaHasTint(*w, tab, MakeColor(245, 245, 245), MakeColor(70, 70, 70)); },
+        2000))
+        << tab.left << "," << tab.top << " " << tab.Width() << "x" << tab.Height();
     test::Click(hwnd_, *view_->ClassEntry(1));
     test::Click(hwnd_, *view_->Tab(1, 1));
     EXPECT_EQ(Tabs(1), "全部 [更多]");
@@ -454,6 +463,174 @@ TEST_F(LauncherViewTest, DragMarkersAreDrawn) {
                   !dashed);
         Release(Point{from.x + 2, from.y});
     }
+}
+
+// The panel's real popup menus: opened by a right click on the window,
+// answered by a click on an item of the menu's own window.
+class ContentMenuTest : public LauncherViewTest {
+  protected:
+    void RightClick(Point p) {
+        test::MouseTo(hwnd_, p);
+        ::SendMessageW(hwnd_, WM_RBUTTONDOWN, MK_RBUTTON, test::At(p));
+        ::SendMessageW(hwnd_, WM_RBUTTONUP, 0, test::At(p));
+    }
+    static bool MenuOpen() { return Menu::Current() != nullptr; }
+    // The menu window showing item `id` and the item's centre in it.
+    static HWND ItemWindow(int id, POINT* client) {
+        auto menu = Menu::Current();
+        Rect r;
+        if (!menu || !menu->ItemScreenRect(id, r))
+            return nullptr;
+        const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        for (Window* w : menu->OpenWindows()) {
+            RECT wr;
+            ::GetWindowRect(w->Hwnd(), &wr);
+            if (::PtInRect(&wr, centre)) {
+                *client = centre;
+                ::ScreenToClient(w->Hwnd(), client);
+                return w->Hwnd();
+            }
+        }
+        return nullptr;
+    }
+    static bool Hover(int id) {
+        POINT p{};
+        HWND h = ItemWindow(id, &p);
+        if (h)
+            ::SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        return h != nullptr;
+    }
+    static bool Pick(int id) {
+        POINT p{};
+        HWND h = ItemWindow(id, &p);
+        if (!h)
+            return false;
+        ::SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        ::SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        return true;
+    }
+    std::string Names() const {
+        std::string out;
+        for (int c = 0; c < data_->ClassCount(); ++c)
+            out += (out.empty() ? "" : " ") + data_->ClassName(c);
+        return out;
+    }
+};
+
+TEST_F(ContentMenuTest, SidebarMenusRunTheChosenCommand) {
+    struct Case {
+        const char* what;
+        int entry;  // -1: the free area below the entries
+        int pick;
+        const char* names;
+        const char* question;
+    } cases[] = {
+        {"new on the free area", -1, kCmdNew, "常用 系统 文档 新建分类4", nullptr},
+        {"new on an entry", 0, kCmdNew, "常用 系统 文档 新建分类4", nullptr},
+        {"move up", 1, kCmdUp, "系统 常用 文档", nullptr},
+        {"move down", 1, kCmdDown, "常用 文档 系统", nullptr},
+        {"delete the entry clicked", 2, kCmdDelete, "常用 系统", kConfirmDeleteClass},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        questions_.clear();
+        Build();
+        Element* sidebar = view_->Sidebar();
+        const Point at = c.entry < 0
+                             ? Point{test::Centre(*sidebar).x, sidebar->WindowRect().bottom - 8}
+                             : test::Centre(*view_->ClassEntry(c.entry));
+        RightClick(at);
+        ASSERT_TRUE(PollUntil(MenuOpen, 2000));
+        ASSERT_TRUE(Pick(c.pick));
+        ASSERT_TRUE(PollUntil([&] { return Names() == c.names; }, 2000)) << Names();
+        EXPECT_FALSE(MenuOpen());
+        EXPECT_EQ(questions_.size(), c.question ? 1u : 0u);
+        EXPECT_TRUE(PollUntil(
+            [&] {
+                return FileText().find(data_->ClassName(data_->ClassCount() - 1)) !=
+                           std::string::npos &&
+                       writes_ > 0;
+            },
+            2000));
+        if (c.entry >= 0 && c.pick != kCmdDelete) {
+            EXPECT_TRUE(view_->ClassEntry(data_->CurrentClass())->IsChecked());
+        }
+    }
+}
+
+TEST_F(ContentMenuTest, DisabledOrDismissedMenusChangeNothing) {
+    Build();
+    // The first category cannot move up; the only way out is Escape.
+    RightClick(test::Centre(*view_->ClassEntry(0)));
+    ASSERT_TRUE(PollUntil(MenuOpen, 2000));
+    ASSERT_TRUE(Pick(kCmdUp));
+    Pump();
+    auto menu = Menu::Current();
+    ASSERT_TRUE(menu && !menu->OpenWindows().empty());
+    ::SendMessageW(menu->OpenWindows()[0]->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+    menu.reset();
+    ASSERT_TRUE(PollUntil([] { return !MenuOpen(); }, 2000));
+    // A late answer must not come from the dismissed menu either.
+    EXPECT_FALSE(PollUntil([&] { return writes_ > 0 || Names() != "常用 系统 文档"; }, 300));
+}
+
+TEST_F(ContentMenuTest, TabMenuMovesAGroupToAnotherCategory) {
+    Build();
+    RightClick(test::Centre(*view_->Tab(0, 1)));
+    ASSERT_TRUE(PollUntil(MenuOpen, 2000));
+    EXPECT_EQ(data_->CurrentGroup(), 1);  // the tab clicked became current
+    ASSERT_TRUE(Hover(kCmdMoveTo));
+    ASSERT_TRUE(PollUntil(
+        [] { return Menu::Current() && Menu::Current()->OpenWindows().size() == 2; }, 3000));
+    ASSERT_TRUE(Pick(MoveToClassId(2)));
+    ASSERT_TRUE(PollUntil([&] { return Tabs(2).find("工具") != std::string::npos; }, 2000));
+    EXPECT_EQ(Tabs(0), "[程序]");
+    EXPECT_EQ(data_->GroupCount(2), 2);
+    EXPECT_EQ(Cells(2, 1), "x");
+    const std::string file = FileText();
+    EXPECT_LT(file.find("资料"), file.find("工具"));
+}
+
+TEST_F(ContentMenuTest, RenameFromTheMenuWithTheEditorsOwnMenu) {
+    Build();
+    RightClick(test::Centre(*view_->Tab(0, 0)));
+    ASSERT_TRUE(PollUntil(MenuOpen, 2000));
+    ASSERT_TRUE(Pick(kCmdRename));
+    ASSERT_TRUE(PollUntil([&] { return view_->RenameEditor() != nullptr; }, 2000));
+    Edit* editor = view_->RenameEditor();
+    EXPECT_EQ(editor->SelectedText(), "程序");
+
+    const auto editMenu = [&](int pick) {
+        RightClick(test::Centre(*editor));
+        ASSERT_TRUE(PollUntil(MenuOpen, 2000));
+        ASSERT_TRUE(Pick(pick));
+        ASSERT_TRUE(PollUntil([] { return !MenuOpen(); }, 2000));
+        Pump();
+    };
+    editMenu(kCmdEditCut);
+    ASSERT_TRUE(PollUntil([&] { return editor->Text().empty(); }, 2000));
+    EXPECT_EQ(GetClipboardText(hwnd_).value_or(""), "程序");
+    editMenu(kCmdEditPaste);
+    ASSERT_TRUE(PollUntil([&] { return editor->Text() == "程序"; }, 2000));
+    editMenu(kCmdEditSelectAll);
+    ASSERT_TRUE(PollUntil([&] { return editor->SelectedText() == "程序"; }, 2000));
+    Type(u"办公");
+    Key(VK_RETURN);
+    ASSERT_TRUE(PollUntil([&] { return view_->RenameEditor() == nullptr; }, 2000));
+    EXPECT_EQ(data_->GroupName(0, 0), "办公");
+    EXPECT_EQ(Tabs(0), "[办公] 工具");
+}
+
+TEST_F(ContentMenuTest, RestingOnACellShowsItsTooltipUntilTheMouseLeaves) {
+    Build();
+    test::MouseTo(hwnd_, CellCentre(0, 0, 0));
+    ASSERT_TRUE(PollUntil([] { return CurrentTooltip() != nullptr; }, 3000));
+    EXPECT_EQ(view_->ShownTooltip(), view_->TooltipText(0, 0, 0));
+    test::MouseTo(hwnd_, test::Centre(*view_->ClassEntry(1)));
+    ASSERT_TRUE(PollUntil([] { return CurrentTooltip() == nullptr; }, 2000));
+    EXPECT_EQ(view_->ShownTooltip(), "");
 }
 
 }  // namespace
