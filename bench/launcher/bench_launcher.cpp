@@ -159,6 +159,10 @@ class NoDiskSystem final : public LauncherSystem {
             [](std::string_view p) { return p.substr(0, 8) == "https://"; }};
         return ClassifyTargetWith(path, kText);
     }
+    TargetKind ClassifyText(std::string_view path) override {
+        bool exists = false;
+        return Classify(path, &exists);
+    }
     std::string FolderIconResource(std::string_view) override { return {}; }
     std::string ExpandVariables(std::string_view text) override { return std::string(text); }
     std::optional<InternetShortcut> ReadInternetShortcut(std::string_view) override {

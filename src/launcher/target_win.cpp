@@ -141,6 +141,10 @@ TargetKind ClassifyTarget(std::string_view path, bool* exists) {
     }
     if (directory)
         return TargetKind{TargetKindId::kFolder, "folder"};
+    return ClassifyTargetText(path);
+}
+
+TargetKind ClassifyTargetText(std::string_view path) {
     constexpr TargetProbe kNoFolder{nullptr, &ProbeUnc, &ProbeUrl};
     return ClassifyTargetWith(path, kNoFolder);
 }
