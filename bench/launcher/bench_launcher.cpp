@@ -1,9 +1,13 @@
 // Launcher data benchmark: from the files on disk to a loaded model whose
-// every grid entry has its image bytes, as the panel does at start.
+// every grid entry has its image bytes, as the panel does at start, and the
+// verification the panel runs once it shows.
 //
-//   warm  data\Data of N items (default 10,000) and a data\Cache that holds
-//         every icon: icon store load + data load (canonical add of every
-//         item, each grid entry's icon resolved from the cache), then Save.
+//   warm  data\Data of N items (default 10,000) as this program saves it and
+//         a data\Cache that holds every icon: icon store load + data load
+//         (items taken on trust, each grid entry's icon resolved from the
+//         cache), then verification in the panel's slices, then Save. The
+//         same items in an older file (no usable types) show the load where
+//         every item asks the disk.
 //   cold  200 items and no cache: every icon extracted through the shell.
 //
 // The baseline is the floor of any loader: reading data\Data and parsing it
