@@ -2,6 +2,7 @@
 #include "launcher/icon_cache.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <vector>
 
@@ -153,15 +154,16 @@ std::string ScaleKeyText(float scale) {
 }
 
 uint32_t IconKey(std::string_view defaultSource, float scale) {
-    std::u16string text = Utf8ToWide(std::string(defaultSource) + "," + ScaleKeyText(scale));
-    std::string bytes;
-    bytes.reserve(text.size() * 2 + 2);
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    bytes.append(2, '\0');  // the terminating zero unit is part of the key
-    return Crc32(bytes.data(), bytes.size());
+    // One key per grid entry at every start: the UTF-16 text is hashed where
+    // it stands, which on a little-endian machine is its UTF-16LE form.
+    static_assert(std::endian::native == std::endian::little);
+    std::string key(defaultSource);
+    key += ',';
+    key += ScaleKeyText(scale);
+    std::u16string text(key.size() + 1, u'\0');
+    const size_t units = Utf8ToWideInto(key, text.data());
+    // The terminating zero unit is part of the key.
+    return Crc32(text.data(), (units + 1) * sizeof(char16_t));
 }
 
 }  // namespace pt

@@ -44,12 +44,11 @@ void IconStore::Load() {
 }
 
 uint32_t IconStore::KeyOf(std::string_view source) {
-    std::string text(source);
-    auto found = keys_.find(text);
+    auto found = keys_.find(source);
     if (found != keys_.end())
         return found->second;
     uint32_t key = keyOf_(source);
-    keys_.emplace(std::move(text), key);
+    keys_.emplace(std::string(source), key);
     return key;
 }
 

@@ -95,7 +95,13 @@ class IconStore {
     // Keys are remembered per source: computing one may ask the file system,
     // and an entry's AddRef and Release must meet the same key even if the
     // target changed on disk in between.
-    std::unordered_map<std::string, uint32_t> keys_;
+    struct SourceHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view source) const {
+            return std::hash<std::string_view>{}(source);
+        }
+    };
+    std::unordered_map<std::string, uint32_t, SourceHash, std::equal_to<>> keys_;
     bool savePending_ = false;
 };
 

@@ -285,12 +285,14 @@ uint32_t IconKeyOf(std::string_view source, float scale) {
     // test would ask the disk, and a folder with an icon of its own already
     // has that icon as its item's source (the canonical add puts it there).
     // So the default source is taken as if no source were a folder.
-    static constexpr TargetProbe kTextOnly{
-        [](std::string_view) { return false; },
-        [](std::string_view path) { return ::PathIsUNCW(ToWide(path).c_str()) != FALSE; },
-        [](std::string_view path) { return ::PathIsURLW(ToWide(path).c_str()) != FALSE; }};
-    TargetKindId kind = ClassifyTargetWith(source, kTextOnly).id;
-    return IconKey(DefaultIconSourceFor(source, kind, ""), scale);
+    switch (ClassifyTargetText(source).id) {
+        case TargetKindId::kUnc:
+            return IconKey(kUncIconSource, scale);
+        case TargetKindId::kUrl:
+            return IconKey(kUrlIconSource, scale);
+        default:
+            return IconKey(source, scale);
+    }
 }
 
 GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,

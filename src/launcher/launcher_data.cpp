@@ -32,6 +32,30 @@ std::string PathText(std::string_view text) {
     return path;
 }
 
+// The record's texts trimmed before anything looks at them: " C:\app.exe"
+// is a drive path like any other, and "C:\dir\" names the same folder as
+// "C:\dir".
+ItemRecord Trimmed(const ItemRecord& source) {
+    ItemRecord record;
+    record.type = source.type;
+    record.name = TrimSpaces(source.name);
+    record.path = PathText(source.path);
+    record.param = TrimSpaces(source.param);
+    record.workDir = PathText(source.workDir);
+    record.remarks = TrimSpaces(source.remarks);
+    record.isAdministrator = source.isAdministrator;
+    record.icon = PathText(source.icon);
+    return record;
+}
+
+// Whether the folder test could have found a folder where the text says
+// otherwise: a shell object, an enciphered value or a web address never
+// names one.
+bool MayBeFolder(std::string_view path, TargetKindId textKind) {
+    return !path.empty() && textKind != TargetKindId::kShell &&
+           textKind != TargetKindId::kEncrypt && textKind != TargetKindId::kUrl;
+}
+
 bool StartsWithBytes(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
@@ -244,8 +268,10 @@ void LauncherData::Build(const JsonDocument& file) {
                 // Anything but an object has nothing an item could be made of.
                 if (item.GetKind("") != JsonKind::kObject)
                     continue;
+                const ItemRecord record = ItemRecordFromJson(item);
+                std::optional<Entry> trusted = Trusted(record);
                 PutItem(c, g, static_cast<int>(classes_[c].groups[g].items.size()),
-                        Canonical(ItemRecordFromJson(item)));
+                        trusted ? std::move(*trusted) : Canonical(record));
             }
         }
     }
@@ -414,19 +440,15 @@ ItemRecord LauncherData::Canonicalize(const ItemRecord& source) {
 }
 
 LauncherData::Entry LauncherData::Canonical(const ItemRecord& source) {
-    ItemRecord record;
-    // Trimmed before anything looks at them: " C:\app.exe" is a drive path
-    // like any other, and "C:\dir\" names the same folder as "C:\dir".
-    record.name = TrimSpaces(source.name);
-    record.path = PathText(source.path);
-    record.param = TrimSpaces(source.param);
-    record.workDir = PathText(source.workDir);
-    record.remarks = TrimSpaces(source.remarks);
-    record.isAdministrator = source.isAdministrator;
-    record.icon = PathText(source.icon);
-
+    ItemRecord record = Trimmed(source);
     bool exists = false;
     TargetKind kind = system_->Classify(record.path, &exists);
+    return Complete(std::move(record), std::move(kind), exists);
+}
+
+// The canonical add from the classification on: `record` is trimmed, `kind`
+// and `exists` are what the disk said about its path.
+LauncherData::Entry LauncherData::Complete(ItemRecord record, TargetKind kind, bool exists) {
     // Shortcut files stand for what they point at. Kind texts compare with
     // their letter case: "X.URL" stays a file item.
     if (kind.text == ".url") {
@@ -459,6 +481,31 @@ LauncherData::Entry LauncherData::Canonical(const ItemRecord& source) {
     return Entry{Stored(std::move(record), kind.id), missing};
 }
 
+std::optional<LauncherData::Entry> LauncherData::Trusted(const ItemRecord& source) {
+    if (source.type.empty())
+        return std::nullopt;
+    ItemRecord record = Trimmed(source);
+    TargetKind kind = system_->ClassifyText(record.path);
+    // A shortcut is read again at every load: what it points at may have
+    // changed since, and nothing short of reading it tells.
+    if (kind.text == ".url" || kind.text == ".lnk")
+        return std::nullopt;
+    if (source.type != kind.text) {
+        if (source.type != "folder" || !MayBeFolder(record.path, kind.id))
+            return std::nullopt;
+        kind = TargetKind{TargetKindId::kFolder, "folder"};
+    }
+    if (record.icon.empty()) {
+        // A folder's desktop.ini icon is the disk's to tell: verification
+        // looks for one.
+        std::string fallback = DefaultIconSourceFor(record.path, kind.id, "");
+        if (fallback != record.path)
+            record.icon = PathText(fallback);
+    }
+    record.type = std::move(kind.text);
+    return Entry{Stored(std::move(record), kind.id), false, false};
+}
+
 ItemRecord LauncherData::Stored(ItemRecord record, TargetKindId kind) {
     if (!record.workDir.empty() &&
         EqualsNoCase(record.workDir, DefaultWorkDirFor(record.path, kind))) {
@@ -471,7 +518,11 @@ ItemRecord LauncherData::Stored(ItemRecord record, TargetKindId kind) {
 }
 
 void LauncherData::PutItem(int c, int g, int index, Entry entry) {
-    std::vector<Entry>& items = classes_[c].groups[g].items;
+    Group& group = classes_[c].groups[g];
+    if (!entry.verified)
+        ++group.unverified;
+    group.verifyFrom = std::min(group.verifyFrom, static_cast<size_t>(index));
+    std::vector<Entry>& items = group.items;
     const Entry& stored = *items.insert(items.begin() + index, std::move(entry));
     if (observer_)
         observer_->OnItemAdded(c, g, index, stored.record);
@@ -494,7 +545,11 @@ bool LauncherData::DeleteItem(int c, int g, int i) {
         return false;
     if (observer_)
         observer_->OnIconReleased(c, g, i);
-    std::vector<Entry>& items = classes_[c].groups[g].items;
+    Group& group = classes_[c].groups[g];
+    if (!group.items[i].verified)
+        --group.unverified;
+    group.verifyFrom = std::min(group.verifyFrom, static_cast<size_t>(i));
+    std::vector<Entry>& items = group.items;
     items.erase(items.begin() + i);
     if (observer_)
         observer_->OnItemRemoved(c, g, i);
@@ -507,7 +562,9 @@ bool LauncherData::MoveItem(int c, int g, int from, int to) {
         return false;
     if (from == to)
         return true;
-    std::vector<Entry>& items = classes_[c].groups[g].items;
+    Group& group = classes_[c].groups[g];
+    group.verifyFrom = std::min(group.verifyFrom, static_cast<size_t>(std::min(from, to)));
+    std::vector<Entry>& items = group.items;
     Entry item = std::move(items[from]);
     items.erase(items.begin() + from);
     items.insert(items.begin() + to, std::move(item));
@@ -525,10 +582,101 @@ bool LauncherData::ReplaceItem(int c, int g, int i, const ItemRecord& record) {
     const TargetKindId kind = system_->Classify(record.path, &exists).id;
     stored.record = Stored(record, kind);
     stored.missing = IsLocalPath(record.path) && !exists;
+    if (!stored.verified) {
+        stored.verified = true;
+        --classes_[c].groups[g].unverified;
+    }
     if (observer_)
         observer_->OnItemRefreshed(c, g, i, stored.record);
     Save();
     return true;
+}
+
+// --- verification --------------------------------------------------------------
+
+bool LauncherData::VerifySome(int maxItems) {
+    int budget = maxItems;
+    // What the user looks at first, then what one click away shows.
+    const int current = currentClass_;
+    if (ValidClass(current)) {
+        const int currentGroup = classes_[current].currentGroup;
+        if (ValidGroup(current, currentGroup))
+            VerifyIn(current, currentGroup, &budget);
+        for (int g = 0; g < GroupCount(current) && budget > 0; ++g)
+            VerifyIn(current, g, &budget);
+    }
+    for (int c = 0; c < ClassCount() && budget > 0; ++c) {
+        for (int g = 0; g < GroupCount(c) && budget > 0; ++g)
+            VerifyIn(c, g, &budget);
+    }
+    return UnverifiedCount() > 0;
+}
+
+int LauncherData::UnverifiedCount() const {
+    int count = 0;
+    for (const Category& category : classes_) {
+        for (const Group& group : category.groups)
+            count += group.unverified;
+    }
+    return count;
+}
+
+// Verifies unverified items of one group while the budget lasts; false when
+// the budget ran out first.
+bool LauncherData::VerifyIn(int c, int g, int* budget) {
+    for (int pass = 0; pass < 2; ++pass) {
+        for (;;) {
+            // Looked up afresh each time: the observer runs in between.
+            if (!ValidGroup(c, g))
+                return true;
+            Group& group = classes_[c].groups[g];
+            if (group.unverified <= 0 || group.verifyFrom >= group.items.size())
+                break;
+            if (*budget <= 0)
+                return false;
+            const size_t i = group.verifyFrom++;
+            if (!group.items[i].verified) {
+                --*budget;
+                Verify(c, g, i);
+            }
+        }
+        if (!ValidGroup(c, g) || classes_[c].groups[g].unverified <= 0)
+            return true;
+        // Entries left behind the cursor (it only ever moves back on edits,
+        // so this is a safety net): count again and take one more pass.
+        Group& group = classes_[c].groups[g];
+        group.unverified = static_cast<int>(std::count_if(
+            group.items.begin(), group.items.end(), [](const Entry& e) { return !e.verified; }));
+        group.verifyFrom = 0;
+    }
+    return true;
+}
+
+void LauncherData::Verify(int c, int g, size_t i) {
+    Group& group = classes_[c].groups[g];
+    Entry& entry = group.items[i];
+    entry.verified = true;
+    --group.unverified;
+    // One attribute query answers both the folder test and "missing".
+    bool exists = false;
+    TargetKind kind = system_->Classify(entry.record.path, &exists);
+    Entry checked;
+    if (kind.text != entry.record.type ||
+        (kind.id == TargetKindId::kFolder && entry.record.icon.empty())) {
+        // The record holds what the file held, trimmed: the full canonical
+        // add of it gives what a load with the disk would have given.
+        checked = Complete(entry.record, std::move(kind), exists);
+    } else {
+        checked.record = entry.record;
+        checked.missing = IsLocalPath(entry.record.path) && !exists;
+    }
+    const bool visible = checked.record.type != entry.record.type ||
+                         checked.record.icon != entry.record.icon ||
+                         checked.missing != entry.missing;
+    entry.record = std::move(checked.record);
+    entry.missing = checked.missing;
+    if (visible && observer_)
+        observer_->OnItemRefreshed(c, g, static_cast<int>(i), entry.record);
 }
 
 void LauncherData::ReleaseIcons(int c, int g) {
@@ -543,7 +691,8 @@ void LauncherData::ReleaseIcons(int c, int g) {
 
 void LauncherData::AddGroup(int c, std::string name) {
     Category& category = classes_[c];
-    category.groups.push_back(Group{std::move(name), {}});
+    category.groups.emplace_back();
+    category.groups.back().name = std::move(name);
     const int g = static_cast<int>(category.groups.size()) - 1;
     if (category.currentGroup < 0)
         category.currentGroup = 0;
@@ -649,7 +798,10 @@ bool LauncherData::ClearGroup() {
     if (!ValidGroup(c, g))
         return false;
     ReleaseIcons(c, g);
-    classes_[c].groups[g].items.clear();
+    Group& group = classes_[c].groups[g];
+    group.items.clear();
+    group.unverified = 0;
+    group.verifyFrom = 0;
     if (observer_)
         observer_->OnGroupCleared(c, g);
     Save();

@@ -23,12 +23,21 @@
 // index that names nothing makes an operation return false (or 0, or "") and
 // change nothing. All text is UTF-8. UI thread only.
 //
+// A start must not wait for the disk: one attribute query per item costs
+// tens of microseconds under some systems, which for thousands of items is
+// most of the start. So Load trusts an item whose stored "type" agrees with
+// what its path's text says (an earlier canonical add wrote it) and leaves
+// the look at the disk for later: VerifySome, called in small slices once
+// the panel shows, asks the disk for those items, the current group first,
+// and reports the ones whose kind, icon or missing state came out different.
+//
 // The panel's part:
 //   start  LauncherData data(MakeFileLauncherDataStorage(dataFolder),
 //                            MakeShellLauncherSystem());
 //          data.SetObserver(&panel);               // before Load: it builds the lists
 //          data.SetSaveFailureHandler(report);     // the message box
 //          data.Load();
+//   idle   while (data.VerifySome(n)) ...          // a few ms per slice, on the UI thread
 //   grid   OnItemAdded -> ResolveGridIcon (icons.h) with the record's icon and
 //          path, name colour from TargetMissing; OnIconReleased -> release
 //          the entry's source from the icon store.
@@ -152,6 +161,8 @@ class LauncherSystem {
     // The kind of a target; *exists tells whether the path names an existing
     // file or folder (false when the disk was not asked).
     virtual TargetKind Classify(std::string_view path, bool* exists) = 0;
+    // The kind its text gives, without the folder test: no disk.
+    virtual TargetKind ClassifyText(std::string_view path) = 0;
     // The folder's desktop.ini icon (IconResource, as written) when the file
     // it names exists; "" otherwise.
     virtual std::string FolderIconResource(std::string_view folder) = 0;
@@ -198,7 +209,22 @@ class LauncherData {
     // to the observer in order and selects category 0. A file that exists
     // but cannot be used is first copied aside (BrokenCopyName). Writes
     // nothing. Meant to run once, before any other operation.
+    //
+    // An item whose stored type agrees with the text-only classification of
+    // its path (or is "folder" for a path that may name one), and that is no
+    // .url or .lnk, takes the canonical add without the disk and stays
+    // unverified until VerifySome reaches it; it is not missing meanwhile.
     void Load();
+    // Verifies up to maxItems unverified items: the current group's first,
+    // then the rest of the current category's, then the others in order.
+    // An item whose folder test contradicts its kind, or a folder without an
+    // icon, takes the full canonical add again; OnItemRefreshed reports an
+    // item whose type, icon or missing state changed. Schedules no save (the
+    // normalised form goes out with the next save anyway). True while
+    // unverified items remain.
+    bool VerifySome(int maxItems);
+    // How many items VerifySome has still to reach.
+    int UnverifiedCount() const;
     // Writes data\Data now and cancels a pending deferred save. On failure
     // the document stays as it is and the save stays due (FlushPendingSave
     // and the next change retry); the first failure of the run is reported
@@ -295,10 +321,14 @@ class LauncherData {
     struct Entry {
         ItemRecord record;
         bool missing = false;
+        bool verified = true;  // false: loaded on trust, the disk not asked yet
     };
     struct Group {
         std::string name;
         std::vector<Entry> items;
+        int unverified = 0;
+        // Every entry before this index is verified.
+        size_t verifyFrom = 0;
     };
     struct Category {
         std::string name;
@@ -310,6 +340,10 @@ class LauncherData {
     bool ValidGroup(int c, int g) const;
     bool ValidItem(int c, int g, int i) const;
     Entry Canonical(const ItemRecord& source);
+    Entry Complete(ItemRecord record, TargetKind kind, bool exists);
+    std::optional<Entry> Trusted(const ItemRecord& source);
+    bool VerifyIn(int c, int g, int* budget);
+    void Verify(int c, int g, size_t i);
     ItemRecord Stored(ItemRecord record, TargetKindId kind);
     void PutItem(int c, int g, int index, Entry entry);
     void AddGroup(int c, std::string name);

@@ -40,6 +40,7 @@ class ShellLauncherSystem final : public LauncherSystem {
     TargetKind Classify(std::string_view path, bool* exists) override {
         return ClassifyTarget(path, exists);
     }
+    TargetKind ClassifyText(std::string_view path) override { return ClassifyTargetText(path); }
     std::string FolderIconResource(std::string_view folder) override {
         return pt::FolderIconResource(folder);
     }

@@ -106,6 +106,10 @@ TargetKind ClassifyTarget(std::string_view path);
 // The same, also telling whether the path names an existing file or folder:
 // the one look at the disk the folder test makes answers both.
 TargetKind ClassifyTarget(std::string_view path, bool* exists);
+// The same without the folder test: the text rules and the shell's UNC and
+// URL tests, which never touch the disk. An existing folder comes out as
+// the kind its name would have.
+TargetKind ClassifyTargetText(std::string_view path);
 std::string DefaultWorkDir(std::string_view path);
 
 struct ShellObjectInfo {

@@ -17,11 +17,15 @@ namespace {
 bool ProbeDirectory(std::string_view path) {
     return !path.empty() && ::PathIsDirectoryW(ToWide(path).c_str()) != FALSE;
 }
+// A well-formed drive path is neither: it has no leading "\\\\", and its
+// one-letter "scheme" is a drive to the shell's URL parser. Most targets are
+// drive paths, and a start classifies each of them, so the shell (and a
+// UTF-16 copy of the path) is asked only about the rest.
 bool ProbeUnc(std::string_view path) {
-    return !path.empty() && ::PathIsUNCW(ToWide(path).c_str()) != FALSE;
+    return !path.empty() && !IsLocalPath(path) && ::PathIsUNCW(ToWide(path).c_str()) != FALSE;
 }
 bool ProbeUrl(std::string_view path) {
-    return !path.empty() && ::PathIsURLW(ToWide(path).c_str()) != FALSE;
+    return !path.empty() && !IsLocalPath(path) && ::PathIsURLW(ToWide(path).c_str()) != FALSE;
 }
 
 constexpr TargetProbe kShellProbe{&ProbeDirectory, &ProbeUnc, &ProbeUrl};
@@ -141,6 +145,10 @@ TargetKind ClassifyTarget(std::string_view path, bool* exists) {
     }
     if (directory)
         return TargetKind{TargetKindId::kFolder, "folder"};
+    return ClassifyTargetText(path);
+}
+
+TargetKind ClassifyTargetText(std::string_view path) {
     constexpr TargetProbe kNoFolder{nullptr, &ProbeUnc, &ProbeUrl};
     return ClassifyTargetWith(path, kNoFolder);
 }

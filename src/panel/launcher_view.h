@@ -116,7 +116,9 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     int ClassIndexOf(const Element* entry) const;
     bool FindGrid(const ListView* list, int* c, int* g) const;
     bool FindTab(const Element* tab, int* c, int* g) const;
-    ListItem MakeCell(const ItemRecord& record, std::string* iconSource);
+    ListItem MakeCell(const ItemRecord& record, bool missing, std::string* iconSource);
+    // One tick's share of verifying the items loaded on trust.
+    void VerifySlice();
     void ShowClass(int c);
     void ShowGroup(int c, int g);
     void Relayout();

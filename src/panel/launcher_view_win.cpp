@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "launcher/grid_entry.h"
@@ -26,6 +27,14 @@ constexpr int kFirstTabRadioGroup = 0x5101;
 constexpr char kGridTemplate[] = "layout\\item\\listview.main.xml";
 constexpr Color kAccent = MakeColor(0, 136, 255);
 constexpr Color kMarker = MakeColor(192, 192, 192);
+
+// Verification of the items loaded on trust runs on the sidebar's timer:
+// timer messages come only when the queue is otherwise empty, so input and
+// painting always go first (a chain of posted messages would starve them).
+// Each tick works for a few milliseconds, a batch of queries at a time.
+constexpr UINT kVerifyTimer = 0x5200;
+constexpr std::chrono::milliseconds kVerifySlice{4};
+constexpr int kVerifyBatch = 16;
 
 StateLook EntryLook() {
     StateLook s;
@@ -54,6 +63,12 @@ TargetKindId KindOfType(std::string_view type) {
     if (type == "encrypt")
         return TargetKindId::kEncrypt;
     return TargetKindId::kUnknown;
+}
+
+// The model knows whether the target was there; asking the disk again per
+// cell would cost the start what loading on trust saved.
+GridTextColor CellTextColor(const ItemRecord& record, bool missing) {
+    return GridEntryTextColorFor(record.path, KindOfType(record.type), !missing);
 }
 
 template <typename T>
@@ -97,6 +112,29 @@ void LauncherView::Build(Element& area) {
     for (int c = 0; c < static_cast<int>(pages_.size()); ++c)
         ShowGroup(c, services_.data->CurrentGroupOf(c));
     ShowClass(services_.data->CurrentClass());
+
+    sidebar_->On(ElementEvent::kTimer, [this](Element&, const ElementEventArgs& a, bool& h) {
+        if (a.wParam != kVerifyTimer)
+            return;
+        h = true;
+        VerifySlice();
+    });
+    // The first tick comes once the loop runs, after the panel shows. Without
+    // a timer the grid must not stay unverified: verify everything now.
+    if (services_.data->UnverifiedCount() > 0 && !sidebar_->SetTimer(kVerifyTimer, 0)) {
+        while (services_.data->VerifySome(kVerifyBatch)) {
+        }
+    }
+}
+
+void LauncherView::VerifySlice() {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + kVerifySlice;
+    bool more = true;
+    while (more && Clock::now() < end)
+        more = services_.data->VerifySome(kVerifyBatch);
+    if (!more)
+        sidebar_->KillTimer(kVerifyTimer);
 }
 
 void LauncherView::SelectRemembered(int iClass, int iGroup) {
@@ -111,7 +149,7 @@ void LauncherView::FlushPendingSave() {
     services_.data->FlushPendingSave();
 }
 
-ListItem LauncherView::MakeCell(const ItemRecord& record, std::string* iconSource) {
+ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::string* iconSource) {
     ListItem cell;
     cell.texts["name"] = record.name;
     if (services_.icons) {
@@ -120,7 +158,7 @@ ListItem LauncherView::MakeCell(const ItemRecord& record, std::string* iconSourc
         if (!icon.png.empty())
             cell.images["icon"] = RasterImage::FromBytes(icon.png.data(), icon.png.size());
     }
-    switch (GridEntryTextColor(record.path)) {
+    switch (CellTextColor(record, missing)) {
         case GridTextColor::kMissing:
             cell.textColor = MakeColor(192, 192, 192);
             break;
@@ -567,7 +605,7 @@ void LauncherView::OnItemAdded(int c, int g, int i, const ItemRecord& record) {
     if (!list)
         return;
     std::string source;
-    ListItem cell = MakeCell(record, &source);
+    ListItem cell = MakeCell(record, services_.data->TargetMissing(c, g, i), &source);
     auto& sources = pages_[c].lists[g].iconSources;
     const int at = std::clamp(i, 0, static_cast<int>(sources.size()));
     list->InsertItem(ListIndex{0, at}, std::move(cell));
@@ -601,7 +639,7 @@ void LauncherView::OnItemRefreshed(int c, int g, int i, const ItemRecord& record
         return;
     auto& sources = pages_[c].lists[g].iconSources;
     std::string source;
-    ListItem cell = MakeCell(record, &source);
+    ListItem cell = MakeCell(record, services_.data->TargetMissing(c, g, i), &source);
     // The new icon is counted before the old one is let go, so an
     // unchanged icon never leaves the cache in between.
     if (services_.icons && i < static_cast<int>(sources.size())) {

@@ -43,11 +43,20 @@ bool Never(std::string_view) {
 }
 
 // No file system: nothing is a folder or a shortcut that can be read.
+// `trusting` false makes every stored type disagree with the text, so each
+// item takes the full canonical add at load.
 class NoSystem final : public pt::LauncherSystem {
   public:
+    explicit NoSystem(bool trusting = true) : trusting_(trusting) {}
     pt::TargetKind Classify(std::string_view path, bool* exists) override {
         *exists = false;
         return pt::ClassifyTargetWith(path, pt::TargetProbe{&Never, &Never, &Never});
+    }
+    pt::TargetKind ClassifyText(std::string_view path) override {
+        if (!trusting_)
+            return pt::TargetKind{pt::TargetKindId::kUnknown, "\x01"};
+        bool exists = false;
+        return Classify(path, &exists);
     }
     std::string FolderIconResource(std::string_view) override { return {}; }
     std::string ExpandVariables(std::string_view text) override { return std::string(text); }
@@ -57,6 +66,9 @@ class NoSystem final : public pt::LauncherSystem {
     std::optional<pt::ShortcutRecord> ReadShortcut(std::string_view) override {
         return std::nullopt;
     }
+
+  private:
+    bool trusting_;
 };
 
 std::string WithoutCr(std::string text) {
@@ -89,5 +101,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::abort();
         }
     }
+    // What the load took on trust must be what the full canonical add makes
+    // of the file it saved, and verifying it must change nothing.
+    pt::LauncherData full(std::make_unique<MemoryStorage>(&memory),
+                          std::make_unique<NoSystem>(false));
+    full.Load();
+    const std::string trusted = second.DocumentText();
+    if (trusted != full.DocumentText() || full.UnverifiedCount() != 0)
+        std::abort();
+    while (second.VerifySome(7)) {
+    }
+    if (second.DocumentText() != trusted || second.UnverifiedCount() != 0)
+        std::abort();
     return 0;
 }

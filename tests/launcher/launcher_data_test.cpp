@@ -80,14 +80,16 @@ class FakeStorage final : public LauncherDataStorage {
     std::shared_ptr<Disk> disk_;
 };
 
-// Folders and shortcuts the fake shell knows.
-const std::set<std::string, std::less<>> kFolders = {"C:\\", "C:\\Tools", "C:\\Games\\v1.2",
-                                                     "D:\\Photos", "D:\\Missing Icon"};
-
-const std::set<std::string, std::less<>> kFiles = {"C:\\Tools\\app.exe", "C:\\x.exe"};
+// Folders and files the fake shell knows. The probes are plain functions,
+// so the sets are the test's global disk; every test starts from these.
+using PathSet = std::set<std::string, std::less<>>;
+const PathSet kFolders = {"C:\\", "C:\\Tools", "C:\\Games\\v1.2", "D:\\Photos", "D:\\Missing Icon"};
+const PathSet kFiles = {"C:\\Tools\\app.exe", "C:\\x.exe"};
+PathSet g_folders = kFolders;
+PathSet g_files = kFiles;
 
 bool IsFolder(std::string_view path) {
-    return kFolders.count(path) > 0;
+    return g_folders.count(path) > 0;
 }
 bool IsUnc(std::string_view path) {
     return path.substr(0, 2) == "\\\\";
@@ -101,8 +103,12 @@ class FakeSystem final : public LauncherSystem {
   public:
     TargetKind Classify(std::string_view path, bool* exists) override {
         ++classifications;
-        *exists = IsFolder(path) || kFiles.count(path) > 0;
+        asked.emplace_back(path);
+        *exists = IsFolder(path) || g_files.count(path) > 0;
         return ClassifyTargetWith(path, TargetProbe{&IsFolder, &IsUnc, &IsUrl});
+    }
+    TargetKind ClassifyText(std::string_view path) override {
+        return ClassifyTargetWith(path, TargetProbe{nullptr, &IsUnc, &IsUrl});
     }
     std::string FolderIconResource(std::string_view folder) override {
         return folder == "D:\\Photos" ? "%SystemRoot%\\system32\\imageres.dll,-113" : "";
@@ -129,6 +135,7 @@ class FakeSystem final : public LauncherSystem {
         return link;
     }
     int classifications = 0;
+    std::vector<std::string> asked;  // the paths the disk was asked about
 };
 
 // Every report as one line, in order.
@@ -184,6 +191,10 @@ std::string Utf16File(std::string_view json) {
 
 class LauncherDataTest : public testing::Test {
   protected:
+    LauncherDataTest() {
+        g_folders = kFolders;
+        g_files = kFiles;
+    }
     LauncherData& Make() {
         auto system = std::make_unique<FakeSystem>();
         system_ = system.get();
@@ -456,6 +467,152 @@ TEST_F(LauncherDataTest, SavedFileLoadsBackUnchanged) {
     again.Load();
     EXPECT_EQ(again.LoadedFrom(), LauncherData::Source::kFile);
     EXPECT_EQ(again.DocumentText(), text);
+}
+
+// --- loading on trust, verification later -------------------------------------
+
+using Paths = std::vector<std::string>;
+
+TEST_F(LauncherDataTest, LoadTrustsOnlyStoredTypesTheTextConfirms) {
+    LauncherData& data =
+        LoadJson(R"({"class":[{"name":"c","group":[{"name":"g","item":[)"
+                 R"({"type":".exe","name":"app","path":"C:\\Tools\\app.exe"},)"
+                 R"({"type":"folder","name":"tools","path":"C:\\Tools"},)"
+                 R"({"type":"url","name":"web","path":" https://example.com"},)"
+                 R"({"type":".exe","name":"gone","path":"C:\\gone.exe"},)"
+                 R"({"name":"old","path":"C:\\x.exe"},)"
+                 R"({"type":".txt","name":"wrong","path":"C:\\Tools\\app.exe"},)"
+                 R"({"type":"folder","name":"web2","path":"https://example.org"},)"
+                 R"({"type":".lnk","name":"link","path":"C:\\Links\\editor.lnk"}]}]}]})");
+    // Without a type, with one the text contradicts, and a shortcut: the
+    // disk (and the shortcut) were asked; the other four were taken on trust.
+    EXPECT_EQ(system_->asked, (Paths{"C:\\x.exe", "C:\\Tools\\app.exe", "https://example.org",
+                                     "C:\\Links\\editor.lnk", "C:\\Tools\\editor.exe"}));
+    EXPECT_EQ(data.UnverifiedCount(), 4);
+    // Stored exactly as the full canonical add stores them.
+    const std::string document =
+        R"({"class":[{"name":"c","group":[{"name":"g","item":[)"
+        R"({"type":".exe","name":"app","path":"C:\\Tools\\app.exe"},)"
+        R"({"type":"folder","name":"tools","path":"C:\\Tools"},)"
+        R"({"type":"url","name":"web","path":"https://example.com",)"
+        R"("icon":"%SystemRoot%\\system32\\url.dll,0"},)"
+        R"({"type":".exe","name":"gone","path":"C:\\gone.exe"},)"
+        R"({"type":".exe","name":"old","path":"C:\\x.exe"},)"
+        R"({"type":".exe","name":"wrong","path":"C:\\Tools\\app.exe"},)"
+        R"({"type":"url","name":"web2","path":"https://example.org",)"
+        R"("icon":"%SystemRoot%\\system32\\url.dll,0"},)"
+        R"({"type":".exe","name":"link","path":"C:\\Tools\\editor.exe","param":"-n",)"
+        R"("WorkDir":"C:\\Work","remarks":"text editor","icon":"C:\\Tools\\editor.exe,1"}]}]}]})";
+    EXPECT_EQ(data.DocumentText(), document);
+    EXPECT_FALSE(data.TargetMissing(0, 0, 3));  // not known yet
+
+    system_->asked.clear();
+    EXPECT_FALSE(data.VerifySome(100));
+    EXPECT_EQ(system_->asked,
+              (Paths{"C:\\Tools\\app.exe", "C:\\Tools", "https://example.com", "C:\\gone.exe"}));
+    EXPECT_EQ(recorder_.Take(), (Events{"item* 0 0 3 gone"}));
+    EXPECT_TRUE(data.TargetMissing(0, 0, 3));
+    EXPECT_EQ(data.DocumentText(), document);
+    EXPECT_EQ(data.UnverifiedCount(), 0);
+    // Verification alone writes nothing and schedules nothing.
+    EXPECT_EQ(disk_->writes, 0);
+    EXPECT_FALSE(data.SaveDue());
+    EXPECT_FALSE(data.VerifySome(100));
+    EXPECT_EQ(system_->asked.size(), 4u);
+}
+
+TEST_F(LauncherDataTest, VerificationCatchesWhatChangedOnDisk) {
+    LauncherData& data =
+        LoadJson(R"({"class":[{"name":"c","group":[{"name":"g","item":[)"
+                 R"({"type":"folder","name":"tools","path":"C:\\Tools"},)"
+                 R"({"type":".exe","name":"x","path":"C:\\x.exe"},)"
+                 R"({"type":"folder","name":"photos","path":"D:\\Photos"},)"
+                 R"({"type":".exe","name":"app","path":"C:\\Tools\\app.exe"}]}]}]})");
+    EXPECT_EQ(system_->classifications, 0);
+    g_folders.erase("C:\\Tools");   // the folder was deleted
+    g_folders.insert("C:\\x.exe");  // a folder now stands where the file was
+    // D:\Photos has a desktop.ini icon the stored record never got.
+    EXPECT_EQ(data.Item(0, 0, 0)->type, "folder");
+    EXPECT_FALSE(data.TargetMissing(0, 0, 0));
+
+    EXPECT_FALSE(data.VerifySome(10));
+    EXPECT_EQ(recorder_.Take(),
+              (Events{"item* 0 0 0 tools", "item* 0 0 1 x", "item* 0 0 2 photos"}));
+    EXPECT_EQ(data.ItemText(0, 0, 0), R"({"type":"file","name":"tools","path":"C:\\Tools"})");
+    EXPECT_TRUE(data.TargetMissing(0, 0, 0));
+    EXPECT_EQ(data.ItemText(0, 0, 1), R"({"type":"folder","name":"x","path":"C:\\x.exe"})");
+    EXPECT_FALSE(data.TargetMissing(0, 0, 1));
+    EXPECT_EQ(data.ItemText(0, 0, 2), R"({"type":"folder","name":"photos","path":"D:\\Photos",)"
+                                      R"("icon":"%SystemRoot%\\system32\\imageres.dll,-113"})");
+    EXPECT_FALSE(data.TargetMissing(0, 0, 3));
+    EXPECT_EQ(disk_->writes, 0);
+    EXPECT_FALSE(data.SaveDue());
+    // The next save, whatever causes it, carries the corrected records.
+    ASSERT_TRUE(data.Save());
+    EXPECT_NE(disk_->Text().find(R"({"type":"file","name":"tools")"), std::string::npos);
+}
+
+TEST_F(LauncherDataTest, VerificationTakesTheShownGroupFirst) {
+    LauncherData& data = LoadJson(
+        R"({"class":[{"name":"A","group":[)"
+        R"({"name":"A0","item":[{"type":".exe","name":"a00","path":"C:\\gone\\a00.exe"}]},)"
+        R"({"name":"A1","item":[{"type":".exe","name":"a10","path":"C:\\gone\\a10.exe"}]}]},)"
+        R"({"name":"B","group":[)"
+        R"({"name":"B0","item":[{"type":".exe","name":"b00","path":"C:\\gone\\b00.exe"},)"
+        R"({"type":".exe","name":"b01","path":"C:\\gone\\b01.exe"}]},)"
+        R"({"name":"B1","item":[{"type":".exe","name":"b10","path":"C:\\gone\\b10.exe"},)"
+        R"({"type":".exe","name":"b11","path":"C:\\gone\\b11.exe"}]}]}]})");
+    ASSERT_TRUE(data.SelectClass(1));
+    ASSERT_TRUE(data.SelectGroup(1));
+    EXPECT_TRUE(data.VerifySome(2));
+    EXPECT_EQ(recorder_.Take(), (Events{"item* 1 1 0 b10", "item* 1 1 1 b11"}));
+    // Then the rest of the category: its tabs are one click away.
+    EXPECT_TRUE(data.VerifySome(1));
+    EXPECT_EQ(recorder_.Take(), (Events{"item* 1 0 0 b00"}));
+    // A group comes first as soon as it is selected.
+    ASSERT_TRUE(data.SelectClass(0));
+    ASSERT_TRUE(data.SelectGroup(1));
+    EXPECT_TRUE(data.VerifySome(1));
+    EXPECT_EQ(recorder_.Take(), (Events{"item* 0 1 0 a10"}));
+    EXPECT_FALSE(data.VerifySome(10));
+    EXPECT_EQ(recorder_.Take(), (Events{"item* 0 0 0 a00", "item* 1 0 1 b01"}));
+}
+
+TEST_F(LauncherDataTest, EditsDuringVerificationNeverMeetTheWrongEntry) {
+    LauncherData& data = LoadJson(R"({"class":[{"name":"c","group":[{"name":"g","item":[)"
+                                  R"({"type":".exe","name":"g1","path":"C:\\gone\\g1.exe"},)"
+                                  R"({"type":".exe","name":"g2","path":"C:\\gone\\g2.exe"},)"
+                                  R"({"type":".exe","name":"g3","path":"C:\\gone\\g3.exe"},)"
+                                  R"({"type":".exe","name":"g4","path":"C:\\gone\\g4.exe"},)"
+                                  R"({"type":".exe","name":"ok","path":"C:\\x.exe"}]}]}]})");
+    EXPECT_TRUE(data.VerifySome(2));
+    EXPECT_EQ(recorder_.Take(), (Events{"item* 0 0 0 g1", "item* 0 0 1 g2"}));
+    // An unverified item moves in front of the verified ones, another goes,
+    // and a new one (canonical at once) comes in front.
+    ASSERT_TRUE(data.MoveItem(0, 0, 3, 0));  // g4 g1 g2 g3 ok
+    ASSERT_TRUE(data.DeleteItem(0, 0, 3));   // g4 g1 g2 ok
+    ASSERT_TRUE(data.InsertItem(0, 0, 0, Record("new", "C:\\gone\\new.exe")));
+    EXPECT_EQ(data.UnverifiedCount(), 2);
+    recorder_.Take();
+    EXPECT_FALSE(data.VerifySome(10));
+    EXPECT_EQ(recorder_.Take(), (Events{"item* 0 0 1 g4"}));
+    const bool missing[] = {true, true, true, true, false};  // new g4 g1 g2 ok
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(data.TargetMissing(0, 0, i), missing[i]) << i;
+    // Each path asked once; the deleted item never.
+    EXPECT_EQ(system_->asked, (Paths{"C:\\gone\\g1.exe", "C:\\gone\\g2.exe", "C:\\gone\\new.exe",
+                                     "C:\\gone\\g4.exe", "C:\\x.exe"}));
+
+    // Replacing asks the disk itself; clearing leaves nothing to verify.
+    LauncherData& again = LoadJson(R"({"class":[{"name":"c","group":[{"name":"g","item":[)"
+                                   R"({"type":".exe","name":"a","path":"C:\\gone\\a.exe"},)"
+                                   R"({"type":".exe","name":"b","path":"C:\\gone\\b.exe"}]}]}]})");
+    ASSERT_TRUE(again.ReplaceItem(0, 0, 0, *again.Item(0, 0, 0)));
+    EXPECT_TRUE(again.TargetMissing(0, 0, 0));
+    EXPECT_EQ(again.UnverifiedCount(), 1);
+    ASSERT_TRUE(again.ClearGroup());
+    EXPECT_EQ(again.UnverifiedCount(), 0);
+    EXPECT_FALSE(again.VerifySome(10));
 }
 
 // --- categories and groups ---------------------------------------------------

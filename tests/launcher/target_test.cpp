@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -77,6 +79,37 @@ TEST(IsLocalPath, WellFormedDrivePathsOnly) {
     for (char bad : std::string(":*\"<>|")) {
         EXPECT_FALSE(IsLocalPath(std::string("C:\\a") + bad)) << bad;
     }
+}
+
+// The rules as written, one search each: the one-pass version must agree
+// on every short text over the characters that matter.
+bool IsLocalPathByRules(std::string_view path) {
+    if (path.find("\\\\") != std::string_view::npos || path.find('/') != std::string_view::npos ||
+        path.empty())
+        return false;
+    const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    if (first < 'A' || first > 'Z' || path.find(':') != 1)
+        return false;
+    const size_t backslash = path.find('\\');
+    if (backslash != std::string_view::npos && backslash > 2)
+        return false;
+    return path.find_first_of(":*?\"<>|", 2) == std::string_view::npos;
+}
+
+TEST(IsLocalPath, AgreesWithTheRulesOnEveryShortText) {
+    const std::string alphabet = "Cz1:\\/a?|.";
+    std::string text;
+    std::function<void(size_t)> each = [&](size_t length) {
+        ASSERT_EQ(IsLocalPath(text), IsLocalPathByRules(text)) << text;
+        if (length == 0)
+            return;
+        for (char c : alphabet) {
+            text.push_back(c);
+            each(length - 1);
+            text.pop_back();
+        }
+    };
+    each(6);
 }
 
 TEST(DefaultWorkDir, ParentFolderOfLocalTargets) {

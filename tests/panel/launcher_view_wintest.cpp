@@ -215,6 +215,27 @@ TEST_F(LauncherViewTest, ShowsTheFileAsColumnTabsAndCells) {
     EXPECT_EQ(view_->TooltipText(0, 0, 0), "文件名：a\r\n位置：C:\\windows\\notepad.exe");
 }
 
+TEST_F(LauncherViewTest, ItemsLoadedOnTrustAreCheckedOnceShown) {
+    // As a save writes them: each stored type agrees with its path's text,
+    // so none of these cost the start a look at the disk.
+    Build(R"({"class":[{"name":"c","group":[{"name":"g","item":[)"
+          R"({"type":".exe","name":"np","path":"C:\\windows\\notepad.exe"},)"
+          R"({"type":".exe","name":"gone","path":"C:\\no\\such\\file.exe"},)"
+          R"({"type":"folder","name":"win","path":"C:\\windows"}]}]},)"
+          R"({"name":"d","group":[{"name":"h","item":[)"
+          R"({"type":".exe","name":"gone2","path":"C:\\no\\such\\other.exe"}]}]}]})");
+    ListView* grid = view_->Grid(0, 0);
+    ASSERT_TRUE(PollUntil([&] { return data_->UnverifiedCount() == 0; }, 5000));
+    EXPECT_EQ(grid->Item(ListIndex{0, 1})->textColor, MakeColor(192, 192, 192));
+    EXPECT_EQ(view_->Grid(1, 0)->Item(ListIndex{0, 0})->textColor, MakeColor(192, 192, 192));
+    EXPECT_EQ(grid->Item(ListIndex{0, 0})->textColor, std::nullopt);
+    EXPECT_EQ(grid->Item(ListIndex{0, 2})->textColor, std::nullopt);
+    EXPECT_EQ(Cells(0, 0), "npgonewin");
+    // Verification corrects the grid, never the file by itself.
+    EXPECT_FALSE(data_->SaveDue());
+    EXPECT_EQ(writes_, 0);
+}
+
 TEST_F(LauncherViewTest, ClickSelectsAndIsRemembered) {
     Build();
     test::Click(hwnd_, *view_->ClassEntry(2));
