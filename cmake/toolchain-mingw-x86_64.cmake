@@ -1,13 +1,6 @@
-# Cross-compiles the 64-bit Windows build. CI builds it (tests included) so the
-# code stays pointer-size clean; Wine here is 32-bit only, so it is never run.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles the 64-bit Windows build: it keeps the code pointer-size
+# clean, and it is the build the tests run, under 64-bit Wine, where the
+# kernel cannot run 32-bit code.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

@@ -54,8 +54,8 @@ class Race {
 };
 
 std::string LauncherData(int items) {
-    static const char* const kNames[] = {"微信", "网易云音乐", "腾讯会议", "记事本", "计算器",
-                                         "画图", "控制面板", "迅雷", "百度网盘", "钉钉"};
+    static const char* const kNames[] = {"微信", "网易云音乐", "腾讯会议", "记事本",   "计算器",
+                                         "画图", "控制面板",   "迅雷",     "百度网盘", "钉钉"};
     std::mt19937 random(42);
     pt::JsonDocument doc;
     int n = 0;
@@ -71,7 +71,8 @@ std::string LauncherData(int items) {
                 pt::JsonDocument item;
                 item.SetInt("type", static_cast<int>(random() % 3));
                 item.SetText("name", name + " " + std::to_string(n));
-                item.SetText("path", "C:\\Program Files (x86)\\" + name + "\\bin\\" + name + ".exe");
+                item.SetText("path",
+                             "C:\\Program Files (x86)\\" + name + "\\bin\\" + name + ".exe");
                 item.SetText("param", "--profile=\"默认\" -n " + std::to_string(random() % 1000));
                 item.SetText("WorkDir", "C:\\Program Files (x86)\\" + name);
                 item.SetText("remarks", "常用工具，双击启动");
@@ -139,17 +140,18 @@ void Run(const std::string& name, const std::string& utf8) {
     std::printf("%s (%zu bytes UTF-8)\n", name.c_str(), utf8.size());
     std::printf("  parse  ms: ours text %.2f bytes %.2f | rapidjson %.2f | nlohmann %.2f\n",
                 oursText * 1e3, oursBytes * 1e3, rjParse * 1e3, nlParse * 1e3);
-    std::printf("  parse  ratio vs rapidjson: text %.2fx bytes %.2fx; vs nlohmann: text %.2fx "
-                "bytes %.2fx\n",
-                rjParse / oursText, rjParse / oursBytes, nlParse / oursText, nlParse / oursBytes);
+    std::printf(
+        "  parse  ratio vs rapidjson: text %.2fx bytes %.2fx; vs nlohmann: text %.2fx "
+        "bytes %.2fx\n",
+        rjParse / oursText, rjParse / oursBytes, nlParse / oursText, nlParse / oursBytes);
     std::printf("  parse  again into the same document: text %.2f ms, %.2fx rapidjson\n",
                 oursAgain * 1e3, rjParse / oursAgain);
     std::printf("  write  ms: ours bytes %.2f text %.2f | rapidjson %.2f | nlohmann %.2f\n",
                 oursWrite * 1e3, oursWriteText * 1e3, rjWrite * 1e3, nlWrite * 1e3);
-    std::printf("  write  ratio vs rapidjson: bytes %.2fx text %.2fx; vs nlohmann: bytes %.2fx "
-                "text %.2fx\n",
-                rjWrite / oursWrite, rjWrite / oursWriteText, nlWrite / oursWrite,
-                nlWrite / oursWriteText);
+    std::printf(
+        "  write  ratio vs rapidjson: bytes %.2fx text %.2fx; vs nlohmann: bytes %.2fx "
+        "text %.2fx\n",
+        rjWrite / oursWrite, rjWrite / oursWriteText, nlWrite / oursWrite, nlWrite / oursWriteText);
 }
 
 }  // namespace
@@ -160,8 +162,10 @@ int main(int argc, char** argv) {
     for (const char* file : {"twitter.json", "citm_catalog.json", "canada.json"}) {
         std::ifstream in(std::string(PT_JSON_EXAMPLES) + "/" + file, std::ios::binary);
         if (!in) {
-            std::printf("%s: not fetched, skipped (cmake --build <dir> --target "
-                        "fetch_json_examples)\n", file);
+            std::printf(
+                "%s: not fetched, skipped (cmake --build <dir> --target "
+                "fetch_json_examples)\n",
+                file);
             continue;
         }
         std::stringstream text;

@@ -21,8 +21,10 @@ using Clock = std::chrono::steady_clock;
 
 std::wstring WindowsPath(const char* path) {
     std::wstring out;
-    for (const char* p = path; *p; ++p) out += static_cast<wchar_t>(*p == '/' ? '\\' : *p);
-    if (!out.empty() && out[0] == L'\\') out = L"Z:" + out;
+    for (const char* p = path; *p; ++p)
+        out += static_cast<wchar_t>(*p == '/' ? '\\' : *p);
+    if (!out.empty() && out[0] == L'\\')
+        out = L"Z:" + out;
     return out;
 }
 
@@ -50,14 +52,16 @@ HWND WindowOf(DWORD pid) {
 
 bool Painted(HWND window) {
     RECT r;
-    if (!GetWindowRect(window, &r)) return false;
+    if (!GetWindowRect(window, &r))
+        return false;
     HDC screen = GetDC(nullptr);
     COLORREF c = GetPixel(screen, (r.left + r.right) / 2, r.top + (r.bottom - r.top) * 3 / 4);
     ReleaseDC(nullptr, screen);
     // The panel draws with per-pixel alpha 254; without a compositor the
     // premultiplied colour lands on screen, a step or two darker.
     auto within = [](int a, int b) { return a - b <= 3 && b - a <= 3; };
-    return c != CLR_INVALID && within(GetRValue(c), 245) && within(GetGValue(c), 245) && within(GetBValue(c), 245);
+    return c != CLR_INVALID && within(GetRValue(c), 245) && within(GetGValue(c), 245) &&
+           within(GetBValue(c), 245);
 }
 
 // One start; milliseconds until painted, or a negative number on failure.
@@ -77,15 +81,19 @@ double RunOnce(const std::wstring& source, const std::wstring& folder) {
     double ms = -1;
     HWND window = nullptr;
     while (Clock::now() - start < std::chrono::seconds(20)) {
-        if (!window) window = WindowOf(pi.dwProcessId);
+        if (!window)
+            window = WindowOf(pi.dwProcessId);
         if (window && Painted(window)) {
             ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             break;
         }
-        if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) break;
+        if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0)
+            break;
     }
-    if (window) PostMessageW(window, WM_CLOSE, 1, 0);
-    if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    if (window)
+        PostMessageW(window, WM_CLOSE, 1, 0);
+    if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     std::wstring from = folder + L'\0';
@@ -108,7 +116,8 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring base = std::wstring(temp) + L"pt-bench-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring base =
+        std::wstring(temp) + L"pt-bench-" + std::to_wstring(GetCurrentProcessId());
     const std::wstring app = WindowsPath(PT_APP_EXE), bare = WindowsPath(PT_BARE_EXE);
     std::vector<double> appTimes, bareTimes;
     // Interleaved, so drift in the machine's load hits both alike.
@@ -125,6 +134,7 @@ int main(int argc, char** argv) {
     }
     const double ma = Median(appTimes), mb = Median(bareTimes);
     std::printf("startup to painted window, median of %d runs\n", runs);
-    std::printf("  bare window: %.1f ms\n  Pinatrove:   %.1f ms\n  ratio:       %.2f\n", mb, ma, ma / mb);
+    std::printf("  bare window: %.1f ms\n  Pinatrove:   %.1f ms\n  ratio:       %.2f\n", mb, ma,
+                ma / mb);
     return 0;
 }

@@ -13,12 +13,14 @@ std::string ExePath() {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
+        if (n == 0)
+            return {};
         if (n < buffer.size()) {
             buffer.resize(n);
             return FromWide(buffer);
         }
-        if (buffer.size() >= 32768) return {};
+        if (buffer.size() >= 32768)
+            return {};
         buffer.resize(buffer.size() * 2);
     }
 }
@@ -26,10 +28,12 @@ std::string ExePath() {
 std::string ExeDirectory() {
     std::string path = ExePath();
     size_t slash = path.find_last_of("\\/");
-    if (slash == std::string::npos) return {};
+    if (slash == std::string::npos)
+        return {};
     // Keep "C:\" for an exe in a drive's root: "C:" alone means the drive's
     // current directory.
-    if (slash == 2 && path[1] == ':') return path.substr(0, 3);
+    if (slash == 2 && path[1] == ':')
+        return path.substr(0, 3);
     return path.substr(0, slash);
 }
 

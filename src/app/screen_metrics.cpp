@@ -10,7 +10,8 @@ namespace pt {
 ScreenMetrics ReadScreenMetrics() {
     ScreenMetrics m;
     WindowDc screen(nullptr);
-    if (!screen) return m;
+    if (!screen)
+        return m;
     m.desktopHorzRes = ::GetDeviceCaps(screen.Get(), DESKTOPHORZRES);
     m.horzRes = ::GetDeviceCaps(screen.Get(), HORZRES);
     m.logPixelsX = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
@@ -26,6 +27,8 @@ int ReadAppliedDpi() {
     return status == ERROR_SUCCESS && value != 0 ? static_cast<int>(value) : 96;
 }
 
-float MeasureScreenScale() { return MeasureScale(ReadScreenMetrics(), ReadAppliedDpi); }
+float MeasureScreenScale() {
+    return MeasureScale(ReadScreenMetrics(), ReadAppliedDpi);
+}
 
 }  // namespace pt

@@ -11,7 +11,8 @@ SharedFonts CreateSharedFonts(bool dpiAware, float measuredScale) {
         kUiFace, static_cast<float>(AdjustFontSize(kDefaultFontSize, dpiAware, measuredScale)));
     fonts.captionFont = Font::Create(
         kUiFace, static_cast<float>(AdjustFontSize(kCaptionFontSize, dpiAware, measuredScale)));
-    if (fonts.defaultFont) SetDefaultFont(fonts.defaultFont);
+    if (fonts.defaultFont)
+        SetDefaultFont(fonts.defaultFont);
     return fonts;
 }
 

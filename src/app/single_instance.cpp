@@ -6,12 +6,15 @@
 namespace pt {
 
 bool HandOverToRunningInstance() {
-    UniqueKernelHandle mapping(::OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kInstanceMappingName));
-    if (!mapping) return false;
+    UniqueKernelHandle mapping(
+        ::OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kInstanceMappingName));
+    if (!mapping)
+        return false;
     // The whole mapping is mapped (size 0): it was created with 4 bytes, and a
     // view larger than the section may be refused.
     UniqueMappedView view(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (!view) return true;
+    if (!view)
+        return true;
     UINT32 value = 0;
     std::memcpy(&value, view.Get(), sizeof value);
     HWND panel = ValueToHandle(value);
@@ -26,9 +29,11 @@ bool HandOverToRunningInstance() {
 bool InstanceMapping::Publish(HWND panel) {
     mapping_.Reset(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(UINT32), kInstanceMappingName));
-    if (!mapping_) return false;
+    if (!mapping_)
+        return false;
     view_.Reset(::MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (!view_) return false;
+    if (!view_)
+        return false;
     const UINT32 value = HandleToValue(panel);
     std::memcpy(view_.Get(), &value, sizeof value);
     return true;

@@ -19,10 +19,10 @@ bool HandOverToRunningInstance();
 // The writer side. The mapping and its view live for the process's lifetime,
 // so the name disappears only when the process ends.
 class InstanceMapping {
-public:
+  public:
     bool Publish(HWND panel);
 
-private:
+  private:
     UniqueKernelHandle mapping_;
     UniqueMappedView view_;
 };

@@ -25,7 +25,8 @@ bool Injected(AtomicWriteStep step) {
 }
 
 void SetError(uint32_t* error, DWORD code) {
-    if (error) *error = code;
+    if (error)
+        *error = code;
 }
 
 // One I/O call moves at most this much: WriteFile/ReadFile take a DWORD, and
@@ -46,8 +47,9 @@ FileReadStatus ReadWholeFile(std::string_view path, std::string* bytes, uint32_t
     if (!file) {
         DWORD code = ::GetLastError();
         SetError(error, code);
-        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? FileReadStatus::kMissing
-                                                                            : FileReadStatus::kFailed;
+        return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
+                   ? FileReadStatus::kMissing
+                   : FileReadStatus::kFailed;
     }
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
@@ -70,7 +72,8 @@ FileReadStatus ReadWholeFile(std::string_view path, std::string* bytes, uint32_t
             bytes->clear();
             return FileReadStatus::kFailed;
         }
-        if (got == 0) break;  // the file shrank under us: keep what is there
+        if (got == 0)
+            break;  // the file shrank under us: keep what is there
         done += got;
     }
     bytes->resize(done);
@@ -96,7 +99,8 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, uint32_t* er
         SetError(error, code);
         return false;
     };
-    if (Injected(AtomicWriteStep::kCreate)) return fail(ERROR_WRITE_FAULT);
+    if (Injected(AtomicWriteStep::kCreate))
+        return fail(ERROR_WRITE_FAULT);
 
     size_t done = 0;
     while (done < bytes.size()) {
@@ -105,15 +109,19 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, uint32_t* er
         if (!::WriteFile(file.Get(), bytes.data() + done, want, &wrote, nullptr)) {
             return fail(::GetLastError());
         }
-        if (wrote == 0) return fail(ERROR_WRITE_FAULT);
+        if (wrote == 0)
+            return fail(ERROR_WRITE_FAULT);
         done += wrote;
     }
-    if (Injected(AtomicWriteStep::kWrite)) return fail(ERROR_WRITE_FAULT);
+    if (Injected(AtomicWriteStep::kWrite))
+        return fail(ERROR_WRITE_FAULT);
 
     // Without this the rename below may reach the disk before the data does,
     // and a power loss would leave a target of the right size full of zeros.
-    if (!::FlushFileBuffers(file.Get())) return fail(::GetLastError());
-    if (Injected(AtomicWriteStep::kFlush)) return fail(ERROR_WRITE_FAULT);
+    if (!::FlushFileBuffers(file.Get()))
+        return fail(::GetLastError());
+    if (Injected(AtomicWriteStep::kFlush))
+        return fail(ERROR_WRITE_FAULT);
     file.Reset();
 
     // The swap is one rename that replaces the target: NTFS journals it as a
@@ -136,7 +144,8 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, uint32_t* er
 
 bool EnsureDirectory(std::string_view path) {
     std::wstring widePath = ToWide(path);
-    if (::CreateDirectoryW(widePath.c_str(), nullptr)) return true;
+    if (::CreateDirectoryW(widePath.c_str(), nullptr))
+        return true;
     DWORD attributes = ::GetFileAttributesW(widePath.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -149,8 +158,8 @@ std::string KeepBrokenCopy(std::string_view path) {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
     char stamp[32];
-    std::snprintf(stamp, sizeof(stamp), ".broken-%04u%02u%02u-%02u%02u%02u", now.wYear,
-                  now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    std::snprintf(stamp, sizeof(stamp), ".broken-%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth,
+                  now.wDay, now.wHour, now.wMinute, now.wSecond);
     // Two broken starts within one second must not lose the first copy.
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = std::string(path) + stamp;

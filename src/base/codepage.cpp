@@ -14,17 +14,18 @@ namespace {
 
 // Owns one conversion descriptor.
 class Iconv {
-public:
+  public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Iconv() {
-        if (ok()) iconv_close(cd_);
+        if (ok())
+            iconv_close(cd_);
     }
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return cd_; }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -34,7 +35,8 @@ private:
 bool Run(const Iconv& cd, std::string_view in, std::string* out, bool skip,
          std::string_view replacement) {
     out->clear();
-    if (!cd.ok()) return false;
+    if (!cd.ok())
+        return false;
     std::string input(in);  // iconv wants a mutable pointer
     char* src = input.data();
     size_t srcLeft = input.size();
@@ -47,12 +49,15 @@ bool Run(const Iconv& cd, std::string_view in, std::string* out, bool skip,
                                 : iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft);
         out->append(buffer, static_cast<size_t>(dst - buffer));
         if (rc != static_cast<size_t>(-1)) {
-            if (srcLeft == 0 && dst == buffer) return true;
+            if (srcLeft == 0 && dst == buffer)
+                return true;
             continue;
         }
-        if (errno == E2BIG) continue;
+        if (errno == E2BIG)
+            continue;
         // EILSEQ, or EINVAL for a sequence cut off at the end.
-        if (!skip) return false;
+        if (!skip)
+            return false;
         out->append(replacement);
         ++src;
         --srcLeft;
@@ -73,7 +78,9 @@ std::u16string Cp936ToWide(std::string_view bytes) {
     return out;
 }
 
-std::string Cp936ToUtf8(std::string_view bytes) { return WideToUtf8(Cp936ToWide(bytes)); }
+std::string Cp936ToUtf8(std::string_view bytes) {
+    return WideToUtf8(Cp936ToWide(bytes));
+}
 
 bool WideToCp936(std::u16string_view text, std::string* bytes) {
     std::string raw;
@@ -83,7 +90,8 @@ bool WideToCp936(std::u16string_view text, std::string* bytes) {
         raw += static_cast<char>(c >> 8);
     }
     Iconv cd("CP936", "UTF-16LE");
-    if (Run(cd, raw, bytes, false, {})) return true;
+    if (Run(cd, raw, bytes, false, {}))
+        return true;
     bytes->clear();
     return false;
 }

@@ -41,14 +41,17 @@ long DaysFromCivil(int y, int m, int d) {
 }
 
 bool ValidDate(const CivilDate& date) {
-    if (date.month < 1 || date.month > 12 || date.day < 1) return false;
+    if (date.month < 1 || date.month > 12 || date.day < 1)
+        return false;
     static constexpr int kLengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leapYear = (date.year % 4 == 0 && date.year % 100 != 0) || date.year % 400 == 0;
     const int length = kLengths[date.month - 1] + (date.month == 2 && leapYear ? 1 : 0);
     return date.day <= length;
 }
 
-int MonthCount(uint32_t word) { return ((word >> 13) & 0xF) ? 13 : 12; }
+int MonthCount(uint32_t word) {
+    return ((word >> 13) & 0xF) ? 13 : 12;
+}
 
 long NewYearDay(int lunarYear) {
     const uint32_t word = kYears[lunarYear - kFirstYear];
@@ -75,10 +78,12 @@ bool InRange(const CivilDate& date) {
 }  // namespace
 
 std::optional<LunarDate> ToLunar(const CivilDate& date) {
-    if (!InRange(date)) return std::nullopt;
+    if (!InRange(date))
+        return std::nullopt;
     const long day = DaysFromCivil(date.year, date.month, date.day);
     int year = date.year;
-    if (day < NewYearDay(year)) --year;
+    if (day < NewYearDay(year))
+        --year;
     long offset = day - NewYearDay(year);
     const uint32_t word = kYears[year - kFirstYear];
     const int leapMonth = static_cast<int>((word >> 13) & 0xF);
@@ -112,26 +117,36 @@ std::string YearName(int lunarYear) {
 }
 
 std::string MonthName(int month, bool leap) {
-    if (month < 1 || month > 12) return {};
+    if (month < 1 || month > 12)
+        return {};
     return std::string(leap ? "闰" : "") + kMonths[month - 1] + "月";
 }
 
 std::string DayName(int day) {
-    if (day < 1 || day > 30) return {};
-    if (day <= 10) return std::string("初") + kDigits[day - 1];
-    if (day < 20) return std::string("十") + kDigits[day - 11];
-    if (day == 20) return "二十";
-    if (day < 30) return std::string("廿") + kDigits[day - 21];
+    if (day < 1 || day > 30)
+        return {};
+    if (day <= 10)
+        return std::string("初") + kDigits[day - 1];
+    if (day < 20)
+        return std::string("十") + kDigits[day - 11];
+    if (day == 20)
+        return "二十";
+    if (day < 30)
+        return std::string("廿") + kDigits[day - 21];
     return "三十";
 }
 
 std::string SolarTerm(const CivilDate& date) {
-    if (!InRange(date)) return {};
+    if (!InRange(date))
+        return {};
     // Midnight in China (UTC+8) as a Julian day.
-    const double start = 2440587.5 + static_cast<double>(DaysFromCivil(date.year, date.month, date.day)) - 8.0 / 24.0;
+    const double start = 2440587.5 +
+                         static_cast<double>(DaysFromCivil(date.year, date.month, date.day)) -
+                         8.0 / 24.0;
     const int before = static_cast<int>(SunLongitude(start) / 15.0);
     const int after = static_cast<int>(SunLongitude(start + 1.0) / 15.0);
-    if (before == after) return {};
+    if (before == after)
+        return {};
     return kTerms[after % 24];
 }
 
@@ -142,10 +157,13 @@ int Weekday(const CivilDate& date) {
 
 std::string FooterDateText(const CivilDate& date) {
     auto lunar = ToLunar(date);
-    if (!lunar) return {};
-    std::string text = YearName(lunar->year) + " " + MonthName(lunar->month, lunar->leap) + DayName(lunar->day);
+    if (!lunar)
+        return {};
+    std::string text =
+        YearName(lunar->year) + " " + MonthName(lunar->month, lunar->leap) + DayName(lunar->day);
     const std::string term = SolarTerm(date);
-    if (!term.empty()) text += " " + term;
+    if (!term.empty())
+        text += " " + term;
     text += std::string(" 周") + kWeekdays[Weekday(date)];
     return text;
 }

@@ -6,8 +6,12 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // Decodes one code point at text[i]; on a bad sequence returns false and sets
 // `length` to the maximal bad subsequence (at least 1 byte).
@@ -25,20 +29,25 @@ bool DecodeOne(std::string_view text, size_t i, char32_t& cp, size_t& length) {
         need = 1, min = 0x80, cp = b0 & 0x1F;
     } else if (b0 >= 0xE0 && b0 <= 0xEF) {
         need = 2, min = 0x800, cp = b0 & 0x0F;
-        if (b0 == 0xE0) lo = 0xA0;
+        if (b0 == 0xE0)
+            lo = 0xA0;
     } else if (b0 >= 0xF0 && b0 <= 0xF4) {
         need = 3, min = 0x10000, cp = b0 & 0x07;
-        if (b0 == 0xF0) lo = 0x90;
-        if (b0 == 0xF4) hi = 0x8F;
+        if (b0 == 0xF0)
+            lo = 0x90;
+        if (b0 == 0xF4)
+            hi = 0x8F;
     } else {
         length = 1;
         return false;
     }
     size_t k = 1;
     for (; k <= need; ++k) {
-        if (i + k >= text.size()) break;
+        if (i + k >= text.size())
+            break;
         const auto b = static_cast<unsigned char>(text[i + k]);
-        if (k == 1 ? (b < lo || b > hi) : (b < 0x80 || b > 0xBF)) break;
+        if (k == 1 ? (b < lo || b > hi) : (b < 0x80 || b > 0xBF))
+            break;
         cp = (cp << 6) | (b & 0x3F);
     }
     if (k <= need) {
@@ -59,7 +68,8 @@ size_t WideToUtf8Into(std::u16string_view text, char* out) {
         // Runs of ASCII dominate JSON text: four units at a time.
         while (i + 4 <= n) {
             const char16_t a = text[i], b = text[i + 1], c = text[i + 2], d = text[i + 3];
-            if ((a | b | c | d) >= 0x80) break;
+            if ((a | b | c | d) >= 0x80)
+                break;
             o[0] = static_cast<char>(a);
             o[1] = static_cast<char>(b);
             o[2] = static_cast<char>(c);
@@ -67,7 +77,8 @@ size_t WideToUtf8Into(std::u16string_view text, char* out) {
             o += 4;
             i += 4;
         }
-        if (i == n) break;
+        if (i == n)
+            break;
         char32_t c = text[i++];
         if (c < 0x80) {
             *o++ = static_cast<char>(c);
@@ -118,7 +129,8 @@ size_t Utf8ToWideInto(std::string_view text, char16_t* out) {
                 const auto b = static_cast<unsigned char>(text[i + 1]);
                 const auto c = static_cast<unsigned char>(text[i + 2]);
                 const auto d = static_cast<unsigned char>(text[i + 3]);
-                if ((a | b | c | d) >= 0x80) break;
+                if ((a | b | c | d) >= 0x80)
+                    break;
                 o[0] = a;
                 o[1] = b;
                 o[2] = c;
@@ -141,8 +153,8 @@ size_t Utf8ToWideInto(std::string_view text, char16_t* out) {
             const auto b1 = static_cast<unsigned char>(text[i + 1]);
             const auto b2 = static_cast<unsigned char>(text[i + 2]);
             if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80) {
-                *o++ = static_cast<char16_t>(((byte & 0x0F) << 12) | ((b1 & 0x3F) << 6) |
-                                             (b2 & 0x3F));
+                *o++ =
+                    static_cast<char16_t>(((byte & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F));
                 i += 3;
                 continue;
             }
@@ -186,8 +198,10 @@ bool IsValidUtf8(std::string_view text) {
     while (i < text.size()) {
         char32_t cp;
         size_t length;
-        if (!DecodeOne(text, i, cp, length)) return false;
-        if (lastWasHigh && IsLowSurrogate(cp)) return false;
+        if (!DecodeOne(text, i, cp, length))
+            return false;
+        if (lastWasHigh && IsLowSurrogate(cp))
+            return false;
         lastWasHigh = IsHighSurrogate(cp);
         i += length;
     }

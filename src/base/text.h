@@ -22,7 +22,8 @@ inline std::wstring ToWide(std::string_view text) {
     return std::wstring(w.begin(), w.end());
 }
 inline std::string FromWide(std::wstring_view text) {
-    return WideToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+    return WideToUtf8(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
 }
 #endif
 

@@ -16,14 +16,15 @@ namespace pt {
 //   static void Close(Type);
 template <typename Traits>
 class UniqueHandle {
-public:
+  public:
     using Type = typename Traits::Type;
 
     UniqueHandle() noexcept : handle_(Traits::Invalid()) {}
     explicit UniqueHandle(Type handle) noexcept : handle_(handle) {}
     UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) Reset(other.Release());
+        if (this != &other)
+            Reset(other.Release());
         return *this;
     }
     UniqueHandle(const UniqueHandle&) = delete;
@@ -35,10 +36,11 @@ public:
     Type Release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
     void Reset(Type handle = Traits::Invalid()) noexcept {
         Type old = std::exchange(handle_, handle);
-        if (Traits::IsValid(old)) Traits::Close(old);
+        if (Traits::IsValid(old))
+            Traits::Close(old);
     }
 
-private:
+  private:
     Type handle_;
 };
 
@@ -127,7 +129,7 @@ using UniqueGlobal = UniqueHandle<handle_traits::GlobalMemory>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDc {
-public:
+  public:
     explicit WindowDc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
     WindowDc(WindowDc&& other) noexcept
         : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
@@ -135,27 +137,29 @@ public:
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     ~WindowDc() {
-        if (dc_) ::ReleaseDC(window_, dc_);
+        if (dc_)
+            ::ReleaseDC(window_, dc_);
     }
     HDC Get() const noexcept { return dc_; }
     explicit operator bool() const noexcept { return dc_ != nullptr; }
 
-private:
+  private:
     HWND window_;
     HDC dc_;
 };
 
 // Selects an object into a DC for one scope and puts the old one back.
 class ScopedSelect {
-public:
+  public:
     ScopedSelect(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
     ~ScopedSelect() {
-        if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+        if (old_ && old_ != HGDI_ERROR)
+            ::SelectObject(dc_, old_);
     }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
 };
@@ -163,11 +167,12 @@ private:
 // Owner of one COM interface pointer.
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() noexcept = default;
     explicit ComPtr(T* p) noexcept : p_(p) {}  // takes over a reference
     ComPtr(const ComPtr& other) noexcept : p_(other.p_) {
-        if (p_) p_->AddRef();
+        if (p_)
+            p_->AddRef();
     }
     ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
     ComPtr& operator=(ComPtr other) noexcept {
@@ -180,7 +185,8 @@ public:
     T* operator->() const noexcept { return p_; }
     explicit operator bool() const noexcept { return p_ != nullptr; }
     void Reset() noexcept {
-        if (T* p = std::exchange(p_, nullptr)) p->Release();
+        if (T* p = std::exchange(p_, nullptr))
+            p->Release();
     }
     T* Detach() noexcept { return std::exchange(p_, nullptr); }
     // For out-parameters: releases what is held and returns the slot.
@@ -193,26 +199,28 @@ public:
     template <typename U>
     ComPtr<U> As(REFIID iid) const noexcept {
         ComPtr<U> other;
-        if (p_) p_->QueryInterface(iid, other.PutVoid());
+        if (p_)
+            p_->QueryInterface(iid, other.PutVoid());
         return other;
     }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 
 // CoInitializeEx / OleInitialize for one scope, undone only if it succeeded.
 class ScopedCom {
-public:
+  public:
     explicit ScopedCom(DWORD model = COINIT_APARTMENTTHREADED) noexcept
         : ok_(SUCCEEDED(::CoInitializeEx(nullptr, model))) {}
     ScopedCom(const ScopedCom&) = delete;
     ScopedCom& operator=(const ScopedCom&) = delete;
     ~ScopedCom() {
-        if (ok_) ::CoUninitialize();
+        if (ok_)
+            ::CoUninitialize();
     }
 
-private:
+  private:
     bool ok_;
 };
 

@@ -37,18 +37,22 @@ const NameTable& MainTable() {
         t[0x28] = "@Down";
         t[0x2D] = "#Insert";
         t[0x2E] = "#Delete";
-        for (int i = 0; i <= 9; ++i) t[0x30 + i] = std::string(1, static_cast<char>('0' + i));
-        for (int i = 0; i < 26; ++i) t[0x41 + i] = std::string(1, static_cast<char>('A' + i));
+        for (int i = 0; i <= 9; ++i)
+            t[0x30 + i] = std::string(1, static_cast<char>('0' + i));
+        for (int i = 0; i < 26; ++i)
+            t[0x41 + i] = std::string(1, static_cast<char>('A' + i));
         t[0x5B] = "#Win";
         t[0x5D] = "#右键菜单键";
-        for (int i = 0; i <= 9; ++i) t[0x60 + i] = "NumPad" + std::to_string(i);
+        for (int i = 0; i <= 9; ++i)
+            t[0x60 + i] = "NumPad" + std::to_string(i);
         t[0x6A] = "#*";
         t[0x6B] = "#+";
         t[0x6C] = "#Enter";
         t[0x6D] = "#-";
         t[0x6E] = "#。";
         t[0x6F] = "#/";
-        for (int i = 0; i < 12; ++i) t[0x70 + i] = "F" + std::to_string(i + 1);
+        for (int i = 0; i < 12; ++i)
+            t[0x70 + i] = "F" + std::to_string(i + 1);
         t[0x90] = "#Num Lock";
         t[0x91] = "#Scroll Lock";
         t[0xBA] = "#;:";
@@ -72,8 +76,10 @@ const NameTable& MainTable() {
 const NameTable& LinkTable() {
     static const NameTable table = [] {
         NameTable t;
-        for (int vk = 1; vk <= kLastNamedKey; ++vk) t[vk] = std::string(KeyName(vk));
-        for (int i = 0; i <= 9; ++i) t[0x60 + i] = "Num " + std::to_string(i);
+        for (int vk = 1; vk <= kLastNamedKey; ++vk)
+            t[vk] = std::string(KeyName(vk));
+        for (int i = 0; i <= 9; ++i)
+            t[0x60 + i] = "Num " + std::to_string(i);
         t[0x6A] = "Num *";
         t[0x6B] = "Num +";
         t[0x6C] = "Enter";
@@ -91,21 +97,29 @@ const NameTable& LinkTable() {
     return table;
 }
 
-bool InRange(int vk) { return vk >= 1 && vk <= kLastNamedKey; }
+bool InRange(int vk) {
+    return vk >= 1 && vk <= kLastNamedKey;
+}
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
     }
     return true;
 }
 
 std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -117,7 +131,8 @@ std::string_view KeyNameEntry(int vk) {
 
 std::string_view KeyName(int vk) {
     std::string_view entry = KeyNameEntry(vk);
-    if (!entry.empty() && (entry[0] == '#' || entry[0] == '@')) entry.remove_prefix(1);
+    if (!entry.empty() && (entry[0] == '#' || entry[0] == '@'))
+        entry.remove_prefix(1);
     return entry;
 }
 
@@ -138,8 +153,10 @@ std::string_view LinkKeyName(int vk) {
 KeyLookup::KeyLookup() {
     for (int vk = 1; vk <= kLastNamedKey; ++vk) {
         std::string_view entry = KeyNameEntry(vk);
-        if (entry.empty() || entry[0] == '#') continue;
-        if (entry[0] == '@') entry.remove_prefix(1);
+        if (entry.empty() || entry[0] == '#')
+            continue;
+        if (entry[0] == '@')
+            entry.remove_prefix(1);
         codes_.emplace(std::string(entry), static_cast<uint32_t>(vk));  // first code wins
     }
 }
@@ -151,7 +168,8 @@ uint32_t KeyLookup::Find(std::string_view name) const {
 
 HotkeyCombo ParseHotkeyText(std::string_view text, const KeyLookup& lookup) {
     HotkeyCombo combo;
-    if (text.empty()) return combo;
+    if (text.empty())
+        return combo;
     for (;;) {
         size_t end = text.find(kHotkeySeparator);
         std::string_view part = text.substr(0, end);
@@ -164,7 +182,8 @@ HotkeyCombo ParseHotkeyText(std::string_view text, const KeyLookup& lookup) {
         } else {
             combo.keyCode = lookup.Find(part);
         }
-        if (end == std::string_view::npos) break;
+        if (end == std::string_view::npos)
+            break;
         text.remove_prefix(end + kHotkeySeparator.size());
     }
     return combo;
@@ -172,9 +191,12 @@ HotkeyCombo ParseHotkeyText(std::string_view text, const KeyLookup& lookup) {
 
 std::string FormatHotkeyText(uint32_t modifiers, uint32_t keyCode) {
     std::string text;
-    if (modifiers & kHotkeyCtrl) text += "Ctrl + ";
-    if (modifiers & kHotkeyShift) text += "Shift + ";
-    if (modifiers & kHotkeyAlt) text += "Alt + ";
+    if (modifiers & kHotkeyCtrl)
+        text += "Ctrl + ";
+    if (modifiers & kHotkeyShift)
+        text += "Shift + ";
+    if (modifiers & kHotkeyAlt)
+        text += "Alt + ";
     text += KeyName(static_cast<int>(keyCode));
     return text;
 }
@@ -200,15 +222,20 @@ std::string LinkHotkeyText(uint16_t word) {
     const unsigned flags = word >> 8;
     const int vk = word & 0xFF;
     std::string text;
-    if (flags & kLinkHotkeyShift) text += "Shift + ";
-    if (flags & kLinkHotkeyCtrl) text += "Ctrl + ";
-    if (flags & kLinkHotkeyAlt) text += "Alt + ";
-    if (vk != 0) text += LinkKeyName(vk);
+    if (flags & kLinkHotkeyShift)
+        text += "Shift + ";
+    if (flags & kLinkHotkeyCtrl)
+        text += "Ctrl + ";
+    if (flags & kLinkHotkeyAlt)
+        text += "Alt + ";
+    if (vk != 0)
+        text += LinkKeyName(vk);
     return text;
 }
 
 std::string LinkHotkeyTextFromBytes(std::string_view bytes) {
-    if (bytes.size() != 2) return {};
+    if (bytes.size() != 2)
+        return {};
     return LinkHotkeyText(static_cast<uint16_t>(static_cast<uint8_t>(bytes[0]) |
                                                 static_cast<uint8_t>(bytes[1]) << 8));
 }
@@ -216,7 +243,8 @@ std::string LinkHotkeyTextFromBytes(std::string_view bytes) {
 bool ParseLinkHotkeyText(std::string_view text, uint16_t* word) {
     *word = 0;
     text = TrimBlanks(text);
-    if (text.empty()) return true;
+    if (text.empty())
+        return true;
     static constexpr struct {
         std::string_view name;
         uint8_t flag;
@@ -235,14 +263,16 @@ bool ParseLinkHotkeyText(std::string_view text, uint16_t* word) {
                 continue;
             }
             std::string_view rest = TrimBlanks(text.substr(modifier.name.size()));
-            if (rest.empty() || rest[0] != '+') continue;
+            if (rest.empty() || rest[0] != '+')
+                continue;
             flags |= modifier.flag;
             text = TrimBlanks(rest.substr(1));
             more = true;
             break;
         }
     }
-    if (text.empty()) return false;
+    if (text.empty())
+        return false;
     // The shortcut table first: its names are the ones LinkHotkeyText writes
     // ("-" is the OEM minus there, the keypad minus in the main table).
     for (auto name : {LinkKeyName, KeyName}) {

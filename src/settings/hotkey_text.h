@@ -47,13 +47,13 @@ std::string_view LinkKeyName(int vk);
 // (entries of the key-name table without "#", "@" dropped). Exact,
 // case-sensitive matching.
 class KeyLookup {
-public:
+  public:
     KeyLookup();
     // 0 when the name is not a main-key name.
     uint32_t Find(std::string_view name) const;
     size_t Size() const { return codes_.size(); }
 
-private:
+  private:
     std::unordered_map<std::string, uint32_t> codes_;
 };
 

@@ -5,10 +5,12 @@ namespace pt {
 
 bool RegisterHotkeyFor(HWND window, std::string_view entryName, std::string_view hotkeyText,
                        const KeyLookup& lookup) {
-    if (entryName.empty() || hotkeyText.empty()) return false;
+    if (entryName.empty() || hotkeyText.empty())
+        return false;
     const int id = HotkeyRegistrationId(entryName);
     HotkeyCombo combo = ParseHotkeyText(hotkeyText, lookup);
-    if (combo.keyCode == 0) return false;
+    if (combo.keyCode == 0)
+        return false;
     ::UnregisterHotKey(window, id);
     return ::RegisterHotKey(window, id, combo.modifiers, combo.keyCode) != 0;
 }

@@ -32,14 +32,12 @@ constexpr int kMaxSpeed = 30;
 
 // Members of General and Action in the order the default document has them;
 // the two rebuilds write them back in this order.
-constexpr std::string_view kGeneralFlags[] = {"DPIAware",         "DPIReset", "TopMost",
-                                              "ShowTrayIcon",     "ShowFollowsMouse",
-                                              "PosLock",          "SizeLock"};
+constexpr std::string_view kGeneralFlags[] = {
+    "DPIAware", "DPIReset", "TopMost", "ShowTrayIcon", "ShowFollowsMouse", "PosLock", "SizeLock"};
 constexpr std::string_view kGeneralObjects[] = {"PosRemember", "SizeRemember", "IndexRemember"};
-constexpr std::string_view kActionFlags[] = {"HideAfterStartup", "HideAfterExec",
-                                             "HideAfterKillFocus", "DockPanel",
-                                             "ExitAfterClose",   "DoubleClick",
-                                             "ShiftShowMenu",    "MouseHoveCheck"};
+constexpr std::string_view kActionFlags[] = {
+    "HideAfterStartup", "HideAfterExec", "HideAfterKillFocus", "DockPanel",
+    "ExitAfterClose",   "DoubleClick",   "ShiftShowMenu",      "MouseHoveCheck"};
 
 std::string Join(std::string_view a, std::string_view b) {
     std::string path(a);
@@ -53,7 +51,8 @@ std::string Join(std::string_view a, std::string_view b) {
 std::string EscapeSegment(std::string_view name) {
     std::string segment;
     for (char c : name) {
-        if (c == '.' || c == '[' || c == ']' || c == '\\') segment += '\\';
+        if (c == '.' || c == '[' || c == ']' || c == '\\')
+            segment += '\\';
         segment += c;
     }
     return segment;
@@ -71,7 +70,8 @@ SettingsStore::SettingsStore(std::unique_ptr<SettingsStorage> storage)
 }
 
 SettingsStore::~SettingsStore() {
-    if (storage_) storage_->CancelTimer();
+    if (storage_)
+        storage_->CancelTimer();
 }
 
 void SettingsStore::Load() {
@@ -89,7 +89,8 @@ void SettingsStore::Load() {
     if (!usable && (status == FileReadStatus::kFailed || !bytes.empty())) {
         brokenCopy_ = storage_->KeepBrokenCopy();
     }
-    if (!usable) document_->ParseText(kDefaultSettingsText);
+    if (!usable)
+        document_->ParseText(kDefaultSettingsText);
     Repair();
 }
 
@@ -112,7 +113,8 @@ void SettingsStore::ScheduleSave() {
 }
 
 bool SettingsStore::SaveNow() {
-    if (savePending_) storage_->CancelTimer();
+    if (savePending_)
+        storage_->CancelTimer();
     savePending_ = false;
     uint32_t error = 0;
     if (storage_->Write(document_->Serialize(), &error)) {
@@ -122,24 +124,32 @@ bool SettingsStore::SaveNow() {
     saveFailed_ = true;
     if (!failureReported_) {
         failureReported_ = true;
-        if (failureHandler_) failureHandler_(error);
+        if (failureHandler_)
+            failureHandler_(error);
     }
     return false;
 }
 
 void SettingsStore::FlushPendingSave() {
-    if (SaveDue()) SaveNow();
+    if (SaveDue())
+        SaveNow();
 }
 
 void SettingsStore::SetSaveFailureHandler(std::function<void(uint32_t error)> handler) {
     failureHandler_ = std::move(handler);
 }
 
-std::string SettingsStore::DocumentText() const { return document_->SerializeText(); }
+std::string SettingsStore::DocumentText() const {
+    return document_->SerializeText();
+}
 
-bool SettingsStore::Bool(std::string_view path) const { return document_->GetBool(path); }
+bool SettingsStore::Bool(std::string_view path) const {
+    return document_->GetBool(path);
+}
 
-int SettingsStore::Int(std::string_view path) const { return document_->GetInt(path); }
+int SettingsStore::Int(std::string_view path) const {
+    return document_->GetInt(path);
+}
 
 void SettingsStore::WriteInt(std::string_view path, int value) {
     document_->SetInt(path, value);
@@ -160,7 +170,8 @@ void SettingsStore::RebuildGeneral(bool showFollowsMouse) {
         document_->SetInt(Join("General", name), value);
     }
     for (std::string_view name : kGeneralObjects) {
-        if (copy.GetKind(name) == kKindMissing) continue;
+        if (copy.GetKind(name) == kKindMissing)
+            continue;
         document_->SetMemberCopy("General", name, copy.GetMemberView("", name));
     }
     ScheduleSave();
@@ -178,26 +189,56 @@ void SettingsStore::RebuildAction(bool hideAfterKillFocus) {
 
 // --- General ---
 
-bool SettingsStore::GetDPIAware() const { return Bool("General.DPIAware"); }
+bool SettingsStore::GetDPIAware() const {
+    return Bool("General.DPIAware");
+}
 void SettingsStore::SetDPIAware(bool value) {
     WriteInt("General.DPIAware", value);
     SetDPIReset(true);
 }
-bool SettingsStore::GetDPIReset() const { return Bool("General.DPIReset"); }
-void SettingsStore::SetDPIReset(bool value) { WriteInt("General.DPIReset", value); }
-bool SettingsStore::GetTopMost() const { return Bool("General.TopMost"); }
-void SettingsStore::SetTopMost(bool value) { WriteInt("General.TopMost", value); }
-bool SettingsStore::GetShowTrayIcon() const { return Bool("General.ShowTrayIcon"); }
-void SettingsStore::SetShowTrayIcon(bool value) { WriteInt("General.ShowTrayIcon", value); }
-bool SettingsStore::GetShowFollowsMouse() const { return Bool("General.ShowFollowsMouse"); }
-void SettingsStore::SetShowFollowsMouse(bool value) { RebuildGeneral(value); }
-bool SettingsStore::GetPosLock() const { return Bool("General.PosLock"); }
-void SettingsStore::SetPosLock(bool value) { WriteInt("General.PosLock", value); }
-bool SettingsStore::GetSizeLock() const { return Bool("General.SizeLock"); }
-void SettingsStore::SetSizeLock(bool value) { WriteInt("General.SizeLock", value); }
+bool SettingsStore::GetDPIReset() const {
+    return Bool("General.DPIReset");
+}
+void SettingsStore::SetDPIReset(bool value) {
+    WriteInt("General.DPIReset", value);
+}
+bool SettingsStore::GetTopMost() const {
+    return Bool("General.TopMost");
+}
+void SettingsStore::SetTopMost(bool value) {
+    WriteInt("General.TopMost", value);
+}
+bool SettingsStore::GetShowTrayIcon() const {
+    return Bool("General.ShowTrayIcon");
+}
+void SettingsStore::SetShowTrayIcon(bool value) {
+    WriteInt("General.ShowTrayIcon", value);
+}
+bool SettingsStore::GetShowFollowsMouse() const {
+    return Bool("General.ShowFollowsMouse");
+}
+void SettingsStore::SetShowFollowsMouse(bool value) {
+    RebuildGeneral(value);
+}
+bool SettingsStore::GetPosLock() const {
+    return Bool("General.PosLock");
+}
+void SettingsStore::SetPosLock(bool value) {
+    WriteInt("General.PosLock", value);
+}
+bool SettingsStore::GetSizeLock() const {
+    return Bool("General.SizeLock");
+}
+void SettingsStore::SetSizeLock(bool value) {
+    WriteInt("General.SizeLock", value);
+}
 
-bool SettingsStore::GetPosRemember() const { return Bool("General.PosRemember.bEnable"); }
-void SettingsStore::SetPosRemember(bool value) { SetRemember("PosRemember", value); }
+bool SettingsStore::GetPosRemember() const {
+    return Bool("General.PosRemember.bEnable");
+}
+void SettingsStore::SetPosRemember(bool value) {
+    SetRemember("PosRemember", value);
+}
 void SettingsStore::GetPosLast(int* xPos, int* yPos) const {
     *xPos = Int("General.PosRemember.PosLast.xPos");
     *yPos = Int("General.PosRemember.PosLast.yPos");
@@ -207,8 +248,12 @@ void SettingsStore::SetPosLast(int xPos, int yPos) {
     WriteInt("General.PosRemember.PosLast.yPos", yPos);
 }
 
-bool SettingsStore::GetSizeRemember() const { return Bool("General.SizeRemember.bEnable"); }
-void SettingsStore::SetSizeRemember(bool value) { SetRemember("SizeRemember", value); }
+bool SettingsStore::GetSizeRemember() const {
+    return Bool("General.SizeRemember.bEnable");
+}
+void SettingsStore::SetSizeRemember(bool value) {
+    SetRemember("SizeRemember", value);
+}
 void SettingsStore::GetSizeLast(int* width, int* height) const {
     *width = Int("General.SizeRemember.SizeLast.width");
     *height = Int("General.SizeRemember.SizeLast.height");
@@ -218,8 +263,12 @@ void SettingsStore::SetSizeLast(int width, int height) {
     WriteInt("General.SizeRemember.SizeLast.height", height);
 }
 
-bool SettingsStore::GetIndexRemember() const { return Bool("General.IndexRemember.bEnable"); }
-void SettingsStore::SetIndexRemember(bool value) { SetRemember("IndexRemember", value); }
+bool SettingsStore::GetIndexRemember() const {
+    return Bool("General.IndexRemember.bEnable");
+}
+void SettingsStore::SetIndexRemember(bool value) {
+    SetRemember("IndexRemember", value);
+}
 void SettingsStore::GetIndexLast(int* iClass, int* iGroup) const {
     *iClass = Int("General.IndexRemember.IndexLast.iClass");
     *iGroup = Int("General.IndexRemember.IndexLast.iGRoup");  // sic: capital G and R
@@ -231,27 +280,63 @@ void SettingsStore::SetIndexLast(int iClass, int iGroup) {
 
 // --- Action ---
 
-bool SettingsStore::GetHideAfterStartup() const { return Bool("Action.HideAfterStartup"); }
-void SettingsStore::SetHideAfterStartup(bool value) { WriteInt("Action.HideAfterStartup", value); }
-bool SettingsStore::GetHideAfterExec() const { return Bool("Action.HideAfterExec"); }
-void SettingsStore::SetHideAfterExec(bool value) { WriteInt("Action.HideAfterExec", value); }
-bool SettingsStore::GetHideAfterKillFocus() const { return Bool("Action.HideAfterKillFocus"); }
-void SettingsStore::SetHideAfterKillFocus(bool value) { RebuildAction(value); }
-bool SettingsStore::GetDockPanel() const { return Bool("Action.DockPanel"); }
-void SettingsStore::SetDockPanel(bool value) { WriteInt("Action.DockPanel", value); }
-bool SettingsStore::GetExitAfterClose() const { return Bool("Action.ExitAfterClose"); }
-void SettingsStore::SetExitAfterClose(bool value) { WriteInt("Action.ExitAfterClose", value); }
-bool SettingsStore::GetDoubleClick() const { return Bool("Action.DoubleClick"); }
-void SettingsStore::SetDoubleClick(bool value) { WriteInt("Action.DoubleClick", value); }
-bool SettingsStore::GetShiftShowMenu() const { return Bool("Action.ShiftShowMenu"); }
-void SettingsStore::SetShiftShowMenu(bool value) { WriteInt("Action.ShiftShowMenu", value); }
-bool SettingsStore::GetMouseHoveCheck() const { return Bool("Action.MouseHoveCheck"); }
-void SettingsStore::SetMouseHoveCheck(bool value) { WriteInt("Action.MouseHoveCheck", value); }
+bool SettingsStore::GetHideAfterStartup() const {
+    return Bool("Action.HideAfterStartup");
+}
+void SettingsStore::SetHideAfterStartup(bool value) {
+    WriteInt("Action.HideAfterStartup", value);
+}
+bool SettingsStore::GetHideAfterExec() const {
+    return Bool("Action.HideAfterExec");
+}
+void SettingsStore::SetHideAfterExec(bool value) {
+    WriteInt("Action.HideAfterExec", value);
+}
+bool SettingsStore::GetHideAfterKillFocus() const {
+    return Bool("Action.HideAfterKillFocus");
+}
+void SettingsStore::SetHideAfterKillFocus(bool value) {
+    RebuildAction(value);
+}
+bool SettingsStore::GetDockPanel() const {
+    return Bool("Action.DockPanel");
+}
+void SettingsStore::SetDockPanel(bool value) {
+    WriteInt("Action.DockPanel", value);
+}
+bool SettingsStore::GetExitAfterClose() const {
+    return Bool("Action.ExitAfterClose");
+}
+void SettingsStore::SetExitAfterClose(bool value) {
+    WriteInt("Action.ExitAfterClose", value);
+}
+bool SettingsStore::GetDoubleClick() const {
+    return Bool("Action.DoubleClick");
+}
+void SettingsStore::SetDoubleClick(bool value) {
+    WriteInt("Action.DoubleClick", value);
+}
+bool SettingsStore::GetShiftShowMenu() const {
+    return Bool("Action.ShiftShowMenu");
+}
+void SettingsStore::SetShiftShowMenu(bool value) {
+    WriteInt("Action.ShiftShowMenu", value);
+}
+bool SettingsStore::GetMouseHoveCheck() const {
+    return Bool("Action.MouseHoveCheck");
+}
+void SettingsStore::SetMouseHoveCheck(bool value) {
+    WriteInt("Action.MouseHoveCheck", value);
+}
 
 // --- Shortcutkey ---
 
-bool SettingsStore::GetRegFailTips() const { return Bool("Shortcutkey.RegFailTips"); }
-void SettingsStore::SetRegFailTips(bool value) { WriteInt("Shortcutkey.RegFailTips", value); }
+bool SettingsStore::GetRegFailTips() const {
+    return Bool("Shortcutkey.RegFailTips");
+}
+void SettingsStore::SetRegFailTips(bool value) {
+    WriteInt("Shortcutkey.RegFailTips", value);
+}
 
 bool SettingsStore::GetHotkey(std::string_view entry, std::string* text) const {
     *text = document_->GetText(HotkeyPath(entry, "HotKey"));
@@ -266,23 +351,45 @@ void SettingsStore::SetHotkey(std::string_view entry, std::string_view text, boo
 
 // --- Skin ---
 
-int32_t SettingsStore::GetBackgroundColor() const { return Int("Skin.background-color"); }
-void SettingsStore::SetBackgroundColor(int32_t value) { WriteInt("Skin.background-color", value); }
-bool SettingsStore::GetStyleMac() const { return Bool("Skin.style-mac"); }
-void SettingsStore::SetStyleMac(bool value) { WriteInt("Skin.style-mac", value); }
-bool SettingsStore::GetBorderRadius() const { return Bool("Skin.border-radius"); }
-void SettingsStore::SetBorderRadius(bool value) { WriteInt("Skin.border-radius", value); }
+int32_t SettingsStore::GetBackgroundColor() const {
+    return Int("Skin.background-color");
+}
+void SettingsStore::SetBackgroundColor(int32_t value) {
+    WriteInt("Skin.background-color", value);
+}
+bool SettingsStore::GetStyleMac() const {
+    return Bool("Skin.style-mac");
+}
+void SettingsStore::SetStyleMac(bool value) {
+    WriteInt("Skin.style-mac", value);
+}
+bool SettingsStore::GetBorderRadius() const {
+    return Bool("Skin.border-radius");
+}
+void SettingsStore::SetBorderRadius(bool value) {
+    WriteInt("Skin.border-radius", value);
+}
 
 // --- More ---
 
-bool SettingsStore::GetEasing() const { return Bool("More.Easing.bEnable"); }
-void SettingsStore::SetEasing(bool value) { WriteInt("More.Easing.bEnable", value); }
+bool SettingsStore::GetEasing() const {
+    return Bool("More.Easing.bEnable");
+}
+void SettingsStore::SetEasing(bool value) {
+    WriteInt("More.Easing.bEnable", value);
+}
 int SettingsStore::GetSpeed() const {
     return std::clamp(Int("More.Easing.Speed"), kMinSpeed, kMaxSpeed);
 }
-void SettingsStore::SetSpeed(int value) { WriteInt("More.Easing.Speed", value); }
-bool SettingsStore::GetDragFlag() const { return Bool("More.drag-flag"); }
-void SettingsStore::SetDragFlag(bool value) { WriteInt("More.drag-flag", value); }
+void SettingsStore::SetSpeed(int value) {
+    WriteInt("More.Easing.Speed", value);
+}
+bool SettingsStore::GetDragFlag() const {
+    return Bool("More.drag-flag");
+}
+void SettingsStore::SetDragFlag(bool value) {
+    WriteInt("More.drag-flag", value);
+}
 
 // --- the process-wide instance ---
 
@@ -290,8 +397,12 @@ namespace {
 SettingsStore* g_settings = nullptr;
 }  // namespace
 
-void InstallSettings(SettingsStore* store) { g_settings = store; }
+void InstallSettings(SettingsStore* store) {
+    g_settings = store;
+}
 
-SettingsStore& Settings() { return *g_settings; }
+SettingsStore& Settings() {
+    return *g_settings;
+}
 
 }  // namespace pt

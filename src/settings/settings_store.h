@@ -29,7 +29,7 @@ extern const std::string_view kDefaultSettingsText;
 
 // Where the settings file lives and how the deferred save is timed.
 class SettingsStorage {
-public:
+  public:
     virtual ~SettingsStorage() = default;
     // The whole settings file.
     virtual FileReadStatus Read(std::string* bytes) = 0;
@@ -55,7 +55,7 @@ std::unique_ptr<SettingsStorage> MakeFileSettingsStorage(std::string dataFolder,
 #endif
 
 class SettingsStore {
-public:
+  public:
     explicit SettingsStore(std::unique_ptr<SettingsStorage> storage);
     ~SettingsStore();
     SettingsStore(const SettingsStore&) = delete;
@@ -165,7 +165,7 @@ public:
     bool IsAutostart() const;
     void SetAutostart(bool on);
 
-private:
+  private:
     bool Bool(std::string_view path) const;
     int Int(std::string_view path) const;
     void WriteInt(std::string_view path, int value);  // write + ScheduleSave

@@ -27,7 +27,7 @@ std::unordered_map<UINT_PTR, FileSettingsStorage*>& ArmedTimers() {
 }
 
 class FileSettingsStorage final : public SettingsStorage {
-public:
+  public:
     FileSettingsStorage(std::string folder, unsigned delayMs)
         : folder_(std::move(folder)), file_(folder_ + "\\Settings"), delayMs_(delayMs) {}
     ~FileSettingsStorage() override { CancelTimer(); }
@@ -45,17 +45,19 @@ public:
         CancelTimer();
         fire_ = std::move(fire);
         timer_ = ::SetTimer(nullptr, 0, delayMs_, &FileSettingsStorage::OnTimer);
-        if (timer_) ArmedTimers()[timer_] = this;
+        if (timer_)
+            ArmedTimers()[timer_] = this;
     }
 
     void CancelTimer() override {
-        if (!timer_) return;
+        if (!timer_)
+            return;
         ::KillTimer(nullptr, timer_);
         ArmedTimers().erase(timer_);
         timer_ = 0;
     }
 
-private:
+  private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
         auto& timers = ArmedTimers();
         auto it = timers.find(id);
@@ -68,7 +70,8 @@ private:
         self->CancelTimer();
         std::function<void()> fire = std::move(self->fire_);
         try {
-            if (fire) fire();
+            if (fire)
+                fire();
         } catch (...) {
             // Nothing may unwind into the message loop; the save stays due.
         }
@@ -95,8 +98,12 @@ void SettingsStore::UnregisterHotkey(std::string_view entry) {
     UnregisterHotkeyFor(static_cast<HWND>(hotkeyWindow_), entry);
 }
 
-bool SettingsStore::IsAutostart() const { return IsAutostartFor(RunningExePath()); }
+bool SettingsStore::IsAutostart() const {
+    return IsAutostartFor(RunningExePath());
+}
 
-void SettingsStore::SetAutostart(bool on) { SetAutostartFor(on, RunningExePath()); }
+void SettingsStore::SetAutostart(bool on) {
+    SetAutostartFor(on, RunningExePath());
+}
 
 }  // namespace pt

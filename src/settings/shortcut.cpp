@@ -8,19 +8,23 @@
 namespace pt {
 namespace {
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
 std::string LinkFileWithExtension(std::string_view linkFile) {
     size_t dot = linkFile.rfind('.');
-    if (dot != std::string_view::npos && linkFile.substr(dot) == ".lnk") return std::string(linkFile);
+    if (dot != std::string_view::npos && linkFile.substr(dot) == ".lnk")
+        return std::string(linkFile);
     return std::string(linkFile) + ".lnk";
 }
 
 std::string JoinIconLocation(std::string_view file, int index) {
     std::string text(file);
-    if (index != 0) text += "," + std::to_string(index);
+    if (index != 0)
+        text += "," + std::to_string(index);
     return text;
 }
 
@@ -29,7 +33,8 @@ void SplitShortcutIconLocation(std::string_view location, std::string* file, int
     size_t comma = location.rfind(',');
     if (comma != std::string_view::npos) {
         std::string_view digits = location.substr(comma + 1);
-        while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+        while (!digits.empty() && digits.front() == ' ')
+            digits.remove_prefix(1);
         int value = 0;
         auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
         if (!digits.empty() && error == std::errc() && end == digits.data() + digits.size()) {

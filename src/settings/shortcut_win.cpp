@@ -29,7 +29,8 @@ bool IsWow64() {
 
 std::string EnvironmentVariable(const wchar_t* name) {
     DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0) return {};
+    if (size == 0)
+        return {};
     std::wstring value(size, L'\0');
     size = ::GetEnvironmentVariableW(name, value.data(), size);
     value.resize(size);
@@ -50,21 +51,26 @@ ComPtr<IShellLinkW> CreateShellLink() {
 bool ReadShortcut(std::string_view linkFile, ShortcutRecord* record) {
     ScopedCom com;
     ComPtr<IShellLinkW> link = CreateShellLink();
-    if (!link) return false;
+    if (!link)
+        return false;
     ComPtr<IPersistFile> file = link.As<IPersistFile>(IID_IPersistFile);
-    if (!file || FAILED(file->Load(ToWide(linkFile).c_str(), STGM_READ))) return false;
+    if (!file || FAILED(file->Load(ToWide(linkFile).c_str(), STGM_READ)))
+        return false;
 
     std::vector<wchar_t> buffer(kLinkTextChars);
     auto text = [&](auto getter) {
         buffer[0] = L'\0';
-        if (FAILED(getter())) return std::string();
+        if (FAILED(getter()))
+            return std::string();
         buffer.back() = L'\0';
         return FromWide(buffer.data());
     };
     ShortcutRecord result;
     result.linkFile = std::string(linkFile);
-    result.targetPath = text([&] { return link->GetPath(buffer.data(), kLinkTextChars, nullptr, 0); });
-    if (result.targetPath.empty()) return false;
+    result.targetPath =
+        text([&] { return link->GetPath(buffer.data(), kLinkTextChars, nullptr, 0); });
+    if (result.targetPath.empty())
+        return false;
     result.arguments = text([&] { return link->GetArguments(buffer.data(), kLinkTextChars); });
     result.workingDirectory =
         text([&] { return link->GetWorkingDirectory(buffer.data(), kLinkTextChars); });
@@ -79,9 +85,11 @@ bool ReadShortcut(std::string_view linkFile, ShortcutRecord* record) {
         JoinIconLocation(iconFile, iconIndex),
         EnvironmentVariable(IsWow64() ? L"ProgramW6432" : L"ProgramFiles"));
     WORD hotkey = 0;
-    if (SUCCEEDED(link->GetHotkey(&hotkey))) result.hotkey = LinkHotkeyText(hotkey);
+    if (SUCCEEDED(link->GetHotkey(&hotkey)))
+        result.hotkey = LinkHotkeyText(hotkey);
     int showCommand = 0;
-    if (SUCCEEDED(link->GetShowCmd(&showCommand))) result.windowStyle = showCommand;
+    if (SUCCEEDED(link->GetShowCmd(&showCommand)))
+        result.windowStyle = showCommand;
     *record = std::move(result);
     return true;
 }
@@ -90,7 +98,8 @@ bool WriteShortcut(const ShortcutRecord& record) {
     const std::wstring linkFile = ToWide(LinkFileWithExtension(record.linkFile));
     ScopedCom com;
     ComPtr<IShellLinkW> link = CreateShellLink();
-    if (!link) return false;
+    if (!link)
+        return false;
 
     bool ok = true;
     auto check = [&](HRESULT hr) { ok = ok && SUCCEEDED(hr); };
@@ -111,7 +120,8 @@ bool WriteShortcut(const ShortcutRecord& record) {
     check(link->SetWorkingDirectory(ToWide(record.workingDirectory).c_str()));
 
     ComPtr<IPersistFile> file = link.As<IPersistFile>(IID_IPersistFile);
-    if (!file) return false;
+    if (!file)
+        return false;
     check(file->Save(linkFile.c_str(), TRUE));
     return ok;
 }
@@ -129,7 +139,8 @@ std::string RunningExePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
+        if (n == 0)
+            return {};
         // A full buffer means the name was cut (XP does not even set an error).
         if (n < path.size()) {
             path.resize(n);
@@ -141,15 +152,18 @@ std::string RunningExePath() {
 
 bool IsAutostartFor(std::string_view exePath) {
     std::string folder;
-    if (!GetStartupFolder(&folder)) return false;
+    if (!GetStartupFolder(&folder))
+        return false;
     ShortcutRecord link;
-    if (!ReadShortcut(folder + std::string(kAutostartLinkName), &link)) return false;
+    if (!ReadShortcut(folder + std::string(kAutostartLinkName), &link))
+        return false;
     return link.targetPath == exePath;
 }
 
 void SetAutostartFor(bool on, std::string_view exePath) {
     std::string folder;
-    if (!GetStartupFolder(&folder)) return;
+    if (!GetStartupFolder(&folder))
+        return;
     std::string linkFile = folder + std::string(kAutostartLinkName);
     if (!on) {
         ::DeleteFileW(ToWide(linkFile).c_str());
@@ -159,8 +173,8 @@ void SetAutostartFor(bool on, std::string_view exePath) {
     record.linkFile = linkFile;
     record.targetPath = std::string(exePath);
     size_t slash = exePath.rfind('\\');
-    record.workingDirectory =
-        std::string(slash == std::string_view::npos ? std::string_view() : exePath.substr(0, slash));
+    record.workingDirectory = std::string(
+        slash == std::string_view::npos ? std::string_view() : exePath.substr(0, slash));
     record.description = std::string(kAutostartDescription);
     WriteShortcut(record);
 }

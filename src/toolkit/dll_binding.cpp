@@ -38,9 +38,11 @@ bool HasSearchFlags() {
 std::wstring SystemFolderPath(const std::wstring& file) {
     wchar_t dir[MAX_PATH];
     UINT n = ::GetSystemDirectoryW(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return file;
+    if (n == 0 || n >= MAX_PATH)
+        return file;
     std::wstring path(dir, n);
-    if (path.back() != L'\\') path += L'\\';
+    if (path.back() != L'\\')
+        path += L'\\';
     return path + file;
 }
 
@@ -50,7 +52,8 @@ void RestrictDllSearchPath() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-    if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (setDefault)
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     // Removes the current directory from the classic search order too, for
     // systems without SetDefaultDllDirectories and for code that passes its
     // own flags.
@@ -63,23 +66,29 @@ HMODULE SystemModule(const char* dll) {
     static std::mutex lock;
     std::lock_guard<std::mutex> guard(lock);
     const std::wstring name = ToWide(dll);
-    if (HMODULE m = ::GetModuleHandleW(name.c_str())) return m;
+    if (HMODULE m = ::GetModuleHandleW(name.c_str()))
+        return m;
     // A name with a path is never searched for: only plain names are ours.
-    if (name.find_first_of(L"\\/:") != std::wstring::npos) return nullptr;
+    if (name.find_first_of(L"\\/:") != std::wstring::npos)
+        return nullptr;
     HMODULE m = nullptr;
-    if (HasSearchFlags()) m = ::LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!m) m = ::LoadLibraryW(SystemFolderPath(name).c_str());
+    if (HasSearchFlags())
+        m = ::LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!m)
+        m = ::LoadLibraryW(SystemFolderPath(name).c_str());
     return m;
 }
 
 void* FindExport(const char* dll, const char* name) {
     HMODULE m = SystemModule(dll);
-    if (!m || !name || !*name) return nullptr;
+    if (!m || !name || !*name)
+        return nullptr;
     FARPROC p;
     if (name[0] == '#') {
         char* end = nullptr;
         unsigned long ordinal = std::strtoul(name + 1, &end, 10);
-        if (end == name + 1 || *end != '\0' || ordinal == 0 || ordinal > 0xFFFF) return nullptr;
+        if (end == name + 1 || *end != '\0' || ordinal == 0 || ordinal > 0xFFFF)
+            return nullptr;
         p = ::GetProcAddress(m, MAKEINTRESOURCEA(ordinal));
     } else {
         p = ::GetProcAddress(m, name);
@@ -105,7 +114,8 @@ void* BindRequired(const char* dll, const char* name) {
         return nullptr;
     }
     void* p = FindExport(dll, name);
-    if (!p) ReportFailure(MissingFunctionText(dll, name));
+    if (!p)
+        ReportFailure(MissingFunctionText(dll, name));
     return p;
 }
 

@@ -43,12 +43,13 @@ void* BindRequired(const char* dll, const char* name);
 
 // One slot for one function of a system DLL. Declare it static (at namespace
 // scope or in a function) with the function's pointer type:
-//   static DllFunction<decltype(&::GetDpiForWindow)> getDpiForWindow{"user32.dll", "GetDpiForWindow"};
+//   static DllFunction<decltype(&::GetDpiForWindow)> getDpiForWindow{"user32.dll",
+//   "GetDpiForWindow"};
 // Calling a required function binds it on first use; Optional() never reports
 // a failure and gives null when the function does not exist on this system.
 template <typename FnPtr>
 class DllFunction {
-public:
+  public:
     constexpr DllFunction(const char* dll, const char* name) noexcept : dll_(dll), name_(name) {}
     DllFunction(const DllFunction&) = delete;
     DllFunction& operator=(const DllFunction&) = delete;
@@ -76,7 +77,7 @@ public:
         return Required()(std::forward<Args>(args)...);
     }
 
-private:
+  private:
     const char* dll_;
     const char* name_;
     std::atomic<void*> slot_{nullptr};

@@ -450,14 +450,15 @@ Window* BuildControls(int x, int y, const Palette& p, const std::string& title) 
     grid->SetHeight(SizeSpec::Fixed(175));
     grid->LoadTemplate("layout\\item\\listview.main.xml");
     grid->SetSpacing(5, 5);
-    const char* names[] = {"记事本", "计算器", "Visual Studio Code", "画图", "控制面板",
-                           "命令提示符", "资源管理器", "加密的项目", "丢失的文件", "浏览器"};
+    const char* names[] = {"记事本",     "计算器",     "Visual Studio Code", "画图",
+                           "控制面板",   "命令提示符", "资源管理器",         "加密的项目",
+                           "丢失的文件", "浏览器"};
     for (int i = 0; i < 30; ++i) {
         ListItem item;
         item.texts["name"] = names[i % 10];
-        item.images["icon"] = Svg(i % 3 == 1 ? "res\\appframework\\plugin.svg"
-                                             : "res\\appframework\\app.svg",
-                                  40, p.text);
+        item.images["icon"] =
+            Svg(i % 3 == 1 ? "res\\appframework\\plugin.svg" : "res\\appframework\\app.svg", 40,
+                p.text);
         if (i % 10 == 7)
             item.textColor = MakeColor(255, 136, 0);
         else if (i % 10 == 8)
@@ -476,9 +477,9 @@ Window* BuildControls(int x, int y, const Palette& p, const std::string& title) 
     skins->SetItemSize(140, 90);
     skins->SetSpacing(5, 5);
     const std::pair<const char*, Color> kSkins[] = {
-        {"简约白", -657931},   {"深空灰", -9345434},  {"自然绿", -9915902}, {"中国红", -12366369},
-        {"浅绿", -3881616},    {"深蓝", -2258392},    {"玫红", -8297755},   {"紫色", -6267815},
-        {"粉晶", -3552521},    {"节日", -13483555},   {"灿绿", -11286663},  {"草木绿", -11816568}};
+        {"简约白", -657931}, {"深空灰", -9345434}, {"自然绿", -9915902}, {"中国红", -12366369},
+        {"浅绿", -3881616},  {"深蓝", -2258392},   {"玫红", -8297755},   {"紫色", -6267815},
+        {"粉晶", -3552521},  {"节日", -13483555},  {"灿绿", -11286663},  {"草木绿", -11816568}};
     for (const auto& [name, colour] : kSkins) {
         ListItem item;
         item.texts["name"] = name;
@@ -656,7 +657,8 @@ int Run() {
         // Hover one cell of the light grid so its look shows.
         if (auto* grid = FindListView(light->Root())) {
             const Rect cell = grid->ItemWindowRect(ListIndex{0, 6});
-            const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+            const LPARAM at =
+                MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
             ::SendMessageW(light->Hwnd(), WM_MOUSEMOVE, 0, at);
         }
     }
