@@ -47,6 +47,7 @@ Element* Element::AddChild(std::unique_ptr<Element> child) {
     raw->parent_ = this;
     raw->AttachTo(window_);
     children_.push_back(std::move(child));
+    Redraw();
     return raw;
 }
 
@@ -210,6 +211,7 @@ void Element::SetVisible(bool on) {
     visible_ = on;
     if (!on && window_)
         window_->ForgetElement(this);
+    Redraw();
 }
 
 bool Element::IsShown() const {
@@ -222,6 +224,7 @@ bool Element::IsShown() const {
 
 void Element::SetEnabled(bool on) {
     enabled_ = on;
+    Redraw();
 }
 
 bool Element::HasFocus() const {
@@ -308,6 +311,7 @@ TextElement::TextElement(std::string_view text) : text_(text) {}
 
 void TextElement::SetText(std::string_view text) {
     text_ = text;
+    Redraw();
 }
 
 const Font* TextElement::GetFont() const {
@@ -357,6 +361,7 @@ Button::Button(std::string_view text) : text_(text) {
 
 void Button::SetImage(VisualState state, std::shared_ptr<Image> image) {
     images_[static_cast<int>(state)] = std::move(image);
+    Redraw();
 }
 
 const Image* Button::ImageFor(VisualState state) const {

@@ -185,6 +185,7 @@ class Element {
     void SetLook(const StateLook& look) {
         look_ = look;
         hasLook_ = true;
+        Redraw();
     }
     bool SetLookName(std::string_view name);  // false for an unknown name (the look is left alone)
     void ClearLook() { hasLook_ = false; }
@@ -267,11 +268,20 @@ class TextElement : public Element {
     void SetText(std::string_view text);
     const std::string& Text() const { return text_; }
     std::string DisplayText() const override { return text_; }
-    void SetFont(std::shared_ptr<Font> font) { font_ = std::move(font); }
+    void SetFont(std::shared_ptr<Font> font) {
+        font_ = std::move(font);
+        Redraw();
+    }
     const Font* GetFont() const;
-    void SetTextColor(Color color) { color_ = color; }
+    void SetTextColor(Color color) {
+        color_ = color;
+        Redraw();
+    }
     Color TextColor() const { return color_; }
-    void SetTextFormat(const TextFormat& format) { format_ = format; }
+    void SetTextFormat(const TextFormat& format) {
+        format_ = format;
+        Redraw();
+    }
     const TextFormat& GetTextFormat() const { return format_; }
     // Wrapped text measures to this width (0: one line).
     void SetWrapWidth(int width) { wrapWidth_ = width; }
@@ -291,7 +301,10 @@ class TextElement : public Element {
 class PictureElement : public Element {
   public:
     explicit PictureElement(std::shared_ptr<Image> image = nullptr);
-    void SetImage(std::shared_ptr<Image> image) { image_ = std::move(image); }
+    void SetImage(std::shared_ptr<Image> image) {
+        image_ = std::move(image);
+        Redraw();
+    }
     const std::shared_ptr<Image>& GetImage() const { return image_; }
     Size ContentSize() const override;
     void PaintContent(Canvas& canvas, const Rect& box) override;
@@ -311,19 +324,34 @@ class Button : public Element {
   public:
     explicit Button(std::string_view text = {});
 
-    void SetText(std::string_view text) { text_ = text; }
+    void SetText(std::string_view text) {
+        text_ = text;
+        Redraw();
+    }
     const std::string& Text() const { return text_; }
     std::string DisplayText() const override { return text_; }
-    void SetFont(std::shared_ptr<Font> font) { font_ = std::move(font); }
-    void SetTextColor(Color color) { textColor_ = color; }
+    void SetFont(std::shared_ptr<Font> font) {
+        font_ = std::move(font);
+        Redraw();
+    }
+    void SetTextColor(Color color) {
+        textColor_ = color;
+        Redraw();
+    }
     Color TextColor() const { return textColor_; }
-    void SetTextAlign(TextAlign align) { textAlign_ = align; }
+    void SetTextAlign(TextAlign align) {
+        textAlign_ = align;
+        Redraw();
+    }
     // Images per state: a state without one uses the nearest (pressed ->
     // hover -> normal, checked -> normal, disabled -> normal).
     void SetImage(VisualState state, std::shared_ptr<Image> image);
     void SetImageSize(int width, int height) { imageSize_ = Size{width, height}; }
     // No background look at all (the image or text alone).
-    void SetTransparent(bool on) { transparent_ = on; }
+    void SetTransparent(bool on) {
+        transparent_ = on;
+        Redraw();
+    }
     bool Transparent() const { return transparent_; }
 
     void SetCheckMode(bool on) { behaviour_.SetCheckMode(on); }

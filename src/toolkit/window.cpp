@@ -177,7 +177,7 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kMsgRedraw) {
         redrawPending_ = false;
-        if (!destroyed_)
+        if (!destroyed_ && stale_)
             PaintNow();
         return 0;
     }
@@ -238,7 +238,7 @@ bool Window::Default(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result
             }
             return false;
         case WM_SHOWWINDOW:
-            if (wParam && layered_)
+            if (wParam && layered_ && stale_)
                 PaintNow();
             return false;
         case WM_MOUSEMOVE:
@@ -449,6 +449,7 @@ void Window::AdjustLayout() {
     if (!hwnd_ || destroyed_)
         return;
     DispatchScope scope;
+    stale_ = true;
     root_->rect_ = overlayBorder_ ? FrameRect() : ClientRect();
     root_->LayoutChildren();
 }
@@ -456,6 +457,7 @@ void Window::AdjustLayout() {
 void Window::Redraw(bool immediate) {
     if (!hwnd_ || destroyed_)
         return;
+    stale_ = true;
     if (immediate) {
         PaintNow();
         return;
@@ -879,6 +881,9 @@ void Window::PaintNow() {
     EnsureBuffer(cr.right, cr.bottom);
     if (!pixels_.Data())
         return;
+    // Cleared before the elements paint: one that asks for a redraw while
+    // painting leaves the window stale again.
+    stale_ = false;
     pixels_.Clear(0);
     const Rect frame = FrameRect();
     {

@@ -92,7 +92,10 @@ class Window {
     Insets BorderSize() const { return border_; }
     void SetMinimumSize(int width, int height);
     Size MinimumSize() const { return minSize_; }
-    void EnableLayoutOverlayBorder(bool on) { overlayBorder_ = on; }
+    void EnableLayoutOverlayBorder(bool on) {
+        overlayBorder_ = on;
+        stale_ = true;
+    }
     void SetHorizontal(bool on) { root_->SetHorizontal(on); }
     // 0: an ordinary opaque window; 2: per-pixel alpha. Others act as 2.
     void SetTransparentType(int type);
@@ -102,7 +105,10 @@ class Window {
     void SetShadow(const ShadowParams& shadow);
     const ShadowParams& Shadow() const { return shadow_; }
     // The frame's own background (drawn under the root element).
-    void SetBackground(const Look& look) { background_ = look; }
+    void SetBackground(const Look& look) {
+        background_ = look;
+        Redraw();
+    }
     const Look& Background() const { return background_; }
     // Rounded frame corners: with a shadow that is not right-angled, its
     // corner size; otherwise this radius (0: square).
@@ -224,6 +230,11 @@ class Window {
     HGDIOBJ oldBitmap_ = nullptr;
     PixelBuffer pixels_;
     bool redrawPending_ = false;
+    // A redraw was asked for (or the layout changed) since the last paint.
+    // A full paint costs tens of milliseconds: a show paints once, and the
+    // redraws that paint already covered (queued before it, or the show's own
+    // WM_SHOWWINDOW) are dropped.
+    bool stale_ = true;
 
     // Modal.
     bool modal_ = false;

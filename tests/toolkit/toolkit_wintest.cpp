@@ -572,6 +572,47 @@ TEST(BackBufferWindowTest, ShadowAndCornersInTheBackBuffer) {
     w->Destroy();
 }
 
+// Counts how often the window paints its elements.
+class PaintCounter : public Element {
+  public:
+    explicit PaintCounter(int* count) : count_(count) {}
+    void PaintContent(Canvas& canvas, const Rect& box) override {
+        ++*count_;
+        Element::PaintContent(canvas, box);
+    }
+
+  private:
+    int* count_;
+};
+
+TEST(BackBufferWindowTest, ShowingPaintsOnceAndDropsCoveredRedraws) {
+    Window* w = MakeWindow(200, 120);
+    ASSERT_TRUE(w);
+    w->SetShadow(ShadowParams{8, 255, 6, false, 0});  // layered
+    int paints = 0;
+    auto* counter = w->Root().Add<PaintCounter>(&paints);
+    counter->SetWidth(SizeSpec::Fill());
+    counter->SetHeight(SizeSpec::Fill());
+    w->AdjustLayout();
+    w->Redraw();  // queued before the show
+    // A show paints once: neither its WM_SHOWWINDOW nor the queued redraw
+    // paints again.
+    w->ShowWindow(SW_SHOWNA);
+    EXPECT_EQ(paints, 1);
+    Pump();
+    EXPECT_EQ(paints, 1);
+    w->ShowWindow(SW_HIDE);
+    // What changed while hidden is in the next show.
+    w->SetBackground(Look::Fill(MakeColor(10, 20, 30)));
+    w->ShowWindow(SW_SHOWNA);
+    EXPECT_EQ(paints, 2);
+    EXPECT_EQ(w->BackBuffer().At(100, 60), 0xFF0A141Eu);
+    // A redraw asked for after a paint is not dropped.
+    counter->Redraw();
+    ASSERT_TRUE(PollUntil([&] { return paints == 3; }));
+    w->Destroy();
+}
+
 TEST(SvgRenderTest, IconRendersInItsBoxWithFillAndHalfTurn) {
     // A triangle in the top half of its view box.
     auto img = SvgImage::FromBytes(
