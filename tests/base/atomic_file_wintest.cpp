@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "base/win_handles.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -50,50 +51,6 @@ const bool kChildRan = [] {
     }
 }();
 
-class TempFolder {
-public:
-    TempFolder() {
-        wchar_t base[MAX_PATH + 1];
-        ::GetTempPathW(MAX_PATH + 1, base);
-        static unsigned counter = 0;
-        path_ = FromWide(base) + "pt-atomic-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                std::to_string(++counter);
-        ::CreateDirectoryW(ToWide(path_).c_str(), nullptr);
-    }
-    ~TempFolder() {
-        WIN32_FIND_DATAW data;
-        std::wstring folder = ToWide(path_);
-        UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
-        if (find) {
-            do {
-                std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring full = folder + L"\\" + name;
-                ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(full.c_str());
-            } while (::FindNextFileW(find.Get(), &data));
-        }
-        find.Reset();
-        ::RemoveDirectoryW(folder.c_str());
-    }
-    std::string File(const char* name) const { return path_ + "\\" + name; }
-
-private:
-    std::string path_;
-};
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool HostTakesUnicodeNames(const std::string& probe) {
-    std::wstring wide = ToWide(probe);
-    UniqueKernelHandle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!file) std::printf("note: this host cannot create non-ASCII file names; skipped\n");
-    return static_cast<bool>(file);
-}
-
 std::string ReadBack(const std::string& path) {
     std::string bytes;
     EXPECT_EQ(ReadWholeFile(path, &bytes), FileReadStatus::kOk) << path;
@@ -103,7 +60,7 @@ std::string ReadBack(const std::string& path) {
 class AtomicFileTest : public testing::Test {
 protected:
     void TearDown() override { SetAtomicWriteFaultHook({}); }
-    TempFolder folder_;
+    test::TempFolder folder_;
 };
 
 TEST_F(AtomicFileTest, WritesReplacesAndReadsBack) {
@@ -122,7 +79,7 @@ TEST_F(AtomicFileTest, WritesReplacesAndReadsBack) {
     ASSERT_TRUE(WriteFileAtomic(path, ""));
     EXPECT_EQ(ReadWholeFile(path, &bytes), FileReadStatus::kOk);
     EXPECT_TRUE(bytes.empty());
-    EXPECT_FALSE(Exists(path + ".tmp"));
+    EXPECT_FALSE(test::FileExists(path + ".tmp"));
 
     // Another process holding the file open makes the swap fail: the save
     // reports it, and the old content stays complete.
@@ -135,13 +92,13 @@ TEST_F(AtomicFileTest, WritesReplacesAndReadsBack) {
     EXPECT_NE(error, 0u);
     reader.Reset();
     EXPECT_EQ(ReadBack(path), "old");
-    EXPECT_FALSE(Exists(path + ".tmp"));
+    EXPECT_FALSE(test::FileExists(path + ".tmp"));
     EXPECT_TRUE(WriteFileAtomic(path, "new"));
     EXPECT_EQ(ReadBack(path), "new");
 
     // Non-ASCII names need a UTF-8 host locale under Wine; where the session's
     // locale is not installed, Wine cannot create such names at all.
-    if (HostTakesUnicodeNames(folder_.File("probe-\xE5\x90\x8D"))) {
+    if (test::HostTakesUnicodeNames(folder_.Path())) {
         EXPECT_TRUE(WriteFileAtomic(folder_.File("中文名"), "unicode"));
         EXPECT_EQ(ReadBack(folder_.File("中文名")), "unicode");
     }
@@ -157,7 +114,7 @@ TEST_F(AtomicFileTest, FailuresReportAnErrorAndLeaveTheTargetAlone) {
     ASSERT_TRUE(WriteFileAtomic(path + ".tmp", "stale"));
     EXPECT_TRUE(WriteFileAtomic(path, "fresh"));
     EXPECT_EQ(ReadBack(path), "fresh");
-    EXPECT_FALSE(Exists(path + ".tmp"));
+    EXPECT_FALSE(test::FileExists(path + ".tmp"));
 
     EXPECT_TRUE(EnsureDirectory(folder_.File("sub")));
     EXPECT_TRUE(EnsureDirectory(folder_.File("sub")));  // already there
@@ -201,7 +158,7 @@ TEST_F(AtomicFileTest, FaultAfterEachStepLeavesOldOrNewVersion) {
             } else {
                 EXPECT_EQ(status, FileReadStatus::kMissing);
             }
-            EXPECT_FALSE(Exists(path + ".tmp"));
+            EXPECT_FALSE(test::FileExists(path + ".tmp"));
         }
     }
 }

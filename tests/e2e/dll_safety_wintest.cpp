@@ -61,15 +61,15 @@ TEST(DllSafetyTest, PlantedDllIsNeverLoadedByName) {
 }
 
 TEST(DllSafetyTest, ProgramIgnoresDllsPlantedUnderSystemNames) {
-    TempDir dir;
-    TempDir workDir;
+    TempFolder dir;
+    TempFolder workDir;
     const wchar_t* names[] = {L"uxtheme.dll", L"dwmapi.dll", L"version.dll", L"winmm.dll",
                               L"msimg32.dll", L"comctl32.dll", L"windowscodecs.dll", L"propsys.dll"};
     for (const wchar_t* name : names) {
         ASSERT_TRUE(::CopyFileW(BuildPath(PT_PROBE_DLL).c_str(), (dir / name).c_str(), FALSE));
         ASSERT_TRUE(::CopyFileW(BuildPath(PT_PROBE_DLL).c_str(), (workDir / name).c_str(), FALSE));
     }
-    auto app = AppProcess::Launch(dir, L"", workDir.Path());
+    auto app = AppProcess::Launch(dir, L"", workDir.WidePath());
     ASSERT_TRUE(app);
     HWND panel = app->WaitForWindow(L"Pinatrove");
     ASSERT_NE(panel, nullptr);
@@ -138,7 +138,7 @@ BOOL CALLBACK FindDllText(HWND child, LPARAM param) {
 // The text of the message box the probe shows, after which the box is closed.
 std::wstring TakeDllErrorBox(const AppProcess& probe) {
     HWND box = nullptr;
-    WaitFor([&] {
+    PollUntil([&] {
         for (HWND w : WindowsOfProcess(probe.Id())) {
             if (WindowText(w) == L"DLL ERROR") box = w;
         }

@@ -1,76 +1,11 @@
 // Implementation of the end-to-end helpers.
 #include "e2e_support.h"
 
-#include <shellapi.h>
 
 #include <atomic>
 #include <thread>
 
 namespace pt::test {
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-TempDir::TempDir() {
-    wchar_t base[MAX_PATH];
-    DWORD n = ::GetTempPathW(MAX_PATH, base);
-    static std::atomic<unsigned> counter{0};
-    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        std::wstring candidate = std::wstring(base, n) + L"pt-test-" +
-                                 std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                 std::to_wstring(counter++) + L"-" + std::to_wstring(::GetTickCount());
-        if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
-            path_ = candidate;
-            return;
-        }
-    }
-}
-
-TempDir::~TempDir() {
-    if (path_.empty()) return;
-    // SHFileOperation wants a double-NUL-terminated list.
-    std::wstring from = path_ + L'\0';
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    ::SHFileOperationW(&op);
-}
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
-std::optional<std::string> ReadFileBytes(const std::wstring& path) {
-    UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    return bytes;
-}
-
-bool FileExists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::wstring BuildPath(const char* path) {
     std::wstring out;
@@ -83,9 +18,9 @@ std::wstring BuiltAppPath() { return BuildPath(PT_APP_EXE); }
 
 AppProcess::~AppProcess() { Kill(); }
 
-std::optional<AppProcess> AppProcess::Launch(const TempDir& dir, const std::wstring& arguments,
+std::optional<AppProcess> AppProcess::Launch(const TempFolder& dir, const std::wstring& arguments,
                                              const std::wstring& workDir) {
-    return LaunchIn(dir.Path(), arguments, workDir);
+    return LaunchIn(dir.WidePath(), arguments, workDir);
 }
 
 std::optional<AppProcess> AppProcess::LaunchIn(const std::wstring& folder, const std::wstring& arguments,
@@ -119,7 +54,7 @@ bool AppProcess::Running() const {
 
 std::optional<DWORD> AppProcess::WaitExit(std::chrono::milliseconds limit) const {
     if (!process_) return std::nullopt;
-    if (!WaitFor([&] { return !Running(); }, limit)) return std::nullopt;
+    if (!PollUntil([&] { return !Running(); }, static_cast<int>(limit.count()))) return std::nullopt;
     DWORD code = 0;
     ::GetExitCodeProcess(process_.Get(), &code);
     return code;
@@ -157,7 +92,8 @@ HWND AppProcess::FindWindowOfClass(const wchar_t* className) const {
 
 HWND AppProcess::WaitForWindow(const wchar_t* className, std::chrono::milliseconds limit) const {
     HWND found = nullptr;
-    WaitFor([&] { return (found = FindWindowOfClass(className)) != nullptr || !Running(); }, limit);
+    PollUntil([&] { return (found = FindWindowOfClass(className)) != nullptr || !Running(); },
+              static_cast<int>(limit.count()));
     return found;
 }
 

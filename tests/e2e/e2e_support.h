@@ -1,7 +1,7 @@
 // End-to-end test support: runs the real program from a fresh folder of its
-// own (so data\ beside it belongs to the test), finds its windows, talks to it
-// through messages and input, and waits for states by polling with a time
-// limit, never by sleeping blindly.
+// own (so data\ beside it belongs to the test), finds its windows and talks
+// to it through messages and input. Folders, files and waiting come from
+// support/.
 #pragma once
 
 #include <windows.h>
@@ -13,32 +13,12 @@
 #include <vector>
 
 #include "base/win_handles.h"
+#include "support/poll.h"
+#include "support/temp_folder.h"
 
 namespace pt::test {
 
 using namespace std::chrono_literals;
-
-// Polls `done` every few milliseconds, pumping this thread's messages, until it
-// holds or `limit` passes. True when it held.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
-
-// A uniquely named folder under the temp folder, deleted with its contents.
-class TempDir {
-public:
-    TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir();
-    const std::wstring& Path() const { return path_; }
-    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
-
-private:
-    std::wstring path_;
-};
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-std::optional<std::string> ReadFileBytes(const std::wstring& path);
-bool FileExists(const std::wstring& path);
 
 // Where the build put a file of ours, as a Windows path (the build knows Unix
 // paths; under Wine drive Z: is the Unix root).
@@ -55,7 +35,7 @@ public:
 
     // Copies the built exe into `dir` and starts it there. `workDir` is the
     // working directory it starts in (default: `dir`).
-    static std::optional<AppProcess> Launch(const TempDir& dir, const std::wstring& arguments = {},
+    static std::optional<AppProcess> Launch(const TempFolder& dir, const std::wstring& arguments = {},
                                             const std::wstring& workDir = {});
     static std::optional<AppProcess> LaunchIn(const std::wstring& folder, const std::wstring& arguments = {},
                                               const std::wstring& workDir = {});

@@ -10,6 +10,7 @@
 
 #include "app/single_instance.h"
 #include "e2e_support.h"
+#include "support/utf16.h"
 
 namespace pt::test {
 namespace {
@@ -19,24 +20,24 @@ constexpr wchar_t kPanel[] = L"Pinatrove";
 bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
 
 TEST(StartupTest, SecondStartHandsOverToTheRunningPanel) {
-    TempDir dir;
+    TempFolder dir;
     auto first = AppProcess::Launch(dir);
     ASSERT_TRUE(first);
     HWND panel = first->WaitForWindow(kPanel);
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(WindowText(panel), L"Pinatrove");
-    ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+    ASSERT_TRUE(PollUntil([&] { return Visible(panel); }));
 
     // Hidden panel: a second start shows it again, and ends with code 0.
     ::SendMessageW(panel, WM_USER, 1, 0);
-    ASSERT_TRUE(WaitFor([&] { return !Visible(panel); }));
-    auto second = AppProcess::Start(dir / L"Pinatrove.exe", L"", dir.Path());
+    ASSERT_TRUE(PollUntil([&] { return !Visible(panel); }));
+    auto second = AppProcess::Start(dir / L"Pinatrove.exe", L"", dir.WidePath());
     ASSERT_TRUE(second);
     EXPECT_EQ(second->WaitExit(), std::optional<DWORD>(0));
-    EXPECT_TRUE(WaitFor([&] { return Visible(panel); }));
+    EXPECT_TRUE(PollUntil([&] { return Visible(panel); }));
 
     // Started from elsewhere too: the running one answers, still one panel.
-    TempDir other;
+    TempFolder other;
     auto third = AppProcess::Launch(other);
     ASSERT_TRUE(third);
     EXPECT_EQ(third->WaitExit(), std::optional<DWORD>(0));
@@ -47,24 +48,24 @@ TEST(StartupTest, SecondStartHandsOverToTheRunningPanel) {
 }
 
 TEST(StartupTest, SecondStartBringsAShownPanelToTheFront) {
-    TempDir dir;
+    TempFolder dir;
     auto first = AppProcess::Launch(dir);
     ASSERT_TRUE(first);
     HWND panel = first->WaitForWindow(kPanel);
     ASSERT_NE(panel, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+    ASSERT_TRUE(PollUntil([&] { return Visible(panel); }));
 
     // Another window takes the foreground.
     HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                                    200, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(other, nullptr);
     ::SetForegroundWindow(other);
-    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == other; }));
+    ASSERT_TRUE(PollUntil([&] { return ::GetForegroundWindow() == other; }));
 
-    auto second = AppProcess::Start(dir / L"Pinatrove.exe", L"", dir.Path());
+    auto second = AppProcess::Start(dir / L"Pinatrove.exe", L"", dir.WidePath());
     ASSERT_TRUE(second);
     EXPECT_EQ(second->WaitExit(), std::optional<DWORD>(0));
-    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == panel; }));
+    EXPECT_TRUE(PollUntil([&] { return ::GetForegroundWindow() == panel; }));
     EXPECT_TRUE(Visible(panel));
 
     ::DestroyWindow(other);
@@ -84,7 +85,7 @@ TEST(StartupTest, StaleHandleInTheMappingEndsTheSecondStartQuietly) {
     ASSERT_TRUE(view);
     std::memcpy(view.Get(), &value, sizeof value);
 
-    TempDir dir;
+    TempFolder dir;
     auto app = AppProcess::Launch(dir);
     ASSERT_TRUE(app);
     EXPECT_EQ(app->WaitExit(), std::optional<DWORD>(0));
@@ -94,39 +95,39 @@ TEST(StartupTest, StaleHandleInTheMappingEndsTheSecondStartQuietly) {
 }
 
 TEST(StartupTest, WorksBesideTheExeWhateverTheWorkingDirectory) {
-    TempDir dir;
-    TempDir elsewhere;
-    auto app = AppProcess::Launch(dir, L"", elsewhere.Path());
+    TempFolder dir;
+    TempFolder elsewhere;
+    auto app = AppProcess::Launch(dir, L"", elsewhere.WidePath());
     ASSERT_TRUE(app);
     HWND panel = app->WaitForWindow(kPanel);
     ASSERT_NE(panel, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return FileExists(dir / L"data"); }));
+    EXPECT_TRUE(PollUntil([&] { return FileExists(dir / L"data"); }));
     EXPECT_FALSE(FileExists(elsewhere / L"data"));
     EXPECT_TRUE(app->Exit(panel));
     EXPECT_EQ(app->WaitExit(), std::optional<DWORD>(0));
 }
 
 TEST(StartupTest, RunsFromAFolderWithAnyName) {
-    TempDir dir;
+    TempFolder dir;
     const std::wstring folder = dir / L"快捷 启动 \u00e9\U0001F600";
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
     auto app = AppProcess::LaunchIn(folder);
     ASSERT_TRUE(app);
     HWND panel = app->WaitForWindow(L"Pinatrove");
     ASSERT_NE(panel, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return FileExists(folder + L"\\data"); }));
+    EXPECT_TRUE(PollUntil([&] { return FileExists(folder + L"\\data"); }));
     EXPECT_TRUE(app->Exit(panel));
 }
 
 TEST(StartupTest, PanelIsCentredInTheWorkArea) {
-    TempDir dir;
+    TempFolder dir;
     auto app = AppProcess::Launch(dir);
     ASSERT_TRUE(app);
     HWND panel = app->WaitForWindow(kPanel);
     ASSERT_NE(panel, nullptr);
     RECT work{}, rect{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(PollUntil([&] {
         ::GetWindowRect(panel, &rect);
         return rect.left > 0;
     }));
@@ -140,35 +141,25 @@ TEST(StartupTest, PanelIsCentredInTheWorkArea) {
 
 // A settings file beside the exe (UTF-16LE text), written before the
 // program starts.
-void WriteSettings(const TempDir& dir, const std::string& json) {
+void WriteSettings(const TempFolder& dir, const std::string& json) {
     ::CreateDirectoryW((dir / L"data").c_str(), nullptr);
-    std::string bytes;
-    for (char c : json) {
-        bytes += c;
-        bytes += '\0';
-    }
-    ASSERT_TRUE(WriteFileBytes(dir / L"data\\Settings", bytes));
+    ASSERT_TRUE(WriteFileBytes(dir / L"data\\Settings", Utf16Bytes(json)));
 }
 
 // The settings file as text (it is stored as UTF-16LE).
-std::string SettingsText(const TempDir& dir) {
-    const auto bytes = ReadFileBytes(dir / L"data\\Settings");
-    std::string text;
-    if (!bytes) return text;
-    for (size_t i = 0; i + 1 < bytes->size(); i += 2)
-        if ((*bytes)[i + 1] == 0) text += (*bytes)[i];
-    return text;
+std::string SettingsText(const TempFolder& dir) {
+    return Utf16Text(ReadFileBytes(dir / L"data\\Settings").value_or(std::string()));
 }
 
 TEST(StartupTest, OpensWhereTheSettingsSay) {
-    TempDir dir;
+    TempFolder dir;
     WriteSettings(dir, R"({"General":{"PosRemember":{"bEnable":1,"PosLast":{"xPos":-3000,"yPos":30}},)"
                        R"("SizeRemember":{"bEnable":1,"SizeLast":{"width":700,"height":600}}}})");
     auto app = AppProcess::Launch(dir);
     ASSERT_TRUE(app);
     HWND panel = app->WaitForWindow(kPanel);
     ASSERT_NE(panel, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+    ASSERT_TRUE(PollUntil([&] { return Visible(panel); }));
     RECT work{}, rect{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     ::GetWindowRect(panel, &rect);
@@ -180,7 +171,7 @@ TEST(StartupTest, OpensWhereTheSettingsSay) {
 }
 
 TEST(StartupTest, ExitWritesAPendingSettingsChange) {
-    TempDir dir;
+    TempFolder dir;
     // After a DPI change the start stores the new place and clears the flag:
     // a change whose deferred save is still pending when the exit comes.
     WriteSettings(dir, R"({"General":{"DPIReset":1,"PosRemember":{"bEnable":1}}})");
@@ -188,7 +179,7 @@ TEST(StartupTest, ExitWritesAPendingSettingsChange) {
     ASSERT_TRUE(app);
     HWND panel = app->WaitForWindow(kPanel);
     ASSERT_NE(panel, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+    ASSERT_TRUE(PollUntil([&] { return Visible(panel); }));
     EXPECT_EQ(SettingsText(dir).find("\"DPIReset\":0"), std::string::npos);
     // The exit comes well within the 5 s of the deferred save.
     EXPECT_TRUE(app->Exit(panel));
@@ -199,25 +190,25 @@ TEST(StartupTest, ExitWritesAPendingSettingsChange) {
 
 TEST(StartupTest, CloseHidesAndExitAfterCloseEnds) {
     {
-        TempDir dir;
+        TempFolder dir;
         auto app = AppProcess::Launch(dir);
         ASSERT_TRUE(app);
         HWND panel = app->WaitForWindow(kPanel);
         ASSERT_NE(panel, nullptr);
-        ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+        ASSERT_TRUE(PollUntil([&] { return Visible(panel); }));
         ::PostMessageW(panel, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(WaitFor([&] { return !Visible(panel); }));
+        EXPECT_TRUE(PollUntil([&] { return !Visible(panel); }));
         EXPECT_TRUE(app->Running());
         EXPECT_TRUE(app->Exit(panel));
     }
     {
-        TempDir dir;
+        TempFolder dir;
         WriteSettings(dir, R"({"Action":{"ExitAfterClose":1}})");
         auto app = AppProcess::Launch(dir);
         ASSERT_TRUE(app);
         HWND panel = app->WaitForWindow(kPanel);
         ASSERT_NE(panel, nullptr);
-        ASSERT_TRUE(WaitFor([&] { return Visible(panel); }));
+        ASSERT_TRUE(PollUntil([&] { return Visible(panel); }));
         ::PostMessageW(panel, WM_CLOSE, 0, 0);
         EXPECT_EQ(app->WaitExit(), std::optional<DWORD>(0));
     }

@@ -13,10 +13,12 @@
 #include "launcher/cipher.h"
 #include "launcher/save_timer.h"
 #include "launcher/target.h"
-#include "launcher/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace pt {
 namespace {
+
+using test::TempFolder;
 
 namespace gp = Gdiplus::DllExports;
 
@@ -123,7 +125,7 @@ std::string HalfTransparentIco() {
 
 TEST_F(IconsWin, IcoFileKeepsItsOwnAlpha) {
     TempFolder temp;
-    std::string file = temp.File("half.ico", HalfTransparentIco());
+    std::string file = temp.MakeFile("half.ico", HalfTransparentIco());
     std::string png = ExtractIconPng(file, 0, false, 1.0f);
     PngFacts facts = ReadPngFacts(png);
     ASSERT_TRUE(facts.valid);
@@ -145,11 +147,12 @@ TEST_F(IconsWin, ShellIconOfAFileAndMissingFiles) {
 TEST_F(IconsWin, DefaultIconSources) {
     TempFolder temp;
     std::string withIcon = temp.Folder("with icon");
-    temp.File("with icon\\desktop.ini",
-              "[.ShellClassInfo]\r\nIconResource=%SystemRoot%\\system32\\shell32.dll,4\r\n");
+    temp.MakeFile("with icon\\desktop.ini",
+                  "[.ShellClassInfo]\r\nIconResource=%SystemRoot%\\system32\\shell32.dll,4\r\n");
     EXPECT_EQ(DefaultIconSource(withIcon), "%SystemRoot%\\system32\\shell32.dll,4");
     std::string missingIcon = temp.Folder("missing icon");
-    temp.File("missing icon\\desktop.ini", "[.ShellClassInfo]\r\nIconResource=C:\\gone.ico,0\r\n");
+    temp.MakeFile("missing icon\\desktop.ini",
+                  "[.ShellClassInfo]\r\nIconResource=C:\\gone.ico,0\r\n");
     EXPECT_EQ(DefaultIconSource(missingIcon), missingIcon);
     std::string plain = temp.Folder("plain");
     EXPECT_EQ(DefaultIconSource(plain), plain);

@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "launcher/target.h"
-#include "launcher/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace pt {
 namespace {
+
+using test::TempFolder;
 
 TEST(InternetShortcutWin, WriteReadRoundTripOnDisk) {
     TempFolder temp;

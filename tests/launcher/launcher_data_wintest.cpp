@@ -14,49 +14,16 @@
 #include "base/codepage.h"
 #include "base/text.h"
 #include "launcher/launch.h"
-#include "launcher/temp_folder.h"
 #include "settings/shortcut.h"
+#include "support/counting_storage.h"
+#include "support/poll.h"
+#include "support/temp_folder.h"
 
 namespace pt {
 namespace {
 
-// Counts the writes that reach the real storage.
-class CountingStorage final : public LauncherDataStorage {
-  public:
-    CountingStorage(std::unique_ptr<LauncherDataStorage> inner, int* writes)
-        : inner_(std::move(inner)), writes_(writes) {}
-    FileReadStatus Read(std::string* bytes) override { return inner_->Read(bytes); }
-    bool Write(std::string_view bytes, uint32_t* error) override {
-        ++*writes_;
-        return inner_->Write(bytes, error);
-    }
-    std::string KeepBrokenCopy() override { return inner_->KeepBrokenCopy(); }
-    void ArmTimer(std::function<void()> fire) override { inner_->ArmTimer(std::move(fire)); }
-    void CancelTimer() override { inner_->CancelTimer(); }
-
-  private:
-    std::unique_ptr<LauncherDataStorage> inner_;
-    int* writes_;
-};
-
-// Runs the thread's message loop until done() or the timeout; returns the
-// milliseconds that passed.
-ULONGLONG PumpUntil(const std::function<bool()>& done, ULONGLONG timeoutMs) {
-    const ULONGLONG start = ::GetTickCount64();
-    while (!done() && ::GetTickCount64() - start < timeoutMs) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-    }
-    return ::GetTickCount64() - start;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::string bytes;
-    ReadWholeFile(path, &bytes);
-    return bytes;
-}
+using CountingStorage = test::CountingStorage<LauncherDataStorage>;
+using test::TempFolder;
 
 std::string Utf16File(std::string_view json) {
     JsonDocument document;
@@ -102,14 +69,14 @@ class LauncherDataFileTest : public testing::Test {
 
 TEST_F(LauncherDataFileTest, ItemsFromRealFoldersAndShortcuts) {
     const std::string root = folder_.Path();
-    const std::string tool = folder_.File("tool.exe");
+    const std::string tool = folder_.MakeFile("tool.exe");
     folder_.Folder("Photos");
-    const std::string photosIcon = folder_.File("Photos\\folder.ico");
-    folder_.File("Photos\\desktop.ini",
-                 "[.ShellClassInfo]\r\nIconResource=" + photosIcon + ",0\r\n");
+    const std::string photosIcon = folder_.MakeFile("Photos\\folder.ico");
+    folder_.MakeFile("Photos\\desktop.ini",
+                     "[.ShellClassInfo]\r\nIconResource=" + photosIcon + ",0\r\n");
     folder_.Folder("Plain");
-    folder_.File("Plain\\desktop.ini",
-                 "[.ShellClassInfo]\r\nIconResource=" + root + "\\missing.ico,0\r\n");
+    folder_.MakeFile("Plain\\desktop.ini",
+                     "[.ShellClassInfo]\r\nIconResource=" + root + "\\missing.ico,0\r\n");
     ShortcutRecord link;
     link.linkFile = root + "\\tool.lnk";
     link.targetPath = tool;
@@ -166,23 +133,23 @@ TEST_F(LauncherDataFileTest, TwoDeletionsAreOneWriteFiveSecondsAfterTheSecond) {
         R"({"name":"y","path":"C:\\y.exe"},{"name":"z","path":"C:\\z.exe"}]}]}]})"));
     auto store = MakeStore();
     ASSERT_TRUE(store->DeleteItem(0, 0, 0));
-    PumpUntil([] { return false; }, 1000);  // the timer must not fire meanwhile
+    test::PumpFor(1000);  // the timer must not fire meanwhile
     ASSERT_TRUE(store->DeleteItem(0, 0, 1));
     const ULONGLONG second = ::GetTickCount64();
     EXPECT_EQ(writes_, 0);
-    PumpUntil([&] { return writes_ > 0; }, 9000);
+    test::PollUntil([&] { return writes_ > 0; }, 9000);
     const ULONGLONG sinceSecond = ::GetTickCount64() - second;
     ASSERT_EQ(writes_, 1);
     EXPECT_GE(sinceSecond, 4900u);
     EXPECT_LT(sinceSecond, 7000u);
     EXPECT_FALSE(store->SaveDue());
-    EXPECT_EQ(ReadBytes(DataFile()), Utf16File(store->DocumentText()));
+    EXPECT_EQ(test::ReadBytes(DataFile()), Utf16File(store->DocumentText()));
     EXPECT_EQ(MakeStore()->ItemText(0, 0, 0), R"({"type":".exe","name":"y","path":"C:\\y.exe"})");
 
-    PumpUntil([] { return false; }, 600);  // and it does not fire again
+    test::PumpFor(600);  // and it does not fire again
     store->DeleteItem(0, 0, 0);
     store.reset();  // a destroyed store leaves no timer behind
-    PumpUntil([] { return false; }, 300);
+    test::PumpFor(300);
     EXPECT_EQ(writes_, 1);
 }
 
@@ -206,10 +173,10 @@ TEST_F(LauncherDataFileTest, BrokenFileIsKeptAsideBeforeDefaultsAreUsed) {
     ASSERT_EQ(copy.substr(0, prefix.size()), prefix);
     EXPECT_EQ(copy.size(), prefix.size() + 15);
     EXPECT_EQ(copy[prefix.size() + 8], '-');
-    EXPECT_EQ(ReadBytes(copy), broken);
+    EXPECT_EQ(test::ReadBytes(copy), broken);
 
     ASSERT_TRUE(store->NewClass());  // the save replaces data\Data, never the copy
-    EXPECT_EQ(ReadBytes(copy), broken);
+    EXPECT_EQ(test::ReadBytes(copy), broken);
     EXPECT_EQ(MakeStore()->ClassCount(), 2);
 }
 

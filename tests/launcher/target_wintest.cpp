@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "launcher/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace pt {
 namespace {
+
+using test::TempFolder;
 
 TEST(ClassifyTargetWin, OneLookAtTheDiskAlsoTellsExistence) {
     TempFolder temp;
@@ -24,8 +26,8 @@ TEST(ClassifyTargetWin, OneLookAtTheDiskAlsoTellsExistence) {
     const Case cases[] = {
         {temp.Folder("v1.2"), true},
         {temp.Folder("v1.2") + "\\", true},
-        {temp.File("Notes.TXT"), true},
-        {temp.File("README"), true},
+        {temp.MakeFile("Notes.TXT"), true},
+        {temp.MakeFile("README"), true},
         {temp.Path() + "\\missing.exe", false},
         {"C:\\", true},
         {"\\\\server\\share", false},
@@ -50,8 +52,8 @@ TEST(ClassifyTargetWin, RealFilesAndFolders) {
     TempFolder temp;
     EXPECT_EQ(ClassifyTarget(temp.Folder("v1.2")).text, "folder");
     EXPECT_EQ(ClassifyTarget(temp.Folder("v1.2") + "\\").text, "folder");
-    EXPECT_EQ(ClassifyTarget(temp.File("Notes.TXT")).text, ".TXT");
-    EXPECT_EQ(ClassifyTarget(temp.File("README")).text, "file");
+    EXPECT_EQ(ClassifyTarget(temp.MakeFile("Notes.TXT")).text, ".TXT");
+    EXPECT_EQ(ClassifyTarget(temp.MakeFile("README")).text, "file");
     EXPECT_EQ(ClassifyTarget(temp.Path() + "\\missing.exe").text, ".exe");
     EXPECT_EQ(ClassifyTarget("\\\\server\\share\\a.exe").text, "unc");
     EXPECT_EQ(ClassifyTarget("https://example.com/a.exe").text, "url");
@@ -59,7 +61,7 @@ TEST(ClassifyTargetWin, RealFilesAndFolders) {
     EXPECT_EQ(ClassifyTarget("encrypt:abcd").text, "encrypt");
     EXPECT_EQ(ClassifyTarget("C:\\a?b").text, "unknown");
 
-    std::string file = temp.File("app.exe");
+    std::string file = temp.MakeFile("app.exe");
     EXPECT_EQ(DefaultWorkDir(file), temp.Path());
     EXPECT_EQ(DefaultWorkDir(temp.Folder("sub") + "\\"), temp.Path());
     EXPECT_EQ(DefaultWorkDir("C:\\boot.ini"), "C:\\");

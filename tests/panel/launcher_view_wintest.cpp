@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +17,9 @@
 #include "panel/panel_window.h"
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
-#include "settings/win_test_util.h"
+#include "support/counting_storage.h"
+#include "support/temp_folder.h"
+#include "support/utf16.h"
 #include "toolkit/clipboard.h"
 #include "toolkit/dpi.h"
 #include "toolkit/menu.h"
@@ -28,6 +28,8 @@
 namespace pt {
 namespace {
 
+using CountingStorage = test::CountingStorage<LauncherDataStorage>;
+using test::HeldKeys;
 using test::PollUntil;
 using test::Pump;
 using test::TempFolder;
@@ -50,44 +52,6 @@ constexpr char kSample[] = R"({"class":[
   {"name":"系统","group":[{"name":"全部"},{"name":"更多"}]},
   {"name":"文档","group":[{"name":"资料"}]}]})";
 
-// Counts the writes of data\Data.
-class CountingStorage final : public LauncherDataStorage {
-  public:
-    CountingStorage(std::string folder, int* writes)
-        : inner_(MakeFileLauncherDataStorage(std::move(folder), kSaveDelayMs)), writes_(writes) {}
-    FileReadStatus Read(std::string* bytes) override { return inner_->Read(bytes); }
-    bool Write(std::string_view bytes, uint32_t* error) override {
-        ++*writes_;
-        return inner_->Write(bytes, error);
-    }
-    std::string KeepBrokenCopy() override { return inner_->KeepBrokenCopy(); }
-    void ArmTimer(std::function<void()> fire) override { inner_->ArmTimer(std::move(fire)); }
-    void CancelTimer() override { inner_->CancelTimer(); }
-
-  private:
-    std::unique_ptr<LauncherDataStorage> inner_;
-    int* writes_;
-};
-
-// Holds keys down in this thread's keyboard state (GetKeyState reads it).
-class HeldKeys {
-  public:
-    explicit HeldKeys(std::vector<int> keys) : keys_(std::move(keys)) { Set(0x80); }
-    ~HeldKeys() { Set(0); }
-    HeldKeys(const HeldKeys&) = delete;
-    HeldKeys& operator=(const HeldKeys&) = delete;
-
-  private:
-    void Set(BYTE value) {
-        BYTE state[256];
-        ::GetKeyboardState(state);
-        for (int k : keys_)
-            state[k] = value;
-        ::SetKeyboardState(state);
-    }
-    std::vector<int> keys_;
-};
-
 class LauncherViewTest : public testing::Test {
   protected:
     void SetUp() override { SetDisplayScale(1.0f); }
@@ -105,14 +69,16 @@ class LauncherViewTest : public testing::Test {
     }
 
     void Build(const char* dataText = kSample, bool hoverCheck = false, bool dashed = false) {
-        std::ofstream(ToWide(folder_.File("Data")).c_str(), std::ios::binary) << dataText;
+        folder_.MakeFile("Data", dataText);
         settings_ = std::make_unique<SettingsStore>(MakeFileSettingsStorage(folder_.Path(), 60000));
         settings_->Load();
         settings_->SetMouseHoveCheck(hoverCheck);
         settings_->SetDragFlag(dashed);
         settings_->SetIndexRemember(true);
         data_ = std::make_unique<LauncherData>(
-            std::make_unique<CountingStorage>(folder_.Path(), &writes_), MakeShellLauncherSystem());
+            std::make_unique<CountingStorage>(
+                MakeFileLauncherDataStorage(folder_.Path(), kSaveDelayMs), &writes_),
+            MakeShellLauncherSystem());
         LauncherViewServices vs;
         vs.data = data_.get();
         vs.settings = settings_.get();
@@ -153,30 +119,16 @@ class LauncherViewTest : public testing::Test {
         return out;
     }
     // data\Data as UTF-8 (the store writes UTF-16LE).
-    std::string FileText() const {
-        std::ifstream in(ToWide(folder_.File("Data")).c_str(), std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF)
-            bytes.erase(0, 2);
-        std::wstring wide(bytes.size() / 2, L'\0');
-        std::memcpy(wide.data(), bytes.data(), wide.size() * 2);
-        return FromWide(wide);
-    }
+    std::string FileText() const { return test::Utf16Text(test::ReadBytes(folder_.File("Data"))); }
     Point CellCentre(int c, int g, int i) const {
         const Rect r = view_->Grid(c, g)->ItemWindowRect(ListIndex{0, i});
-        return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        return test::Centre(r);
     }
-    void Press(Point p) {
-        test::MouseTo(hwnd_, p);
-        ::SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, test::At(p));
-    }
-    void DragTo(Point p) { ::SendMessageW(hwnd_, WM_MOUSEMOVE, MK_LBUTTON, test::At(p)); }
-    void Release(Point p) { ::SendMessageW(hwnd_, WM_LBUTTONUP, 0, test::At(p)); }
-    void Key(int vk) { ::SendMessageW(hwnd_, WM_KEYDOWN, static_cast<WPARAM>(vk), 1); }
-    void Type(std::u16string_view text) {
-        for (char16_t ch : text)
-            ::SendMessageW(hwnd_, WM_CHAR, static_cast<WPARAM>(ch), 1);
-    }
+    void Press(Point p) { test::LeftDown(hwnd_, p); }
+    void DragTo(Point p) { test::MouseMove(hwnd_, p, MK_LBUTTON); }
+    void Release(Point p) { test::LeftUp(hwnd_, p); }
+    void Key(int vk) { test::Key(hwnd_, vk); }
+    void Type(std::u16string_view text) { test::Type(hwnd_, text); }
 
     TempFolder folder_;
     int writes_ = 0;
@@ -272,9 +224,9 @@ TEST_F(LauncherViewTest, HoverSwitchesOnlyWithMouseHoveCheck) {
         SCOPED_TRACE(hover);
         TearDown();
         Build(kSample, hover);
-        test::MouseTo(hwnd_, test::Centre(*view_->ClassEntry(1)));
+        test::MouseMove(hwnd_, test::Centre(*view_->ClassEntry(1)));
         EXPECT_EQ(data_->CurrentClass(), hover ? 1 : 0);
-        test::MouseTo(hwnd_, test::Centre(*view_->Tab(data_->CurrentClass(), 1)));
+        test::MouseMove(hwnd_, test::Centre(*view_->Tab(data_->CurrentClass(), 1)));
         EXPECT_EQ(data_->CurrentGroup(), hover ? 1 : 0);
     }
 }
@@ -491,7 +443,7 @@ TEST_F(LauncherViewTest, DragMarkersAreDrawn) {
 class ContentMenuTest : public LauncherViewTest {
   protected:
     void RightClick(Point p) {
-        test::MouseTo(hwnd_, p);
+        test::MouseMove(hwnd_, p);
         ::SendMessageW(hwnd_, WM_RBUTTONDOWN, MK_RBUTTON, test::At(p));
         ::SendMessageW(hwnd_, WM_RBUTTONUP, 0, test::At(p));
     }
@@ -646,10 +598,10 @@ TEST_F(ContentMenuTest, RenameFromTheMenuWithTheEditorsOwnMenu) {
 
 TEST_F(ContentMenuTest, RestingOnACellShowsItsTooltipUntilTheMouseLeaves) {
     Build();
-    test::MouseTo(hwnd_, CellCentre(0, 0, 0));
+    test::MouseMove(hwnd_, CellCentre(0, 0, 0));
     ASSERT_TRUE(PollUntil([] { return CurrentTooltip() != nullptr; }, 3000));
     EXPECT_EQ(view_->ShownTooltip(), view_->TooltipText(0, 0, 0));
-    test::MouseTo(hwnd_, test::Centre(*view_->ClassEntry(1)));
+    test::MouseMove(hwnd_, test::Centre(*view_->ClassEntry(1)));
     ASSERT_TRUE(PollUntil([] { return CurrentTooltip() == nullptr; }, 2000));
     EXPECT_EQ(view_->ShownTooltip(), "");
 }

@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "launcher/icons.h"
 #include "launcher/save_timer.h"
 #include "panel/panel_window.h"
@@ -18,7 +18,8 @@
 #include "panel/skin_frame.h"
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
-#include "settings/win_test_util.h"
+#include "support/temp_folder.h"
+#include "support/utf16.h"
 #include "toolkit/dpi.h"
 #include "toolkit/property_table.h"
 
@@ -40,20 +41,6 @@ Rect WorkArea() {
     RECT w{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &w, 0);
     return Rect{w.left, w.top, w.right, w.bottom};
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(ToWide(path).c_str(), std::ios::binary) << text;
-}
-
-// The settings file holds UTF-16LE text.
-std::string Utf16Bytes(const std::string& ascii) {
-    std::string bytes;
-    for (char c : ascii) {
-        bytes += c;
-        bytes += '\0';
-    }
-    return bytes;
 }
 
 // Which of the three store files exist at this moment, e.g. "Data Cache".
@@ -115,7 +102,7 @@ class FakeContent final : public PanelContent {
             return;
         pending = false;
         log_->push_back("Data after [" + FilesPresent(folder_) + "]");
-        WriteText(folder_.File("Data"), "{}");
+        folder_.MakeFile("Data", "{}");
     }
     Element* builtInto = nullptr;
     Point selected{-1, -1};
@@ -142,7 +129,7 @@ class PanelWindowTest : public testing::Test {
     // Loads settings from `json` (none: no file) and builds the panel.
     Window* Build(const std::string& json = {}) {
         if (!json.empty())
-            WriteText(folder_.File("Settings"), Utf16Bytes(json));
+            folder_.MakeFile("Settings", test::Utf16Bytes(json));
         settings_ = std::make_unique<SettingsStore>(
             std::make_unique<LoggingSettingsStorage>(folder_, &log_));
         settings_->Load();
@@ -287,13 +274,13 @@ TEST_F(PanelWindowTest, SkinFrameLightDarkAndMacLooks) {
         // What the screen gets: the icons in their colours, per state.
         Element* close = Part("close");
         Element* menu = Part("menu");
-        test::MouseTo(hwnd_, Point{5, 300});
+        test::MouseMove(hwnd_, Point{5, 300});
         w->PaintNow();
         EXPECT_TRUE(test::AreaHasTint(*w, close->WindowRect(), c.skin.background, c.closeNormal));
-        test::MouseTo(hwnd_, test::Centre(*close));
+        test::MouseMove(hwnd_, test::Centre(*close));
         w->PaintNow();
         EXPECT_TRUE(test::AreaHasTint(*w, close->WindowRect(), c.skin.background, c.closeHover));
-        test::MouseTo(hwnd_, test::Centre(*menu));
+        test::MouseMove(hwnd_, test::Centre(*menu));
         w->PaintNow();
         EXPECT_TRUE(test::AreaHasTint(*w, menu->WindowRect(), c.skin.background, c.menuHover));
         if (!c.skin.styleMac && !dark) {
@@ -303,7 +290,7 @@ TEST_F(PanelWindowTest, SkinFrameLightDarkAndMacLooks) {
                 *w, Rect{line.left + 2, line.bottom - 1, line.left + 40, line.bottom},
                 c.skin.background, kTitleBarLine));
         }
-        test::MouseTo(hwnd_, Point{5, 300});
+        test::MouseMove(hwnd_, Point{5, 300});
     }
 }
 

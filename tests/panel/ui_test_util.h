@@ -1,7 +1,7 @@
 // Helpers of the Windows tests that drive the program's real windows: the
-// toolkit started once per test process with the packed UI resources,
-// message pumping with a time limit (never a bare sleep), mouse input by
-// messages, and colour checks on a window's back buffer.
+// toolkit started once per test process with the packed UI resources, and
+// colour checks on a window's back buffer. Waiting and input come from
+// support/.
 #pragma once
 
 #include <windows.h>
@@ -9,13 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "support/poll.h"
+#include "support/ui_input.h"
 #include "toolkit/resource_archive.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/window.h"
@@ -38,43 +38,6 @@ class UiEnvironment : public testing::Environment {
 #endif
     }
 };
-
-inline void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-// Pumps this thread's messages until `done` holds or `ms` pass.
-inline bool PollUntil(const std::function<bool()>& done, int ms = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Pump();
-    }
-    return true;
-}
-
-inline LPARAM At(Point p) {
-    return MAKELPARAM(p.x, p.y);
-}
-inline Point Centre(const Element& e) {
-    const Rect r = e.WindowRect();
-    return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-inline void MouseTo(HWND h, Point p) {
-    ::SendMessageW(h, WM_MOUSEMOVE, 0, At(p));
-}
-inline void Click(HWND h, const Element& e) {
-    const Point p = Centre(e);
-    MouseTo(h, p);
-    ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(p));
-    ::SendMessageW(h, WM_LBUTTONUP, 0, At(p));
-}
 
 // True when some opaque pixel of `r` (window coordinates) in the window's
 // back buffer is `color` drawn over `background` at half strength or more

@@ -3,7 +3,10 @@
 // files are kept aside, and a save that cannot be written is reported once.
 #include "settings/settings_store.h"
 
-#include "settings/win_test_util.h"
+#include "base/text.h"
+#include "support/counting_storage.h"
+#include "support/poll.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,45 +15,12 @@
 namespace pt {
 namespace {
 
+using CountingStorage = test::CountingStorage<SettingsStorage>;
 using test::FileExists;
+using test::PollUntil;
+using test::PumpFor;
+using test::ReadBytes;
 using test::TempFolder;
-
-// Counts the writes that reach the real storage.
-class CountingStorage final : public SettingsStorage {
-public:
-    CountingStorage(std::unique_ptr<SettingsStorage> inner, int* writes)
-        : inner_(std::move(inner)), writes_(writes) {}
-    FileReadStatus Read(std::string* bytes) override { return inner_->Read(bytes); }
-    bool Write(std::string_view bytes, uint32_t* error) override {
-        ++*writes_;
-        return inner_->Write(bytes, error);
-    }
-    std::string KeepBrokenCopy() override { return inner_->KeepBrokenCopy(); }
-    void ArmTimer(std::function<void()> fire) override { inner_->ArmTimer(std::move(fire)); }
-    void CancelTimer() override { inner_->CancelTimer(); }
-
-private:
-    std::unique_ptr<SettingsStorage> inner_;
-    int* writes_;
-};
-
-// Runs the thread's message loop until done() or the timeout; returns the
-// milliseconds that passed.
-ULONGLONG PumpUntil(const std::function<bool()>& done, ULONGLONG timeoutMs) {
-    const ULONGLONG start = ::GetTickCount64();
-    while (!done() && ::GetTickCount64() - start < timeoutMs) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-    }
-    return ::GetTickCount64() - start;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-    std::string bytes;
-    ReadWholeFile(path, &bytes);
-    return bytes;
-}
 
 class SettingsFileTest : public testing::Test {
 protected:
@@ -74,7 +44,7 @@ TEST_F(SettingsFileTest, FirstChangeIsWrittenFiveSecondsLater) {
 
     const ULONGLONG changed = ::GetTickCount64();
     store->SetTopMost(true);
-    PumpUntil([&] { return FileExists(SettingsFile()); }, 8000);
+    PollUntil([&] { return FileExists(SettingsFile()); }, 8000);
     const ULONGLONG elapsed = ::GetTickCount64() - changed;
     ASSERT_TRUE(FileExists(SettingsFile()));
     EXPECT_GE(elapsed, 4900u);
@@ -94,15 +64,15 @@ TEST_F(SettingsFileTest, TenChangesWithinASecondAreOneWriteAfterTheLast) {
     for (int i = 0; i < 10; ++i) {
         store->SetSpeed(10 + i);
         lastChange = ::GetTickCount64();
-        PumpUntil([] { return false; }, 100);  // the timer must not fire meanwhile
+        PumpFor(100);  // the timer must not fire meanwhile
     }
     EXPECT_EQ(writes_, 0);
-    PumpUntil([&] { return writes_ > 0; }, 8000);
+    PollUntil([&] { return writes_ > 0; }, 8000);
     const ULONGLONG sinceLast = ::GetTickCount64() - lastChange;
     ASSERT_EQ(writes_, 1);
     EXPECT_GE(sinceLast, 4900u);
     EXPECT_LT(sinceLast, 7000u);
-    PumpUntil([] { return false; }, 700);  // and it does not fire again
+    PumpFor(700);  // and it does not fire again
     EXPECT_EQ(writes_, 1);
     EXPECT_EQ(MakeStore()->GetSpeed(), 19);
 }
@@ -113,9 +83,9 @@ TEST_F(SettingsFileTest, ExitFlushWritesAPendingChangeAtOnce) {
     store->FlushPendingSave();
     EXPECT_EQ(writes_, 1);
     EXPECT_TRUE(MakeStore()->GetHideAfterExec());
-    PumpUntil([] { return false; }, 300);
+    PumpFor(300);
     store.reset();  // a destroyed store leaves no timer behind to fire
-    PumpUntil([] { return false; }, 200);
+    PumpFor(200);
     EXPECT_EQ(writes_, 1);
 }
 
@@ -132,7 +102,7 @@ TEST_F(SettingsFileTest, BrokenFileIsKeptAsideBeforeDefaultsAreUsed) {
     ASSERT_EQ(copy.substr(0, prefix.size()), prefix);
     EXPECT_EQ(copy.size(), prefix.size() + 15);
     EXPECT_EQ(copy[prefix.size() + 8], '-');
-    EXPECT_EQ(ReadFileBytes(copy), broken);
+    EXPECT_EQ(ReadBytes(copy), broken);
 
     // A second broken start within the same second keeps both copies.
     auto again = MakeStore();
@@ -142,7 +112,7 @@ TEST_F(SettingsFileTest, BrokenFileIsKeptAsideBeforeDefaultsAreUsed) {
     store->SetTopMost(true);
     store->FlushPendingSave();
     EXPECT_TRUE(MakeStore()->GetTopMost());
-    EXPECT_EQ(ReadFileBytes(copy), broken);
+    EXPECT_EQ(ReadBytes(copy), broken);
 }
 
 TEST_F(SettingsFileTest, SaveThatCannotBeWrittenIsReportedOnceAndRetried) {

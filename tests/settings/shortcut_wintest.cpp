@@ -2,7 +2,9 @@
 // autostart shortcut in the (private test prefix's) Startup folder.
 #include "settings/shortcut.h"
 
-#include "settings/win_test_util.h"
+#include "base/text.h"
+#include "base/win_handles.h"
+#include "support/temp_folder.h"
 
 #include <shlobj.h>
 

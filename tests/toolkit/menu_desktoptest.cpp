@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,7 @@ namespace pt {
 namespace {
 
 using test::MakeTestWindow;
-using test::WaitFor;
+using test::PollUntil;
 
 using Events = std::vector<std::pair<UINT, WPARAM>>;
 
@@ -67,10 +68,34 @@ void Key(HWND menuWindow, WPARAM vk) {
     ::SendMessageW(menuWindow, WM_KEYDOWN, vk, 0);
 }
 
-TEST(MenuTest, ArrowKeysSkipSeparatorsAndDisabledItemsAndEnterPostsTheId) {
+// Keys for whichever menu window is open now: the one that has the keyboard
+// may change under the keys (a submenu opens, the menu closes).
+void Keys(std::initializer_list<WPARAM> vks) {
+    for (WPARAM vk : vks)
+        Key(OpenMenuWindow(), vk);
+}
+
+// Opens `menu` at `at` for `owner` and presses `vks` in it; false when it
+// did not open.
+bool OpenAndPress(Menu& menu, HWND owner, Point at, std::initializer_list<WPARAM> vks,
+                  Element* ownerElement = nullptr) {
+    if (!menu.Popup(owner, at, ownerElement))
+        return false;
+    Keys(vks);
+    return true;
+}
+
+// The shown window that owns the menus of a test.
+Window* ShownOwner() {
     Window* owner = MakeTestWindow(100, 100, 300, 200);
+    if (owner)
+        owner->ShowWindow(SW_SHOWNA);
+    return owner;
+}
+
+TEST(MenuTest, ArrowKeysSkipSeparatorsAndDisabledItemsAndEnterPostsTheId) {
+    Window* owner = ShownOwner();
     ASSERT_TRUE(owner);
-    owner->ShowWindow(SW_SHOWNA);
     Events events;
     RecordMenuEvents(*owner, events);
     auto menu = CategoryMenu();
@@ -96,14 +121,12 @@ TEST(MenuTest, ArrowKeysSkipSeparatorsAndDisabledItemsAndEnterPostsTheId) {
     EXPECT_FALSE(menu->IsOpen());
     EXPECT_FALSE(::IsWindow(mh));
     EXPECT_EQ(Menu::Current(), nullptr);
-    ASSERT_TRUE(WaitFor([&] { return events.size() >= 3; }));
+    ASSERT_TRUE(PollUntil([&] { return events.size() >= 3; }));
     EXPECT_EQ(events, (Events{{kMsgMenuPopupWindow, 0}, {kMsgMenuSelect, 300}, {kMsgMenuExit, 0}}));
 
     // Esc dismisses: no selection, only the end.
     events.clear();
-    ASSERT_TRUE(menu->Popup(owner->Hwnd(), Point{150, 150}));
-    Key(OpenMenuWindow(), VK_DOWN);
-    Key(OpenMenuWindow(), VK_ESCAPE);
+    ASSERT_TRUE(OpenAndPress(*menu, owner->Hwnd(), Point{150, 150}, {VK_DOWN, VK_ESCAPE}));
     EXPECT_FALSE(menu->IsOpen());
     test::PumpFor(50);
     EXPECT_EQ(events, (Events{{kMsgMenuPopupWindow, 0}, {kMsgMenuExit, 0}}));
@@ -111,9 +134,8 @@ TEST(MenuTest, ArrowKeysSkipSeparatorsAndDisabledItemsAndEnterPostsTheId) {
 }
 
 TEST(MenuTest, SubmenusOpenBesideTheirItemAndDeliverTheirIds) {
-    Window* owner = MakeTestWindow(100, 100, 300, 200);
+    Window* owner = ShownOwner();
     ASSERT_TRUE(owner);
-    owner->ShowWindow(SW_SHOWNA);
     Events events;
     RecordMenuEvents(*owner, events);
     auto menu = TabMenu();
@@ -163,7 +185,7 @@ TEST(MenuTest, SubmenusOpenBesideTheirItemAndDeliverTheirIds) {
     probe::ClickByMessage(*tools);
     EXPECT_FALSE(menu->IsOpen());
     EXPECT_EQ(OpenMenuWindow(), nullptr);
-    ASSERT_TRUE(WaitFor([&] { return !events.empty() && events.back().first == kMsgMenuExit; }));
+    ASSERT_TRUE(PollUntil([&] { return !events.empty() && events.back().first == kMsgMenuExit; }));
     Events chosen;
     for (const auto& e : events) {
         if (e.first == kMsgMenuSelect)
@@ -174,9 +196,8 @@ TEST(MenuTest, SubmenusOpenBesideTheirItemAndDeliverTheirIds) {
 }
 
 TEST(MenuTest, OwnerDressesTheWindowAndDrawsWithStateFlags) {
-    Window* owner = MakeTestWindow(100, 100, 300, 200);
+    Window* owner = ShownOwner();
     ASSERT_TRUE(owner);
-    owner->ShowWindow(SW_SHOWNA);
     const Color kRed = MakeColor(255, 0, 0);
     const Color kBlue = MakeColor(0, 0, 255);
     std::vector<std::pair<int, unsigned>> drawn;  // id, state
@@ -258,9 +279,8 @@ TEST(MenuTest, OwnerDressesTheWindowAndDrawsWithStateFlags) {
 }
 
 TEST(MenuTest, ElementOwnerGetsTheEventsInsteadOfItsWindow) {
-    Window* owner = MakeTestWindow(100, 100, 300, 200);
+    Window* owner = ShownOwner();
     ASSERT_TRUE(owner);
-    owner->ShowWindow(SW_SHOWNA);
     Events windowEvents;
     RecordMenuEvents(*owner, windowEvents);
     auto* entry = owner->Root().Add<Button>("分类");
@@ -272,10 +292,8 @@ TEST(MenuTest, ElementOwnerGetsTheEventsInsteadOfItsWindow) {
         });
     }
     auto menu = CategoryMenu();
-    ASSERT_TRUE(menu->Popup(owner->Hwnd(), Point{150, 150}, entry));
-    Key(OpenMenuWindow(), VK_DOWN);
-    Key(OpenMenuWindow(), VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return got.size() >= 3; }));
+    ASSERT_TRUE(OpenAndPress(*menu, owner->Hwnd(), Point{150, 150}, {VK_DOWN, VK_RETURN}, entry));
+    ASSERT_TRUE(PollUntil([&] { return got.size() >= 3; }));
     EXPECT_EQ(got,
               (std::vector<std::pair<ElementEvent, WPARAM>>{{ElementEvent::kMenuPopupWindow, 0},
                                                             {ElementEvent::kMenuSelect, 100},
@@ -285,9 +303,8 @@ TEST(MenuTest, ElementOwnerGetsTheEventsInsteadOfItsWindow) {
 }
 
 TEST(MenuTest, TrackReturnsTheChoiceAndPostsNothing) {
-    Window* owner = MakeTestWindow(100, 100, 300, 200);
+    Window* owner = ShownOwner();
     ASSERT_TRUE(owner);
-    owner->ShowWindow(SW_SHOWNA);
     Events events;
     RecordMenuEvents(*owner, events);
     auto menu = TabMenu();
@@ -308,16 +325,12 @@ TEST(MenuTest, TrackReturnsTheChoiceAndPostsNothing) {
 }
 
 TEST(MenuTest, ClosedByWmCloseByANewMenuAndWithItsOwner) {
-    Window* owner = MakeTestWindow(100, 100, 300, 200);
+    Window* owner = ShownOwner();
     ASSERT_TRUE(owner);
-    owner->ShowWindow(SW_SHOWNA);
     Events events;
     RecordMenuEvents(*owner, events);
     auto menu = TabMenu();
-    ASSERT_TRUE(menu->Popup(owner->Hwnd(), Point{150, 150}));
-    Key(OpenMenuWindow(), VK_DOWN);
-    Key(OpenMenuWindow(), VK_DOWN);
-    Key(OpenMenuWindow(), VK_RIGHT);
+    ASSERT_TRUE(OpenAndPress(*menu, owner->Hwnd(), Point{150, 150}, {VK_DOWN, VK_DOWN, VK_RIGHT}));
     ASSERT_EQ(menu->OpenWindows().size(), 2u);
     // The panel's hotkey closes an open menu this way: any of its windows.
     ::SendMessageW(menu->OpenWindows()[1]->Hwnd(), WM_CLOSE, 0, 0);
@@ -350,21 +363,17 @@ TEST(MenuTest, ClosedByWmCloseByANewMenuAndWithItsOwner) {
 }
 
 TEST(MenuTest, ManyMenusAndTooltipsLeakNoHandles) {
-    Window* owner = MakeTestWindow(100, 100, 300, 200);
+    Window* owner = ShownOwner();
     ASSERT_TRUE(owner);
-    owner->ShowWindow(SW_SHOWNA);
     auto* label = owner->Root().Add<TextElement>("标签");
     owner->AdjustLayout();
     const auto cycle = [&] {
         auto menu = TabMenu();
-        menu->Popup(owner->Hwnd(), Point{150, 150});
-        Key(OpenMenuWindow(), VK_DOWN);
-        Key(OpenMenuWindow(), VK_DOWN);
-        Key(OpenMenuWindow(), VK_RIGHT);
+        OpenAndPress(*menu, owner->Hwnd(), Point{150, 150}, {VK_DOWN, VK_DOWN, VK_RIGHT});
         menu->Close();
         ShowTooltip("文件名：a\r\n位置：C:\\a.exe", Rect{200, 200, 240, 240}, label);
         HideTooltip();
-        test::PumpMessages();
+        test::Pump();
     };
     for (int i = 0; i < 10; ++i)
         cycle();

@@ -20,7 +20,7 @@
 namespace pt {
 namespace {
 
-using test::WaitFor;
+using test::PollUntil;
 
 class DesktopEnvironment : public testing::Environment {
   public:
@@ -86,17 +86,17 @@ TEST(RealInputTest, ButtonsAndCheckBoxesAnswerClicksAtTheirPlace) {
     Element* ok = probe::Find(w->Hwnd(), "ok");
     ASSERT_EQ(ok, push);
     ASSERT_TRUE(probe::MoveMouse(probe::ScreenCentre(*ok)));
-    EXPECT_TRUE(WaitFor([&] { return push->State() == VisualState::kHover; }));
+    EXPECT_TRUE(PollUntil([&] { return push->State() == VisualState::kHover; }));
     ASSERT_TRUE(probe::Click(*ok));
-    EXPECT_TRUE(WaitFor([&] { return clicks == 1; }));
+    EXPECT_TRUE(PollUntil([&] { return clicks == 1; }));
 
     Element* box = probe::Find(w->Hwnd(), "autostart");
     ASSERT_TRUE(box);
     EXPECT_FALSE(probe::Read(*box).checked);
     ASSERT_TRUE(probe::Click(*box));
-    EXPECT_TRUE(WaitFor([&] { return probe::Read(*box).checked; }));
+    EXPECT_TRUE(PollUntil([&] { return probe::Read(*box).checked; }));
     ASSERT_TRUE(probe::Click(*box));
-    EXPECT_TRUE(WaitFor([&] { return !probe::Read(*box).checked; }));
+    EXPECT_TRUE(PollUntil([&] { return !probe::Read(*box).checked; }));
 
     Element* cancel = probe::Find(w->Hwnd(), "cancel");
     ASSERT_TRUE(cancel);
@@ -143,7 +143,7 @@ Point ItemCentre(const Menu& menu, int id) {
     Rect r;
     if (!menu.ItemScreenRect(id, r))
         return Point{-1, -1};
-    return test::CentreOf(r);
+    return test::Centre(r);
 }
 
 TEST(RealInputTest, MenuChosenByMouseAndKeyboardAndClosedByAClickOutside) {
@@ -157,7 +157,7 @@ TEST(RealInputTest, MenuChosenByMouseAndKeyboardAndClosedByAClickOutside) {
     // A click on an item chooses it.
     ASSERT_TRUE(menu->Popup(o.window->Hwnd(), Point{owner.left + 20, owner.top + 20}));
     ASSERT_TRUE(probe::Click(ItemCentre(*menu, 400)));
-    ASSERT_TRUE(WaitFor([&] { return !o.chosen.empty(); }));
+    ASSERT_TRUE(PollUntil([&] { return !o.chosen.empty(); }));
     EXPECT_EQ(o.chosen, (std::vector<int>{400}));
     EXPECT_FALSE(menu->IsOpen());
 
@@ -165,14 +165,14 @@ TEST(RealInputTest, MenuChosenByMouseAndKeyboardAndClosedByAClickOutside) {
     o.chosen.clear();
     ASSERT_TRUE(menu->Popup(o.window->Hwnd(), Point{owner.left + 20, owner.top + 20}));
     ASSERT_TRUE(probe::MoveMouse(ItemCentre(*menu, 300)));
-    ASSERT_TRUE(WaitFor([&] { return menu->OpenWindows().size() == 2; }));
+    ASSERT_TRUE(PollUntil([&] { return menu->OpenWindows().size() == 2; }));
     EXPECT_EQ(menu->SelectedId(), 300);
     const Point tools = ItemCentre(*menu, 312);
     ASSERT_TRUE(probe::MoveMouse(tools));
-    EXPECT_TRUE(WaitFor([&] { return menu->SelectedId() == 312; }));
+    EXPECT_TRUE(PollUntil([&] { return menu->SelectedId() == 312; }));
     EXPECT_EQ(menu->OpenWindows().size(), 2u) << "moving into the submenu keeps it";
     ASSERT_TRUE(probe::Click(tools));
-    ASSERT_TRUE(WaitFor([&] { return !o.chosen.empty(); }));
+    ASSERT_TRUE(PollUntil([&] { return !o.chosen.empty(); }));
     EXPECT_EQ(o.chosen, (std::vector<int>{312}));
 
     // Keys reach the menu while its owner keeps the activation.
@@ -182,11 +182,11 @@ TEST(RealInputTest, MenuChosenByMouseAndKeyboardAndClosedByAClickOutside) {
     EXPECT_EQ(::GetForegroundWindow(), o.window->Hwnd());
     probe::PressKey(VK_DOWN);
     probe::PressKey(VK_DOWN);  // over the disabled item and the separator
-    ASSERT_TRUE(WaitFor([&] { return menu->SelectedId() == 300; }));
+    ASSERT_TRUE(PollUntil([&] { return menu->SelectedId() == 300; }));
     probe::PressKey(VK_RIGHT);
     probe::PressKey(VK_DOWN);
     probe::PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return !o.chosen.empty(); }));
+    ASSERT_TRUE(PollUntil([&] { return !o.chosen.empty(); }));
     EXPECT_EQ(o.chosen, (std::vector<int>{312}));
 
     // A click outside the menu closes it without a choice; the click itself
@@ -195,8 +195,8 @@ TEST(RealInputTest, MenuChosenByMouseAndKeyboardAndClosedByAClickOutside) {
     ASSERT_TRUE(menu->Popup(o.window->Hwnd(), Point{owner.left + 20, owner.top + 20}));
     const int pressesBefore = o.ownerPresses;
     ASSERT_TRUE(probe::Click(Point{owner.right - 15, owner.bottom - 15}));
-    EXPECT_TRUE(WaitFor([&] { return !menu->IsOpen(); }));
-    EXPECT_TRUE(WaitFor([&] { return o.ownerPresses > pressesBefore; }));
+    EXPECT_TRUE(PollUntil([&] { return !menu->IsOpen(); }));
+    EXPECT_TRUE(PollUntil([&] { return o.ownerPresses > pressesBefore; }));
     test::PumpFor(50);
     EXPECT_TRUE(o.chosen.empty());
     EXPECT_EQ(::FindWindowW(kMenuWindowClass, kMenuWindowTitle), nullptr);
@@ -225,7 +225,7 @@ TEST(RealInputTest, SliderDraggedAndSnappedByItsChangeHandler) {
     // Position 13's thumb centre lies 68 + 10 pixels into the bar.
     const Point to{thumb.left + 78, from.y};
     ASSERT_TRUE(probe::Drag(from, to));
-    EXPECT_TRUE(WaitFor([&] { return !slider->Logic().Dragging() && stored == 20; }));
+    EXPECT_TRUE(PollUntil([&] { return !slider->Logic().Dragging() && stored == 20; }));
     EXPECT_EQ(slider->Position(), 15);
     w->Destroy();
 }
@@ -244,7 +244,7 @@ TEST(RealInputTest, TooltipShowsAfterARestAndGoesWhenTheMouseMovesOn) {
 
     const Point at = probe::ScreenCentre(*skin);
     ASSERT_TRUE(probe::MoveMouse(at));
-    ASSERT_TRUE(WaitFor([&] { return CurrentTooltip() != nullptr; }));
+    ASSERT_TRUE(PollUntil([&] { return CurrentTooltip() != nullptr; }));
     Window* tip = CurrentTooltip();
     const std::vector<Element*> lines = probe::FindAll(tip->Root(), "tooltip.line");
     ASSERT_EQ(lines.size(), 1u);
@@ -253,15 +253,15 @@ TEST(RealInputTest, TooltipShowsAfterARestAndGoesWhenTheMouseMovesOn) {
     EXPECT_NE(::GetForegroundWindow(), tip->Hwnd());
 
     ASSERT_TRUE(probe::MoveMouse(probe::ScreenCentre(*plain)));
-    EXPECT_TRUE(WaitFor([&] { return CurrentTooltip() == nullptr; }));
+    EXPECT_TRUE(PollUntil([&] { return CurrentTooltip() == nullptr; }));
     test::PumpFor(300);
     EXPECT_EQ(CurrentTooltip(), nullptr) << "no tooltip text, no tooltip";
 
     // Back on it, then off the window altogether.
     ASSERT_TRUE(probe::MoveMouse(at));
-    ASSERT_TRUE(WaitFor([&] { return CurrentTooltip() != nullptr; }));
+    ASSERT_TRUE(PollUntil([&] { return CurrentTooltip() != nullptr; }));
     ParkPointer();
-    EXPECT_TRUE(WaitFor([&] { return CurrentTooltip() == nullptr; }));
+    EXPECT_TRUE(PollUntil([&] { return CurrentTooltip() == nullptr; }));
     w->Destroy();
 }
 

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/poll.h"
+#include "support/ui_input.h"
 #include "toolkit/dpi.h"
 #include "toolkit/graphics.h"
 #include "toolkit/property_table.h"
@@ -21,32 +23,19 @@
 namespace pt {
 namespace {
 
+using test::At;
+using test::Centre;
+using test::Click;
+using test::MouseMove;
+using test::PollUntil;
+using test::Pump;
+
 class ToolkitEnvironment : public testing::Environment {
   public:
     void SetUp() override { ASSERT_TRUE(InitToolkit()); }
 };
 [[maybe_unused]] testing::Environment* const g_env =
     testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-// Pumps messages until `done` holds or the time runs out.
-bool PollUntil(const std::function<bool()>& done, int ms = 3000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Pump();
-    }
-    return true;
-}
 
 Window* MakeWindow(int width = 400, int height = 300, HWND owner = nullptr) {
     WindowOptions o;
@@ -58,22 +47,6 @@ Window* MakeWindow(int width = 400, int height = 300, HWND owner = nullptr) {
     o.owner = owner;
     o.exStyle = WS_EX_TOOLWINDOW;
     return Window::Create(o);
-}
-
-LPARAM At(Point p) {
-    return MAKELPARAM(p.x, p.y);
-}
-Point Centre(const Element& e) {
-    const Rect r = e.WindowRect();
-    return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-void MouseTo(HWND h, Point p) {
-    ::SendMessageW(h, WM_MOUSEMOVE, 0, At(p));
-}
-void ClickAt(HWND h, Point p) {
-    MouseTo(h, p);
-    ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(p));
-    ::SendMessageW(h, WM_LBUTTONUP, 0, At(p));
 }
 
 TEST(PropertyTableTest, NamedValuesPerWindowDroppedOnDestroy) {
@@ -284,32 +257,32 @@ TEST(WindowInputTest, ButtonHoverPressAndClickThroughMessages) {
     f.window->ShowWindow(SW_SHOWNA);
     int clicks = 0;
     f.skin->On(ElementEvent::kClick, [&](Element&, const ElementEventArgs&, bool&) { ++clicks; });
-    MouseTo(h, Centre(*f.skin));
+    MouseMove(h, Centre(*f.skin));
     EXPECT_EQ(f.window->HoverElement(), f.skin);
     EXPECT_EQ(f.skin->State(), VisualState::kHover);
     ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(*f.skin)));
     EXPECT_EQ(f.skin->State(), VisualState::kPressed);
     EXPECT_EQ(f.window->CaptureElement(), f.skin);
     // Released elsewhere: no click.
-    MouseTo(h, Point{150, 150});
+    MouseMove(h, Point{150, 150});
     EXPECT_EQ(f.skin->State(), VisualState::kNormal);
     ::SendMessageW(h, WM_LBUTTONUP, 0, At(Point{150, 150}));
     EXPECT_EQ(clicks, 0);
-    ClickAt(h, Centre(*f.skin));
+    Click(h, Centre(*f.skin));
     EXPECT_EQ(clicks, 1);
     // Disabled: no click, disabled look.
     f.skin->SetEnabled(false);
-    ClickAt(h, Centre(*f.skin));
+    Click(h, Centre(*f.skin));
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(f.skin->State(), VisualState::kDisabled);
     // Leaving the window ends the hover.
     f.skin->SetEnabled(true);
-    MouseTo(h, Centre(*f.skin));
+    MouseMove(h, Centre(*f.skin));
     ::SendMessageW(h, WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(f.window->HoverElement(), nullptr);
     EXPECT_EQ(f.skin->State(), VisualState::kNormal);
     // The close type sends the window WM_CLOSE.
-    ClickAt(h, Centre(*f.close));
+    Click(h, Centre(*f.close));
     EXPECT_TRUE(PollUntil([&] { return !::IsWindow(h); }));
 }
 
@@ -379,14 +352,14 @@ TEST(WindowInputTest, RadioGroupKeepsExactlyOneChecked) {
     other->SetChecked(true);
     w->AdjustLayout();
     tabs[0]->SetChecked(true);
-    ClickAt(w->Hwnd(), Centre(*tabs[1]));
+    Click(w->Hwnd(), Centre(*tabs[1]));
     EXPECT_FALSE(tabs[0]->IsChecked());
     EXPECT_TRUE(tabs[1]->IsChecked());
     EXPECT_FALSE(tabs[2]->IsChecked());
     EXPECT_TRUE(other->IsChecked());
     EXPECT_EQ(changes, (std::vector<std::pair<int, bool>>{{0, false}, {1, true}}));
     changes.clear();
-    ClickAt(w->Hwnd(), Centre(*tabs[1]));
+    Click(w->Hwnd(), Centre(*tabs[1]));
     EXPECT_TRUE(tabs[1]->IsChecked()) << "clicking the checked one keeps it";
     EXPECT_TRUE(changes.empty());
     // A programmatic click (as when a tab is selected by its identifier).
@@ -427,7 +400,7 @@ TEST(WindowLifetimeTest, ClickThatDestroysItsWindowTouchesNoFreedMemory) {
         e.SetTooltip("still valid");
         freedInsideHandler = g_freed.load();
     });
-    ClickAt(h, Centre(*button));
+    Click(h, Centre(*button));
     EXPECT_EQ(freedInsideHandler, 0);
     EXPECT_FALSE(::IsWindow(h));
     EXPECT_EQ(g_freed.load(), 1) << "freed once the message returned";
@@ -445,7 +418,7 @@ TEST(WindowLifetimeTest, ClickThatDestroysItsWindowTouchesNoFreedMemory) {
         EXPECT_EQ(g_freed.load(), 0);
         EXPECT_TRUE(e.IsDestroyed());
     });
-    MouseTo(w2->Hwnd(), Point{10, 10});
+    MouseMove(w2->Hwnd(), Point{10, 10});
     ::SendMessageW(w2->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, At(Point{10, 10}));
     EXPECT_EQ(g_freed.load(), 1);
     EXPECT_EQ(Element::FromHandle(handle), nullptr);

@@ -117,11 +117,11 @@ TEST(SliderTest, ThumbImagesFollowTheState) {
     row.slider->SetThumbImage(VisualState::kHover, hover);
     const auto centrePixel = [&] {
         row.window->PaintNow();
-        const Point c = test::CentreOf(row.slider->ThumbRect());
+        const Point c = test::Centre(row.slider->ThumbRect());
         return row.window->BackBuffer().At(c.x, c.y);
     };
     EXPECT_EQ(centrePixel(), 0xFFFF0000u) << "normal: red";
-    const Point c = test::CentreOf(row.slider->ThumbRect());
+    const Point c = test::Centre(row.slider->ThumbRect());
     ::SendMessageW(row.window->Hwnd(), WM_MOUSEMOVE, 0, At(c.x, c.y));
     EXPECT_EQ(centrePixel(), 0xFF0000FFu) << "hover: blue";
     ::SendMessageW(row.window->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, At(c.x, c.y));
@@ -267,7 +267,7 @@ TEST(TooltipTest, GoesWhenTheHoverLeavesItsElementOrAButtonIsPressed) {
     other->SetFixedSize(40, 40);
     w->AdjustLayout();
     const auto moveTo = [&](Element& e) {
-        const Point c = test::CentreOf(e.WindowRect());
+        const Point c = test::Centre(e.WindowRect());
         ::SendMessageW(w->Hwnd(), WM_MOUSEMOVE, 0, At(c.x, c.y));
     };
     moveTo(*skin);
@@ -279,7 +279,7 @@ TEST(TooltipTest, GoesWhenTheHoverLeavesItsElementOrAButtonIsPressed) {
 
     ASSERT_TRUE(ShowTooltip(skin->Tooltip(), skin->ScreenRect(), skin));
     moveTo(*skin);
-    const Point c = test::CentreOf(skin->WindowRect());
+    const Point c = test::Centre(skin->WindowRect());
     ::SendMessageW(w->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, At(c.x, c.y));
     ::SendMessageW(w->Hwnd(), WM_LBUTTONUP, 0, At(c.x, c.y));
     EXPECT_FALSE(CurrentTooltip()) << "a press hides it";
