@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "launcher/launcher_data.h"
@@ -117,6 +118,9 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     bool FindGrid(const ListView* list, int* c, int* g) const;
     bool FindTab(const Element* tab, int* c, int* g) const;
     ListItem MakeCell(const ItemRecord& record, bool missing, std::string* iconSource);
+    // The grid image of these PNG bytes: the image other cells already show
+    // for the same bytes, else a new one that decodes when first painted.
+    std::shared_ptr<Image> CellIcon(std::string png);
     // One tick's share of verifying the items loaded on trust.
     void VerifySlice();
     void ShowClass(int c);
@@ -139,6 +143,11 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     Drag drag_;
     std::string shownTooltip_;
     bool loaded_ = false;
+    // Cell images by a hash of their bytes, held only by the cells: an image
+    // goes with the last cell that shows it.
+    std::unordered_map<size_t, std::weak_ptr<EncodedImage>> cellIcons_;
+    size_t cellIconsPruneAt_ = 256;
+    std::shared_ptr<Image> fallbackIcon_;  // drawn for bytes that do not decode
 };
 
 }  // namespace pt

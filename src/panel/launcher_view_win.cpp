@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <iterator>
 #include <utility>
 
 #include "launcher/grid_entry.h"
@@ -70,6 +72,33 @@ TargetKindId KindOfType(std::string_view type) {
 GridTextColor CellTextColor(const ItemRecord& record, bool missing) {
     return GridEntryTextColorFor(record.path, KindOfType(record.type), !missing);
 }
+
+// The shell's generic icon, for a cell whose image bytes turn out not to
+// decode (a damaged cache entry): the look of an icon that was not found.
+// Extracted on first paint, so a start with sound images never pays for it.
+class ShellFallbackIcon final : public Image {
+  public:
+    Size NaturalSize() const override {
+        const Image* picture = Picture();
+        return picture ? picture->NaturalSize() : Size{};
+    }
+    void Draw(Gdiplus::Graphics& g, const Rect& box) const override {
+        if (const Image* picture = Picture())
+            picture->Draw(g, box);
+    }
+
+  private:
+    const Image* Picture() const {
+        if (!tried_) {
+            tried_ = true;
+            const std::string png = ExtractIconPng(kFallbackIconFile, 0, true, DisplayScale());
+            picture_ = RasterImage::FromBytes(png.data(), png.size());
+        }
+        return picture_.get();
+    }
+    mutable bool tried_ = false;
+    mutable std::shared_ptr<RasterImage> picture_;
+};
 
 template <typename T>
 void SwapNeighbours(std::vector<T>& v, int from, int to) {
@@ -156,7 +185,7 @@ ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::str
         GridIcon icon = ResolveGridIcon(*services_.icons, record.icon, record.path, DisplayScale());
         *iconSource = icon.source;
         if (!icon.png.empty())
-            cell.images["icon"] = RasterImage::FromBytes(icon.png.data(), icon.png.size());
+            cell.images["icon"] = CellIcon(std::move(icon.png));
     }
     switch (CellTextColor(record, missing)) {
         case GridTextColor::kMissing:
@@ -169,6 +198,25 @@ ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::str
             break;
     }
     return cell;
+}
+
+std::shared_ptr<Image> LauncherView::CellIcon(std::string png) {
+    const size_t hash = std::hash<std::string_view>{}(png);
+    if (auto known = cellIcons_[hash].lock(); known && known->Bytes() == png)
+        return known;
+    if (!fallbackIcon_)
+        fallbackIcon_ = std::make_shared<ShellFallbackIcon>();
+    auto image =
+        EncodedImage::FromBytes(std::make_shared<const std::string>(std::move(png)), fallbackIcon_);
+    // A different image with the same hash keeps its cells; only new cells
+    // share this one.
+    cellIcons_[hash] = image;
+    if (cellIcons_.size() >= cellIconsPruneAt_) {
+        for (auto it = cellIcons_.begin(); it != cellIcons_.end();)
+            it = it->second.expired() ? cellIcons_.erase(it) : std::next(it);
+        cellIconsPruneAt_ = std::max<size_t>(256, cellIcons_.size() * 2);
+    }
+    return image;
 }
 
 std::string LauncherView::TooltipText(int c, int g, int i) const {

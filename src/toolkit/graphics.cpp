@@ -12,6 +12,7 @@ namespace {
 
 ULONG_PTR g_token = 0;
 bool g_started = false;
+uint64_t g_decodes = 0;
 
 struct Shared {
     std::shared_ptr<Font> defaultFont;
@@ -52,6 +53,70 @@ void ConfigureFormat(Gdiplus::StringFormat& fmt, const TextFormat& f) {
 
 }  // namespace
 
+// The encoded images that hold a decoded picture, most recently drawn
+// first, threaded through the images themselves: an image unlinks itself
+// when it dies, so the list never points at a freed image.
+class DecodedImages {
+  public:
+    static void Touch(const EncodedImage& image) {
+        if (&image == newest_)
+            return;
+        if (image.listed_)
+            Unlink(image);
+        else
+            ++count_;
+        image.listed_ = true;
+        image.older_ = newest_;
+        image.newer_ = nullptr;
+        if (newest_)
+            newest_->newer_ = &image;
+        newest_ = &image;
+        if (!oldest_)
+            oldest_ = &image;
+    }
+    // After Touch of a newly decoded image: the oldest beyond the limit let go.
+    static void Trim() {
+        while (count_ > limit_ && oldest_ && oldest_ != newest_)
+            Drop(*oldest_);
+    }
+    static void Drop(const EncodedImage& image) {
+        if (image.listed_) {
+            Unlink(image);
+            image.listed_ = false;
+            --count_;
+        }
+        image.decoded_.reset();
+    }
+    static void DropAll() {
+        while (oldest_)
+            Drop(*oldest_);
+    }
+    static size_t Count() { return count_; }
+    static size_t Limit() { return limit_; }
+    static void SetLimit(size_t limit) {
+        limit_ = std::max<size_t>(limit, 1);
+        Trim();
+    }
+
+  private:
+    static void Unlink(const EncodedImage& image) {
+        if (image.newer_)
+            image.newer_->older_ = image.older_;
+        else
+            newest_ = image.older_;
+        if (image.older_)
+            image.older_->newer_ = image.newer_;
+        else
+            oldest_ = image.newer_;
+        image.newer_ = image.older_ = nullptr;
+    }
+
+    static inline const EncodedImage* newest_ = nullptr;
+    static inline const EncodedImage* oldest_ = nullptr;
+    static inline size_t count_ = 0;
+    static inline size_t limit_ = 256;
+};
+
 Gdiplus::Color ToGdiColor(Color c) {
     return Gdiplus::Color(static_cast<Gdiplus::ARGB>(ToArgb(c)));
 }
@@ -67,6 +132,8 @@ bool StartGraphics() {
 void StopGraphics() {
     if (!g_started)
         return;
+    // Images may outlive GDI+ (a cell kept by the program); their bitmaps may not.
+    DecodedImages::DropAll();
     Shared& s = TheShared();
     s.defaultFont.reset();
     s.measure.reset();
@@ -196,6 +263,7 @@ Size MeasureText(std::string_view text, const Font& font, int maxWidth, bool wra
 std::shared_ptr<RasterImage> RasterImage::FromBytes(const void* data, size_t size) {
     if (!g_started || !data || size == 0 || size > 0x7FFFFFFF)
         return nullptr;
+    ++g_decodes;
     HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, size);
     if (!mem)
         return nullptr;
@@ -267,6 +335,60 @@ void RasterImage::Draw(Gdiplus::Graphics& g, const Rect& box) const {
     g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     g.DrawImage(bitmap_.get(), Gdiplus::Rect(box.left, box.top, box.Width(), box.Height()));
     g.SetInterpolationMode(oldMode);
+}
+
+std::shared_ptr<EncodedImage> EncodedImage::FromBytes(std::shared_ptr<const std::string> bytes,
+                                                      std::shared_ptr<Image> fallback) {
+    if (!bytes || bytes->empty())
+        return nullptr;
+    std::shared_ptr<EncodedImage> out(new EncodedImage);
+    out->bytes_ = std::move(bytes);
+    out->fallback_ = std::move(fallback);
+    return out;
+}
+
+EncodedImage::~EncodedImage() {
+    DecodedImages::Drop(*this);
+}
+
+const Image* EncodedImage::Picture() const {
+    if (!decoded_ && !broken_) {
+        decoded_ = RasterImage::FromBytes(bytes_->data(), bytes_->size());
+        // Before GDI+ runs nothing decodes, and that is no verdict on the bytes.
+        broken_ = !decoded_ && g_started;
+    }
+    if (decoded_) {
+        DecodedImages::Touch(*this);
+        DecodedImages::Trim();
+        return decoded_.get();
+    }
+    return fallback_.get();
+}
+
+Size EncodedImage::NaturalSize() const {
+    const Image* picture = Picture();
+    return picture ? picture->NaturalSize() : Size{};
+}
+
+void EncodedImage::Draw(Gdiplus::Graphics& g, const Rect& box) const {
+    if (const Image* picture = Picture())
+        picture->Draw(g, box);
+}
+
+void SetDecodedImageLimit(size_t count) {
+    DecodedImages::SetLimit(count);
+}
+
+size_t DecodedImageLimit() {
+    return DecodedImages::Limit();
+}
+
+size_t DecodedImageCount() {
+    return DecodedImages::Count();
+}
+
+uint64_t ImageDecodeCount() {
+    return g_decodes;
 }
 
 std::shared_ptr<SvgImage> SvgImage::FromBytes(std::string_view bytes) {

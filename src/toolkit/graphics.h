@@ -9,6 +9,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -112,6 +113,53 @@ class RasterImage final : public Image {
   private:
     std::unique_ptr<Gdiplus::Bitmap> bitmap_;
 };
+
+// An image kept as its encoded bytes (PNG or any format RasterImage reads)
+// and decoded only when it is first drawn or measured: a list of 10,000
+// cells paints about 80, and a decoded picture costs several times its PNG.
+// The bytes are shared, never copied, between images made from the same
+// pointer. At most DecodedImageLimit() images stay decoded, the least
+// recently drawn dropping theirs first (they decode again when drawn). When
+// the bytes do not decode, `fallback` is drawn instead (nothing without
+// one). UI thread only, like GDI+ itself.
+class EncodedImage final : public Image {
+  public:
+    // Null for null or empty bytes.
+    static std::shared_ptr<EncodedImage> FromBytes(std::shared_ptr<const std::string> bytes,
+                                                   std::shared_ptr<Image> fallback = nullptr);
+    ~EncodedImage() override;
+    EncodedImage(const EncodedImage&) = delete;
+    EncodedImage& operator=(const EncodedImage&) = delete;
+
+    Size NaturalSize() const override;
+    void Draw(Gdiplus::Graphics& g, const Rect& box) const override;
+    const std::string& Bytes() const { return *bytes_; }
+    bool Decoded() const { return decoded_ != nullptr; }
+    // The bytes were tried and did not decode (the fallback is shown).
+    bool Broken() const { return broken_; }
+
+  private:
+    friend class DecodedImages;
+    EncodedImage() = default;
+    const Image* Picture() const;  // decoded, the fallback, or null
+
+    std::shared_ptr<const std::string> bytes_;
+    std::shared_ptr<Image> fallback_;
+    mutable std::shared_ptr<RasterImage> decoded_;
+    mutable bool broken_ = false;
+    // Links of the list of decoded images, most recently drawn first.
+    mutable const EncodedImage* newer_ = nullptr;
+    mutable const EncodedImage* older_ = nullptr;
+    mutable bool listed_ = false;
+};
+
+// How many encoded images may stay decoded at once (default 256; at least 1).
+void SetDecodedImageLimit(size_t count);
+size_t DecodedImageLimit();
+size_t DecodedImageCount();
+// Images decoded from bytes (RasterImage::FromBytes) since the process
+// started, successful or not: what tests and benchmarks count.
+uint64_t ImageDecodeCount();
 
 // An SVG icon. Several images may share one parsed document (the three
 // state images of a system button differ only in colour and rotation).

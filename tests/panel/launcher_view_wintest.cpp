@@ -3,16 +3,21 @@
 // commands, the rename editor (Enter, Escape, click-away, undo), item
 // reordering by dragging with the mouse, the popup menus opened by a right
 // click and answered in their own windows (the editor's edit menu too), and
-// the cell tooltip, checked in the UI and in the file.
+// the cell tooltip, and the grid's icons (decoded only when painted, shared
+// between cells, the generic icon for a damaged one), checked in the UI and
+// in the file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/text.h"
+#include "launcher/icon_cache.h"
+#include "launcher/icons.h"
 #include "panel/launcher_view.h"
 #include "panel/panel_window.h"
 #include "panel/ui_test_util.h"
@@ -52,6 +57,23 @@ constexpr char kSample[] = R"({"class":[
   {"name":"系统","group":[{"name":"全部"},{"name":"更多"}]},
   {"name":"文档","group":[{"name":"资料"}]}]})";
 
+// data\Cache as the icon store reads it, from memory.
+class MemoryCache final : public IconCacheStorage {
+  public:
+    explicit MemoryCache(std::string bytes) : bytes_(std::move(bytes)) {}
+    bool Read(std::string* bytes) override {
+        *bytes = bytes_;
+        return true;
+    }
+    bool Write(std::string_view bytes) override {
+        bytes_ = std::string(bytes);
+        return true;
+    }
+
+  private:
+    std::string bytes_;
+};
+
 class LauncherViewTest : public testing::Test {
   protected:
     void SetUp() override { SetDisplayScale(1.0f); }
@@ -82,6 +104,7 @@ class LauncherViewTest : public testing::Test {
         LauncherViewServices vs;
         vs.data = data_.get();
         vs.settings = settings_.get();
+        vs.icons = icons_;
         vs.confirm = [this](const std::string& text) {
             questions_.push_back(text);
             return answer_;
@@ -131,6 +154,9 @@ class LauncherViewTest : public testing::Test {
     void Type(std::u16string_view text) { test::Type(hwnd_, text); }
 
     TempFolder folder_;
+    std::unique_ptr<MemoryCache> iconCache_;
+    std::unique_ptr<IconStore> iconStore_;
+    IconStore* icons_ = nullptr;
     int writes_ = 0;
     std::vector<std::string> questions_;
     bool answer_ = true;
@@ -165,6 +191,83 @@ TEST_F(LauncherViewTest, ShowsTheFileAsColumnTabsAndCells) {
         EXPECT_EQ(grid->Item(ListIndex{0, c.item})->textColor, c.color) << c.item;
     EXPECT_EQ(view_->TooltipText(0, 0, 4), "文件名：secret\r\n位置：数据已加密");
     EXPECT_EQ(view_->TooltipText(0, 0, 0), "文件名：a\r\n位置：C:\\windows\\notepad.exe");
+}
+
+// The grid keeps each icon's bytes and decodes only the cells it paints;
+// cells with the same bytes share one image, and a damaged cached image
+// shows the shell's generic icon, as a missing one does.
+TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
+    const std::string generic = ExtractIconPng(kFallbackIconFile, 0, true, 1.0f);
+    const std::string shared = ExtractIconPng(kFallbackIconFile, 3, true, 1.0f);
+    const std::string other = ExtractIconPng(kFallbackIconFile, 4, true, 1.0f);
+    ASSERT_FALSE(generic.empty());
+    ASSERT_FALSE(shared.empty());
+    ASSERT_FALSE(other.empty());
+    ASSERT_NE(shared, other);
+    std::string damaged = shared.substr(0, 40);
+    damaged.append(200, '\x5A');
+    const auto key = [](std::string_view source) { return IconKeyOf(source, 1.0f); };
+    IconImages images;
+    images[key("C:\\windows\\notepad.exe")] = shared;
+    images[key("C:\\windows\\regedit.exe")] = shared;
+    images[key("C:\\windows\\system32\\cmd.exe")] = generic;
+    images[key("C:\\windows\\system32\\calc.exe")] = damaged;
+    images[key("C:\\windows\\winhlp32.exe")] = other;
+    iconCache_ = std::make_unique<MemoryCache>(*SerializeIconCache(images));
+    iconStore_ = std::make_unique<IconStore>(key, iconCache_.get(), nullptr);
+    iconStore_->Load();
+    icons_ = iconStore_.get();
+    Build(R"({"class":[{"name":"图标","group":[
+      {"name":"甲","item":[
+        {"name":"a","path":"C:\\windows\\notepad.exe"},
+        {"name":"b","path":"C:\\windows\\regedit.exe"},
+        {"name":"c","path":"C:\\windows\\system32\\cmd.exe"},
+        {"name":"bad","path":"C:\\windows\\system32\\calc.exe"}]},
+      {"name":"乙","item":[{"name":"x","path":"C:\\windows\\winhlp32.exe"}]}]}]})");
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ListView* shown = view_->Grid(0, 0);
+    ListView* hidden = view_->Grid(0, 1);
+    ASSERT_TRUE(shown && hidden);
+    const auto icon = [](ListView* list, int i) -> std::shared_ptr<EncodedImage> {
+        const ListItem* item = list->Item(ListIndex{0, i});
+        if (!item || !item->images.count("icon"))
+            return nullptr;
+        return std::dynamic_pointer_cast<EncodedImage>(item->images.find("icon")->second);
+    };
+    ASSERT_TRUE(icon(shown, 0) && icon(shown, 1) && icon(shown, 3) && icon(hidden, 0));
+    EXPECT_EQ(icon(shown, 0), icon(shown, 1)) << "the same bytes, one image";
+    EXPECT_NE(icon(shown, 0), icon(hidden, 0));
+    EXPECT_TRUE(icon(shown, 0)->Decoded());
+    EXPECT_FALSE(icon(hidden, 0)->Decoded()) << "a tab never shown decodes nothing";
+    EXPECT_TRUE(icon(shown, 3)->Broken());
+
+    // The damaged image's cell shows exactly the generic icon of cell c.
+    Window* w = Window::FromHwnd(hwnd_);
+    const auto iconBox = [&](int i) {
+        const Rect r = shown->ItemWindowRect(ListIndex{0, i});
+        const int left = r.left + (r.Width() - 40) / 2;
+        std::vector<uint32_t> px;
+        for (int y = r.top + 8; y < r.top + 48; ++y) {
+            for (int x = left; x < left + 40; ++x)
+                px.push_back(w->BackBuffer().At(x, y));
+        }
+        return px;
+    };
+    w->PaintNow();
+    const std::vector<uint32_t> generic0 = iconBox(2);
+    EXPECT_TRUE(iconBox(3) == generic0) << "the damaged image's cell differs from cell c";
+    EXPECT_FALSE(iconBox(0) == generic0);
+    const uint32_t ground = w->BackBuffer().At(shown->ItemWindowRect(ListIndex{0, 2}).left + 2,
+                                               shown->ItemWindowRect(ListIndex{0, 2}).top + 2);
+    EXPECT_GT(
+        std::count_if(generic0.begin(), generic0.end(), [&](uint32_t p) { return p != ground; }),
+        100)
+        << "the generic icon is drawn, not an empty box";
+
+    // A deleted item's image goes with its cell.
+    const std::weak_ptr<EncodedImage> gone = icon(hidden, 0);
+    ASSERT_TRUE(data_->DeleteItem(0, 1, 0));
+    EXPECT_TRUE(gone.expired());
 }
 
 TEST_F(LauncherViewTest, ItemsLoadedOnTrustAreCheckedOnceShown) {
