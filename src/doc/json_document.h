@@ -262,4 +262,9 @@ class JsonDocument {
     JsonParseError lastError_;
 };
 
+// Appends `text` as a quoted JSON string in the writer's form (only the
+// backslash, the quote and five control characters escaped), for code that
+// writes a document's text itself.
+void AppendJsonString(std::u16string& out, std::u16string_view text);
+
 }  // namespace pt

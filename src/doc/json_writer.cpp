@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "doc/json_document.h"
 #include "doc/json_node.h"
 
 namespace pt::json {
@@ -119,6 +120,19 @@ class Utf16Sink : public Buffer<std::u16string> {
         std::memcpy(p_, s, n * sizeof(char16_t));
         p_ += n;
     }
+};
+
+// Appends to what the string already holds.
+class Utf16AppendSink {
+  public:
+    static constexpr size_t kPerUnit = 1;
+    explicit Utf16AppendSink(std::u16string& out) : out_(out) {}
+    void Room(size_t n) { out_.reserve(out_.size() + n); }
+    void Ascii(char c) { out_ += static_cast<char16_t>(c); }
+    void Text(const char16_t* s, size_t n) { out_.append(s, n); }
+
+  private:
+    std::u16string& out_;
 };
 
 // UTF-16LE bytes in a std::string; Room and the hint count units.
@@ -311,3 +325,12 @@ void WriteUtf8(const JsonNode* node, bool pretty, bool escape, size_t sizeHint, 
 }
 
 }  // namespace pt::json
+
+namespace pt {
+
+void AppendJsonString(std::u16string& out, std::u16string_view text) {
+    json::Utf16AppendSink sink(out);
+    json::WriteQuoted(text, true, sink);
+}
+
+}  // namespace pt

@@ -73,43 +73,14 @@ bool TakeAsData(JsonDocument& file) {
 
 // --- the document writer's form ----------------------------------------------
 
-// A JSON string as the document module writes it: only backslash, quote and
-// five control characters escaped, and cut at U+0000, which the file form
-// cannot carry.
+// A JSON string in the document writer's form, cut at U+0000, which the
+// file form cannot carry.
 void AppendQuoted(std::u16string& out, std::string_view utf8) {
     std::u16string text = Utf8ToWide(utf8);
     size_t end = text.find(u'\0');
     if (end != std::u16string::npos)
         text.resize(end);
-    out += u'"';
-    for (char16_t c : text) {
-        switch (c) {
-            case u'\\':
-                out += u"\\\\";
-                break;
-            case u'"':
-                out += u"\\\"";
-                break;
-            case u'\b':
-                out += u"\\b";
-                break;
-            case u'\t':
-                out += u"\\t";
-                break;
-            case u'\n':
-                out += u"\\n";
-                break;
-            case u'\r':
-                out += u"\\r";
-                break;
-            case u'\f':
-                out += u"\\f";
-                break;
-            default:
-                out += c;
-        }
-    }
-    out += u'"';
+    AppendJsonString(out, text);
 }
 
 void AppendMember(std::u16string& out, bool& first, std::u16string_view key,
