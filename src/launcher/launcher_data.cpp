@@ -299,17 +299,8 @@ bool LauncherData::Save() {
     }
     bytes.append(2, '\0');
     uint32_t error = 0;
-    if (storage_->Write(bytes, &error)) {
-        saveFailed_ = false;
-        return true;
-    }
-    saveFailed_ = true;
-    if (!failureReported_) {
-        failureReported_ = true;
-        if (failureHandler_)
-            failureHandler_(error);
-    }
-    return false;
+    const bool ok = storage_->Write(bytes, &error);
+    return saveOutcome_.Record(ok, error);
 }
 
 void LauncherData::ScheduleSave() {
@@ -323,7 +314,7 @@ void LauncherData::FlushPendingSave() {
 }
 
 void LauncherData::SetSaveFailureHandler(std::function<void(uint32_t error)> handler) {
-    failureHandler_ = std::move(handler);
+    saveOutcome_.SetFailureHandler(std::move(handler));
 }
 
 std::string LauncherData::DocumentText() const {

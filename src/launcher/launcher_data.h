@@ -52,6 +52,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/save_outcome.h"
 #include "base/atomic_file.h"
 #include "doc/json_document.h"
 #include "launcher/launch.h"
@@ -235,7 +236,7 @@ class LauncherData {
     // Saves if a save is due (armed, or an earlier one failed). For exit.
     void FlushPendingSave();
     bool SavePending() const { return savePending_; }
-    bool SaveDue() const { return savePending_ || saveFailed_; }
+    bool SaveDue() const { return savePending_ || saveOutcome_.Failed(); }
     // Called once, for the first failed save of the run, with its Win32 error.
     void SetSaveFailureHandler(std::function<void(uint32_t error)> handler);
     Source LoadedFrom() const { return source_; }
@@ -359,9 +360,7 @@ class LauncherData {
     std::vector<Category> classes_;
     int currentClass_ = 0;
     bool savePending_ = false;
-    bool saveFailed_ = false;
-    bool failureReported_ = false;
-    std::function<void(uint32_t)> failureHandler_;
+    SaveOutcome saveOutcome_;
     Source source_ = Source::kNone;
     std::string brokenCopy_;
 };

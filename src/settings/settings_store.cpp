@@ -117,17 +117,8 @@ bool SettingsStore::SaveNow() {
         storage_->CancelTimer();
     savePending_ = false;
     uint32_t error = 0;
-    if (storage_->Write(document_->Serialize(), &error)) {
-        saveFailed_ = false;
-        return true;
-    }
-    saveFailed_ = true;
-    if (!failureReported_) {
-        failureReported_ = true;
-        if (failureHandler_)
-            failureHandler_(error);
-    }
-    return false;
+    const bool ok = storage_->Write(document_->Serialize(), &error);
+    return saveOutcome_.Record(ok, error);
 }
 
 void SettingsStore::FlushPendingSave() {
@@ -136,7 +127,7 @@ void SettingsStore::FlushPendingSave() {
 }
 
 void SettingsStore::SetSaveFailureHandler(std::function<void(uint32_t error)> handler) {
-    failureHandler_ = std::move(handler);
+    saveOutcome_.SetFailureHandler(std::move(handler));
 }
 
 std::string SettingsStore::DocumentText() const {

@@ -9,6 +9,7 @@
 // a data folder, saves it atomically, and uses a windowless thread timer.
 #pragma once
 
+#include "base/save_outcome.h"
 #include "base/atomic_file.h"
 #include "settings/hotkey_text.h"
 
@@ -76,7 +77,7 @@ class SettingsStore {
     bool SaveNow();
     // Writes if a save is due (armed, or an earlier one failed). For exit.
     void FlushPendingSave();
-    bool SaveDue() const { return savePending_ || saveFailed_; }
+    bool SaveDue() const { return savePending_ || saveOutcome_.Failed(); }
     // Called once, for the first failed save of the run, with its error.
     void SetSaveFailureHandler(std::function<void(uint32_t error)> handler);
     // Name of the copy Load made of a broken file; "" when it made none.
@@ -178,9 +179,7 @@ class SettingsStore {
     std::unique_ptr<JsonDocument> document_;
     KeyLookup keys_;
     bool savePending_ = false;
-    bool saveFailed_ = false;
-    bool failureReported_ = false;
-    std::function<void(uint32_t)> failureHandler_;
+    SaveOutcome saveOutcome_;
     std::string brokenCopy_;
     void* hotkeyWindow_ = nullptr;
 };
