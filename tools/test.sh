@@ -58,18 +58,32 @@ fi
 
 step "fuzz targets (clang, libFuzzer + ASan + UBSan)"
 if CC=clang CXX=clang++ configure_build build/fuzz -DPT_FUZZ=ON -DPT_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
-  for f in $(find build/fuzz/tests -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x | sort); do
+  # One fuzzer per core at a time; each writes its own log, read once all end.
+  fuzzers=$(find build/fuzz/tests -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x | sort)
+  run_fuzzer() {
+    local f="$1" name corpus seeds
     name=$(basename "$f")
     corpus="build/fuzz/corpus/$name"
     mkdir -p "$corpus"
     seeds="$root/tests/seeds/$name"
-    if "$f" -runs=0 "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) >/dev/null 2>&1 &&
-       "$f" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-            "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) >"$log/$name.txt" 2>&1; then
+    [ -d "$seeds" ] || seeds=
+    "$f" -runs=0 "$corpus" $seeds >/dev/null 2>&1 &&
+      "$f" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+           "$corpus" $seeds >"$log/$name.txt" 2>&1
+    echo $? >"$log/$name.rc"
+  }
+  for f in $fuzzers; do
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
+    run_fuzzer "$f" &
+  done
+  wait
+  for f in $fuzzers; do
+    name=$(basename "$f")
+    if [ "$(cat "$log/$name.rc" 2>/dev/null)" = 0 ]; then
       echo "$name: $(grep -E '^stat::number_of_executed_units' "$log/$name.txt" | awk '{print $2}') runs, no failure"
       passed=$((passed + 1))
     else
-      tail -40 "$log/$name.txt"
+      tail -40 "$log/$name.txt" 2>/dev/null
       failed=$((failed + 1)); fail "$name"
     fi
   done
