@@ -382,7 +382,9 @@ void PanelWindow::HandleMessage(Window& window, WindowMessage& message, bool& ha
                 // goes and with it the message loop.
                 RunExitPath();
             } else {
-                Hide();
+                // Withdrawn, as the mini button does; the hotkey, the tray
+                // and a second start bring it back.
+                window.Show(false);
                 handled = true;
             }
             break;
@@ -421,7 +423,8 @@ void PanelWindow::HandleMessage(Window& window, WindowMessage& message, bool& ha
         case WM_SETCURSOR:
             // A click on a panel shown without activation makes it the
             // active window, so its focus loss is seen later.
-            if (HIWORD(message.lParam) == WM_LBUTTONDOWN && ::GetForegroundWindow() != hwnd_)
+            if (HIWORD(message.lParam) == WM_LBUTTONDOWN && ::IsWindowEnabled(hwnd_) &&
+                ::GetForegroundWindow() != hwnd_)
                 ::SetForegroundWindow(hwnd_);
             break;
         case WM_LBUTTONDOWN: {
