@@ -46,6 +46,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                   (work.right - 810) / 2, (work.bottom - 610) / 2, 810, 610,
                                   nullptr, nullptr, instance, nullptr);
     RegisterHotKey(window, 1, MOD_CONTROL, VK_OEM_3);
+    // As the program does once its hotkeys are registered: the bench waits
+    // for this name before it presses the key.
+    CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, L"Pinatrove");
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
