@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "panel/skin_frame.h"
-#include "toolkit/dpi.h"
 #include "toolkit/graphics.h"
 #include "toolkit/window.h"
+#include "window/menu_look.h"
 
 namespace pt {
 namespace {
@@ -36,32 +36,6 @@ void AddEntries(Menu& menu, const std::vector<ContentMenuEntry>& entries, int pa
     }
 }
 
-void DrawItem(const MenuDrawInfo& info) {
-    Canvas& canvas = *info.canvas;
-    const Rect r = info.rect;
-    const int midY = (r.top + r.bottom) / 2;
-    if (info.state & kMenuItemSeparator) {
-        canvas.DrawLine(r.left + 40, midY, r.right - Dpi(8), midY, MakeColor(225, 225, 225));
-        return;
-    }
-    if (info.state & kMenuItemSelected)
-        canvas.FillRect(r, MakeColor(240, 240, 240));
-    const bool disabled = (info.state & kMenuItemDisabled) != 0;
-    const Color ink = disabled ? MakeColor(192, 192, 192) : MakeColor(96, 96, 96);
-    if (info.state & kMenuItemPopup) {
-        const float x = static_cast<float>(r.right - Dpi(12));
-        const float y = static_cast<float>(midY);
-        const float half = static_cast<float>(Dpi(6)) / 2;
-        const float tall = static_cast<float>(Dpi(12)) / 2;
-        canvas.DrawPolyline({{x - half, y - tall}, {x + half, y}, {x - half, y + tall}}, ink, 1.5f);
-    }
-    if (info.state & kMenuItemChecked)
-        canvas.FillEllipse(Rect::FromSize(r.left + 20, midY - Dpi(5), Dpi(10), Dpi(10)), ink);
-    if (auto font = DefaultFont())
-        canvas.DrawText(info.text, *font, ink, Rect{r.left + 35, r.top, r.right - 5, r.bottom},
-                        TextFormat{});
-}
-
 void Wire(Element& owner) {
     if (!g_wired.insert(owner.Handle()).second)
         return;
@@ -76,10 +50,7 @@ void Wire(Element& owner) {
         auto* info = reinterpret_cast<MenuDrawInfo*>(a.lParam);
         if (!info || !info->window)
             return;
-        Window& w = *info->window;
-        w.SetTransparentType(2);
-        w.SetShadow(ShadowParams{Dpi(5), 150, 3, !CurrentSkin().borderRadius, 0});
-        w.SetTransparentAlpha(250);
+        DressMenuWindow(*info->window, CurrentSkin().borderRadius);
     });
     owner.On(ElementEvent::kMenuDrawBackground,
              [](Element&, const ElementEventArgs& a, bool& handled) {
@@ -93,7 +64,7 @@ void Wire(Element& owner) {
         auto* info = reinterpret_cast<MenuDrawInfo*>(a.lParam);
         if (!info || !info->canvas)
             return;
-        DrawItem(*info);
+        DrawMenuItem(*info);
         handled = true;
     });
     owner.On(ElementEvent::kMenuSelect, [handle](Element&, const ElementEventArgs& a, bool&) {

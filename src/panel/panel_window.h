@@ -3,17 +3,23 @@
 // that the launcher data fills, the date footer, its start placement from the
 // remembered settings, and the skin frame. It answers the show/hide request,
 // the close message (hide, or the exit path that flushes every store in
-// order) and the end of the user's session.
+// order) and the end of the user's session. Its runtime: the global hotkeys,
+// the tray icon and menu, focus loss, and every show and hide through the
+// docking logic.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "panel/date_footer.h"
 #include "toolkit/graphics.h"
 #include "toolkit/window.h"
+#include "window/docking.h"
+#include "window/tray_icon.h"
 
 namespace pt {
 
@@ -48,6 +54,11 @@ struct PanelServices {
     PanelContent* content = nullptr;  // none: the content area stays empty
     IconStore* icons = nullptr;       // none: no icon cache to flush
     DateSource today;                 // the footer's clock; LocalToday when empty
+    // A hotkey entry ("Pinatrove", "Camera") that the system refused at
+    // start while Shortcutkey.RegFailTips is on: the conflict dialog.
+    std::function<void(const std::string& entry)> hotkeyRefused;
+    // The Camera hotkey: a screen capture.
+    std::function<void()> startCapture;
 };
 
 class PanelWindow {
@@ -60,13 +71,23 @@ class PanelWindow {
     // Builds, places and skins the window, still hidden. False when the
     // window cannot be created.
     bool Create();
-    // The first show (or hide, with Action.HideAfterStartup), and the
-    // bookkeeping of a start after a DPI change.
+    // The end of set-up: the first snap, the first show (or hide, with
+    // Action.HideAfterStartup), the bookkeeping of a start after a DPI
+    // change, the hotkeys and the clipboard formats.
     void FinishStart();
     HWND Handle() const { return hwnd_; }
 
+    // Through the docking logic: a panel parked at an edge slides.
     void Show();
     void Hide();
+    // Runs `hook` first on the way out, before the tray icon goes and the
+    // stores are written (the drop target is revoked there).
+    void AddBeforeExit(std::function<void()> hook) { beforeExit_.push_back(std::move(hook)); }
+    Docking& Dock() { return dock_; }
+    TrayIcon& Tray() { return tray_; }
+    // The private item format and "Shell IDList Array" (0 before FinishStart).
+    UINT ItemClipboardFormat() const { return itemFormat_; }
+    UINT IdListClipboardFormat() const { return idListFormat_; }
     // Writes whatever is pending, in the order of the exit path: launcher
     // data, icon cache, settings.
     void FlushStores();
@@ -80,6 +101,11 @@ class PanelWindow {
     void Place(Window& window);
     void HandleMessage(Window& window, WindowMessage& message, bool& handled);
     void HandleShowRequest(Window& window, LPARAM mode);
+    void HandleHotkey(WindowMessage& message);
+    void HandleKillFocus();
+    void HandleTray(LPARAM mouseMessage);
+    void RegisterHotkeys();
+    void RunExitPath();
     void RememberPosition(Window& window);
 
     PanelServices services_;
@@ -87,6 +113,13 @@ class PanelWindow {
     HandlerId messageHandler_{};
     std::function<void()> onSkin_;
     std::function<void()> onMenu_;
+    std::vector<std::function<void()>> beforeExit_;
+    Docking dock_;
+    TrayIcon tray_;
+    TrayMenu trayMenu_;
+    UINT taskbarCreated_ = 0;
+    UINT itemFormat_ = 0;
+    UINT idListFormat_ = 0;
 };
 
 // The panel's native window while it exists (for owners of dialogs and

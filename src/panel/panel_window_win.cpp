@@ -1,9 +1,14 @@
 // The main panel; see panel_window.h.
 #include "panel/panel_window.h"
 
+#include <windowsx.h>
+
+#include <cmath>
+
 #include "launcher/icon_store.h"
 #include "panel/placement.h"
 #include "panel/skin_frame.h"
+#include "settings/hotkey_text.h"
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
 #include "toolkit/property_table.h"
@@ -12,6 +17,9 @@ namespace pt {
 namespace {
 
 HWND g_panel = nullptr;
+
+constexpr char kPanelHotkey[] = "Pinatrove";
+constexpr char kCameraHotkey[] = "Camera";
 
 Rect WorkArea() {
     RECT work{};
@@ -96,8 +104,16 @@ bool PanelWindow::Create() {
     SetCurrentSkin(SkinFromSettings(settings));
     ApplySkinFrame(*window, CurrentSkin());
 
+    // Ahead of the docking's handler: a move's end is remembered before
+    // the snap moves the panel.
     messageHandler_ = window->OnMessage(
         [this](Window& w, WindowMessage& m, bool& handled) { HandleMessage(w, m, handled); });
+    if (settings.GetShowTrayIcon())
+        tray_.Add(hwnd_);
+    dock_.Attach(hwnd_);
+    dock_.ApplySettings(settings.GetEasing(), settings.GetSpeed(), settings.GetTopMost(),
+                        settings.GetDockPanel());
+    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
     window->AdjustLayout();
     window->Redraw();
     return true;
@@ -152,7 +168,9 @@ void PanelWindow::BuildTitleBar(Window& window) {
     Button* mini = AddSysButton(window, *titbar, "mini", "最小化");
     mini->On(ElementEvent::kClick, [this](Element&, const ElementEventArgs&, bool& handled) {
         handled = true;
-        Hide();
+        // Withdrawn, not parked: a docked panel does not leave its strip.
+        if (Window* w = Window::FromHwnd(hwnd_))
+            w->Show(false);
     });
 
     Button* close = AddSysButton(window, *titbar, "close", "关闭");
@@ -193,6 +211,9 @@ void PanelWindow::FinishStart() {
         return;
     SettingsStore& settings = *services_.settings;
     const bool dpiReset = settings.GetDPIReset();
+    // The snap of a move's end, without remembering: the start position
+    // is not a change of the user's.
+    dock_.Snap();
     ::SetForegroundWindow(hwnd_);
     if (settings.GetHideAfterStartup() && !dpiReset) {
         Hide();
@@ -207,21 +228,31 @@ void PanelWindow::FinishStart() {
             settings.SetSizeLast(rect.Width(), rect.Height());
         settings.SetDPIReset(false);
     }
+    RegisterHotkeys();
+    itemFormat_ = ::RegisterClipboardFormatW(L"Pinatrove");
+    idListFormat_ = ::RegisterClipboardFormatW(L"Shell IDList Array");
+}
+
+void PanelWindow::RegisterHotkeys() {
+    SettingsStore& settings = *services_.settings;
+    settings.SetHotkeyWindow(hwnd_);
+    for (const char* entry : {kPanelHotkey, kCameraHotkey}) {
+        std::string text;
+        if (!settings.GetHotkey(entry, &text))
+            continue;
+        if (!settings.RegisterHotkey(entry, text) && settings.GetRegFailTips() &&
+            services_.hotkeyRefused)
+            services_.hotkeyRefused(entry);
+    }
 }
 
 void PanelWindow::Show() {
-    if (Window* window = Window::FromHwnd(hwnd_)) {
-        window->Show(true);
-        SetWindowFlag(hwnd_, "bDockShow", true);
-        ::SetForegroundWindow(hwnd_);
-    }
+    dock_.Show();
+    ::SetForegroundWindow(hwnd_);
 }
 
 void PanelWindow::Hide() {
-    if (Window* window = Window::FromHwnd(hwnd_)) {
-        window->Show(false);
-        SetWindowFlag(hwnd_, "bDockShow", false);
-    }
+    dock_.Hide();
 }
 
 void PanelWindow::FlushStores() {
@@ -232,12 +263,22 @@ void PanelWindow::FlushStores() {
     services_.settings->FlushPendingSave();
 }
 
+void PanelWindow::RunExitPath() {
+    for (const std::function<void()>& hook : beforeExit_) {
+        if (hook)
+            hook();
+    }
+    tray_.Remove();
+    FlushStores();
+}
+
 void PanelWindow::HandleShowRequest(Window& window, LPARAM mode) {
-    if (window.IsVisible()) {
+    if (dock_.IsShown()) {
         if (mode == kShowOrFront) {
             ::SetForegroundWindow(hwnd_);
         } else {
-            Hide();
+            SetWindowFlag(hwnd_, "bSkipTimer", false);
+            dock_.Hide();
         }
         return;
     }
@@ -245,13 +286,73 @@ void PanelWindow::HandleShowRequest(Window& window, LPARAM mode) {
         POINT cursor{};
         ::GetCursorPos(&cursor);
         const Rect rect = window.GetRect();
-        const Rect centred = Rect::FromSize(
-            cursor.x - rect.Width() / 2, cursor.y - rect.Height() / 2, rect.Width(), rect.Height());
-        const Rect inside = KeepInsideWorkArea(centred, WorkArea());
-        window.SetPosition(inside.left, inside.top);
-        RememberPosition(window);
+        window.SetPosition(static_cast<int>(std::lround(cursor.x - rect.Width() / 2.0)),
+                           static_cast<int>(std::lround(cursor.y - rect.Height() / 2.0)));
+        // As at a move's end: clamped, remembered and snapped.
+        ::SendMessageW(hwnd_, WM_LBUTTONUP, 0, 0);
     }
-    Show();
+    // The edge timer leaves a panel alone that was called up on purpose,
+    // until the mouse leaves it or it loses the focus.
+    SetWindowFlag(hwnd_, "bSkipTimer", true);
+    dock_.Show();
+    ::SetForegroundWindow(hwnd_);
+}
+
+void PanelWindow::HandleHotkey(WindowMessage& message) {
+    const int id = static_cast<int>(message.wParam);
+    if (id == HotkeyRegistrationId(kPanelHotkey)) {
+        if (HWND menu = OpenToolkitMenu()) {
+            // Never leave a menu orphaned over a hidden panel: close it
+            // and take the key again once it has gone.
+            ::SendMessageW(menu, WM_CLOSE, 0, 0);
+            ::PostMessageW(hwnd_, WM_HOTKEY, message.wParam, message.lParam);
+            return;
+        }
+        const LPARAM mode = services_.settings->GetShowFollowsMouse() ? kToggleAtCursor : kToggle;
+        ::SendMessageW(hwnd_, WM_USER, 1, mode);
+    } else if (id == HotkeyRegistrationId(kCameraHotkey)) {
+        if (services_.startCapture)
+            services_.startCapture();
+    }
+}
+
+void PanelWindow::HandleKillFocus() {
+    // A click on our own tray icon takes the focus first; the click's own
+    // toggle then decides, so the request's protection stays.
+    if (!tray_.IsHovered())
+        SetWindowFlag(hwnd_, "bSkipTimer", false);
+    if (!services_.settings->GetHideAfterKillFocus() || !dock_.IsShown())
+        return;
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    if (Window::FromHwnd(::WindowFromPoint(cursor)))
+        return;  // a click into one of our windows or menus
+    // One of the program's dialogs took the focus. Hidden ones do not
+    // count: they would keep the panel up for good.
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, kWindowClass, nullptr); w;
+         w = ::FindWindowExW(nullptr, w, kWindowClass, nullptr)) {
+        if (w != hwnd_ && ::IsWindowVisible(w) && Window::FromHwnd(w))
+            return;
+    }
+    SetWindowFlag(hwnd_, "bSkipTimer", false);
+    dock_.Hide();
+}
+
+void PanelWindow::HandleTray(LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        ::SendMessageW(hwnd_, WM_USER, 1, kToggle);
+    } else if (mouseMessage == WM_RBUTTONUP) {
+        const Skin& skin = CurrentSkin();
+        const HWND panel = hwnd_;
+        trayMenu_.Open(hwnd_, skin.background, skin.borderRadius, [panel](int id) {
+            if (id == kTrayItemPanel) {
+                ::SendMessageW(panel, WM_USER, 1, kToggle);
+            } else if (id == kTrayItemExit) {
+                // Posted: the window must outlive the menu's own dispatch.
+                ::PostMessageW(panel, WM_CLOSE, 1, 0);
+            }
+        });
+    }
 }
 
 void PanelWindow::RememberPosition(Window& window) {
@@ -279,9 +380,11 @@ void PanelWindow::HandleMessage(Window& window, WindowMessage& message, bool& ha
             if (message.wParam == 1 || settings.GetExitAfterClose()) {
                 // The exit path; the close then takes its course, the window
                 // goes and with it the message loop.
-                FlushStores();
+                RunExitPath();
             } else {
-                Hide();
+                // Withdrawn, as the mini button does; the hotkey, the tray
+                // and a second start bring it back.
+                window.Show(false);
                 handled = true;
             }
             break;
@@ -306,6 +409,34 @@ void PanelWindow::HandleMessage(Window& window, WindowMessage& message, bool& ha
             // The end of a move by the caption (or of any click).
             RememberPosition(window);
             break;
+        case WM_HOTKEY:
+            HandleHotkey(message);
+            handled = true;
+            break;
+        case WM_KILLFOCUS:
+            HandleKillFocus();
+            break;
+        case kMsgTrayCallback:
+            HandleTray(message.lParam);
+            handled = true;
+            break;
+        case WM_SETCURSOR:
+            // A click on a panel shown without activation makes it the
+            // active window, so its focus loss is seen later.
+            if (HIWORD(message.lParam) == WM_LBUTTONDOWN && ::IsWindowEnabled(hwnd_) &&
+                ::GetForegroundWindow() != hwnd_)
+                ::SetForegroundWindow(hwnd_);
+            break;
+        case WM_LBUTTONDOWN: {
+            const Point p{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+            if (!window.ElementAt(p))
+                window.SetFocusElement(nullptr);
+            // With resizing locked a press beside the frame (on the shadow)
+            // does nothing at all.
+            if (!window.IsDragBorder() && !window.FrameRect().Contains(p))
+                handled = true;
+            break;
+        }
         case WM_SYSKEYDOWN:
             if (message.wParam == VK_F4) {
                 ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -323,6 +454,9 @@ void PanelWindow::HandleMessage(Window& window, WindowMessage& message, bool& ha
             hwnd_ = nullptr;
             break;
         default:
+            if (message.message == taskbarCreated_ && taskbarCreated_ != 0 &&
+                settings.GetShowTrayIcon() && !tray_.Readd())
+                tray_.Add(hwnd_);
             break;
     }
 }

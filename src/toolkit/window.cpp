@@ -439,8 +439,10 @@ bool Window::ShowWindow(int command) {
     DispatchScope scope;
     const bool showing =
         command != SW_HIDE && command != SW_MINIMIZE && command != SW_FORCEMINIMIZE;
-    // A layered window shows nothing until its first UpdateLayeredWindow.
-    if (showing && layered_)
+    // A layered window shows nothing until its first UpdateLayeredWindow;
+    // after that the system keeps its picture while it is hidden, so a
+    // window shown again unchanged is not painted anew.
+    if (showing && layered_ && (stale_ || !pixels_.Data()))
         PaintNow();
     return ::ShowWindow(hwnd_, command) != FALSE;
 }

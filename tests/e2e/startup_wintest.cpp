@@ -153,8 +153,10 @@ std::string SettingsText(const TempFolder& dir) {
 
 TEST(StartupTest, OpensWhereTheSettingsSay) {
     TempFolder dir;
+    // Docking off: at the left edge a docked panel would slide away.
     WriteSettings(dir, R"({"General":{"PosRemember":{"bEnable":1,"PosLast":{"xPos":-3000,"yPos":30}},)"
-                       R"("SizeRemember":{"bEnable":1,"SizeLast":{"width":700,"height":600}}}})");
+                       R"("SizeRemember":{"bEnable":1,"SizeLast":{"width":700,"height":600}}},)"
+                       R"("Action":{"DockPanel":0}})");
     auto app = AppProcess::Launch(dir);
     ASSERT_TRUE(app);
     HWND panel = app->WaitForWindow(kPanel);
