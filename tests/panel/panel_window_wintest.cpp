@@ -508,11 +508,12 @@ TEST_F(PanelWindowTest, ResizingAndMovingAreRememberedWhenAsked) {
     settings_->GetSizeLast(&width, &height);
     EXPECT_EQ(Rect::FromSize(x, y, width, height),
               Rect::FromSize(work.left + 40, work.top + 50, 720, 640));
-    // Dragged half off the screen: what is remembered lies inside.
+    // Dragged half off the screen: the panel and what is remembered lie inside.
     w->SetRect(Rect::FromSize(work.right - 100, work.top + 50, 720, 640));
     ::SendMessageW(hwnd_, WM_LBUTTONUP, 0, 0);
     settings_->GetPosLast(&x, &y);
     EXPECT_EQ(x, work.right - 720);
+    EXPECT_EQ(w->GetRect().left, work.right - 720);
 }
 
 }  // namespace
