@@ -20,18 +20,18 @@ constexpr wchar_t kPanel[] = L"Pinatrove";
 constexpr RECT kPrimaryWork{0, 0, 1366, 728};
 constexpr RECT kSecondScreen{0, 768, 1280, 1792};
 
+// A named CALLBACK: on i686 a lambda does not convert to a stdcall pointer.
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM out) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<std::vector<MONITORINFO>*>(out)->push_back(info);
+    return TRUE;
+}
+
 std::vector<MONITORINFO> Monitors() {
     std::vector<MONITORINFO> list;
-    ::EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM out) -> BOOL {
-            MONITORINFO info{};
-            info.cbSize = sizeof info;
-            if (::GetMonitorInfoW(monitor, &info))
-                reinterpret_cast<std::vector<MONITORINFO>*>(out)->push_back(info);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&list));
+    ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
     return list;
 }
 
