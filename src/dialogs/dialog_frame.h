@@ -22,6 +22,15 @@ std::shared_ptr<Font> DialogCaptionFont();
 // stacked vertically, no resizing, the caption band as the top border.
 void ApplyDialogRecipe(Window& window);
 
+// Places a secondary window of its current size on its owner's monitor: no
+// larger than that monitor's work area, centred over the owner when the
+// owner is shown, else centred in the work area (the primary one's without
+// an owner), and inside it.
+void PlaceSecondaryWindow(Window& window, HWND owner);
+
+// After a drag: back inside the work area of the monitor under the window.
+void KeepSecondaryOnScreen(Window& window);
+
 // Adds the caption row ("titbar" with "title" and, with `closeButton`, a
 // "close" button that sends the window WM_CLOSE) as the root's first child.
 Element* BuildDialogCaption(Window& window, std::string_view title, bool closeButton);

@@ -3,6 +3,8 @@
 
 #include "panel/skin_frame.h"
 #include "toolkit/dpi.h"
+#include "toolkit/popup_placement.h"
+#include "toolkit/screen_areas.h"
 
 namespace pt {
 namespace {
@@ -30,6 +32,32 @@ void ApplyDialogRecipe(Window& window) {
     window.EnableDragBorder(false);
     window.SetDragBorderSize(0, 0, 0, 0);
     window.SetBorderSize(0, Dpi(kDialogCaptionHeight), 0, 0);
+}
+
+void PlaceSecondaryWindow(Window& window, HWND owner) {
+    const MonitorList monitors = QueryMonitors();
+    Rect over;
+    Rect work = PrimaryWorkArea(monitors);
+    RECT o{};
+    if (owner && ::GetWindowRect(owner, &o)) {
+        // A hidden or slid-away owner still has its place: its monitor is
+        // the one the user looks at.
+        const Rect ownerRect{o.left, o.top, o.right, o.bottom};
+        work = WorkAreaUnder(monitors, ownerRect);
+        if (::IsWindowVisible(owner))
+            over = ownerRect;
+    }
+    if (over.IsEmpty())
+        over = work;
+    const Rect rect = window.GetRect();
+    window.SetRect(CentredInside(Size{rect.Width(), rect.Height()}, over, work));
+}
+
+void KeepSecondaryOnScreen(Window& window) {
+    const Rect rect = window.GetRect();
+    const Rect inside = KeepInside(rect, WorkAreaUnder(QueryMonitors(), rect));
+    if (!(inside == rect))
+        window.SetRect(inside);
 }
 
 Element* BuildDialogCaption(Window& window, std::string_view title, bool closeButton) {

@@ -7,7 +7,6 @@
 
 #include "base/text.h"
 #include "dialogs/dialog_frame.h"
-#include "panel/placement.h"
 #include "panel/skin_frame.h"
 #include "toolkit/dpi.h"
 #include "toolkit/resource_archive.h"
@@ -16,12 +15,6 @@
 namespace pt {
 namespace {
 
-Rect WorkArea() {
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return Rect{work.left, work.top, work.right, work.bottom};
-}
-
 // Where the toolkit cannot make a window (it never started, or the system
 // refused one), the user still gets the message from the system's box.
 int SystemFallback(HWND owner, std::string_view text, const std::string& title,
@@ -29,19 +22,6 @@ int SystemFallback(HWND owner, std::string_view text, const std::string& title,
     const UINT type = box.set | (flags & 0xF0);
     const int id = ::MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), type);
     return id > 0 ? id - 1 : box.forcedCloseResult;
-}
-
-void PlaceBox(Window& window, HWND owner) {
-    const Rect work = WorkArea();
-    const Rect rect = window.GetRect();
-    const Size size{rect.Width(), rect.Height()};
-    Point at = CentreIn(work, size);
-    if (owner && ::IsWindowVisible(owner)) {
-        RECT o{};
-        ::GetWindowRect(owner, &o);
-        at = CentreIn(Rect{o.left, o.top, o.right, o.bottom}, size);
-    }
-    window.SetRect(KeepInsideWorkArea(Rect::FromSize(at.x, at.y, size.width, size.height), work));
 }
 
 void BuildBody(Window& window, const MessageBoxLayout& box, std::string_view text, Size textSize) {
@@ -128,7 +108,7 @@ void HandleBoxMessage(Window& window, const MessageBoxLayout& box, WindowMessage
         }
         case WM_LBUTTONUP:
             // A drag may have left the box partly off the work area.
-            window.SetRect(KeepInsideWorkArea(window.GetRect(), WorkArea()));
+            KeepSecondaryOnScreen(window);
             break;
         default:
             break;
@@ -158,7 +138,7 @@ int RunMessageBox(HWND owner, const std::string& text, const std::string& title,
     window->SetModalCloseResult(box.forcedCloseResult);
     BuildDialogCaption(*window, caption, box.closable);
     BuildBody(*window, box, text, textSize);
-    PlaceBox(*window, owner);
+    PlaceSecondaryWindow(*window, owner);
     ApplySkinFrame(*window, CurrentSkin());
     window->OnMessage([box](Window& w, WindowMessage& m, bool& handled) {
         HandleBoxMessage(w, box, m, handled);

@@ -111,6 +111,9 @@ class PanelWindow {
     PanelServices services_;
     HWND hwnd_ = nullptr;
     HandlerId messageHandler_{};
+    // The size asked for at start and the one the screen left room for.
+    Size wantedSize_;
+    Size fittedSize_;
     std::function<void()> onSkin_;
     std::function<void()> onMenu_;
     std::vector<std::function<void()>> beforeExit_;

@@ -12,6 +12,7 @@
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
 #include "toolkit/property_table.h"
+#include "toolkit/screen_areas.h"
 
 namespace pt {
 namespace {
@@ -21,10 +22,9 @@ HWND g_panel = nullptr;
 constexpr char kPanelHotkey[] = "Pinatrove";
 constexpr char kCameraHotkey[] = "Camera";
 
-Rect WorkArea() {
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return Rect{work.left, work.top, work.right, work.bottom};
+// The work area of the monitor under the centre of `rect`.
+Rect WorkAreaUnder(const Rect& rect) {
+    return WorkAreaUnder(QueryMonitors(), rect);
 }
 
 Skin SkinFromSettings(const SettingsStore& settings) {
@@ -180,7 +180,7 @@ void PanelWindow::BuildTitleBar(Window& window) {
 void PanelWindow::Place(Window& window) {
     SettingsStore& settings = *services_.settings;
     PanelPlacementInput in;
-    in.work = WorkArea();
+    in.monitors = QueryMonitors();
     const Rect created = window.GetRect();
     in.created = Size{created.Width(), created.Height()};
     in.minimum = Size{kPanelMinWidth, kPanelMinHeight};
@@ -189,7 +189,13 @@ void PanelWindow::Place(Window& window) {
     in.posRemember = settings.GetPosRemember();
     settings.GetPosLast(&in.posLast.x, &in.posLast.y);
     in.dpiReset = settings.GetDPIReset();
-    window.SetRect(PlacePanel(in));
+    const PanelPlacement placed = PlacePanel(in);
+    window.SetMinimumSize(placed.minimum.width, placed.minimum.height);
+    window.SetRect(placed.rect);
+    // Shown smaller than asked for: that is the screen's doing, not the
+    // user's, so the remembered size stays until the user resizes.
+    wantedSize_ = placed.wanted;
+    fittedSize_ = Size{placed.rect.Width(), placed.rect.Height()};
 
     if (settings.GetPosLock())
         window.EnableDragCaption(false);
@@ -225,7 +231,7 @@ void PanelWindow::FinishStart() {
         if (settings.GetPosRemember())
             settings.SetPosLast(rect.left, rect.top);
         if (settings.GetSizeRemember())
-            settings.SetSizeLast(rect.Width(), rect.Height());
+            settings.SetSizeLast(wantedSize_.width, wantedSize_.height);
         settings.SetDPIReset(false);
     }
     RegisterHotkeys();
@@ -356,10 +362,15 @@ void PanelWindow::HandleTray(LPARAM mouseMessage) {
 }
 
 void PanelWindow::RememberPosition(Window& window) {
+    // A move ends inside the work area of the monitor it ended on, so the
+    // panel never stays half on a screen edge or in the gap between screens.
+    const Rect rect = window.GetRect();
+    const Rect inside = KeepInsideWorkArea(rect, WorkAreaUnder(rect));
+    if (!(inside == rect))
+        window.SetPosition(inside.left, inside.top);
     SettingsStore& settings = *services_.settings;
     if (!settings.GetPosRemember())
         return;
-    const Rect inside = KeepInsideWorkArea(window.GetRect(), WorkArea());
     int x = 0;
     int y = 0;
     settings.GetPosLast(&x, &y);
@@ -396,6 +407,10 @@ void PanelWindow::HandleMessage(Window& window, WindowMessage& message, bool& ha
             break;
         case WM_SIZE:
             if (message.wParam != SIZE_MINIMIZED && settings.GetSizeRemember()) {
+                const Size now{LOWORD(message.lParam), HIWORD(message.lParam)};
+                if (now == fittedSize_ && !(fittedSize_ == wantedSize_))
+                    break;  // still the fit to a small screen
+                fittedSize_ = wantedSize_ = now;
                 // Showing and re-laying out repeat the same size; only a
                 // real change is worth a save.
                 int width = 0;

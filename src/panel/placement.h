@@ -1,17 +1,19 @@
 // Where the main panel opens: the remembered or the created size, the
-// remembered position or the centre of the work area, and the clamp that
-// keeps the whole panel on the primary screen's work area. Pure arithmetic
-// (no system calls), so every rule is tested without a display.
+// remembered position or the centre of a work area, and the fit that keeps
+// the whole panel on one monitor's work area, however small the screen or
+// large the scale. Pure arithmetic (no system calls), so every rule is
+// tested without a display.
 #pragma once
 
 #include "toolkit/geometry.h"
+#include "toolkit/screen_areas.h"
 
 namespace pt {
 
 struct PanelPlacementInput {
-    Rect work;     // the primary work area
-    Size created;  // the window as created (the design size, scaled)
-    Size minimum;  // the window's minimum size
+    MonitorList monitors;  // the desktop's monitors now
+    Size created;          // the window as created (the design size, scaled)
+    Size minimum;          // the window's minimum size
     bool sizeRemember = false;
     Size sizeLast;  // General.SizeRemember.SizeLast; 0 x 0 when never stored
     bool posRemember = false;
@@ -19,8 +21,18 @@ struct PanelPlacementInput {
     bool dpiReset = false;
 };
 
-// The panel's window rectangle at start.
-Rect PlacePanel(const PanelPlacementInput& in);
+struct PanelPlacement {
+    Rect rect;     // the window, inside one monitor's work area
+    Size minimum;  // the minimum size, no larger than that work area
+    // The size asked for before the fit: what stays remembered while the
+    // panel shows smaller on a small screen.
+    Size wanted;
+};
+
+// The panel's window at start. A remembered position opens on the monitor
+// that holds it; one on no monitor any more, or none remembered, opens
+// centred on the primary monitor's work area.
+PanelPlacement PlacePanel(const PanelPlacementInput& in);
 
 // `rect` moved, size kept, so that it lies inside `work`. When it is larger
 // than the work area its left and top edges win, so the caption stays

@@ -4,6 +4,7 @@
 #include "settings/hotkey_text.h"
 #include "toolkit/menu.h"
 #include "toolkit/property_table.h"
+#include "toolkit/screen_areas.h"
 #include "toolkit/window.h"
 #include "window/dock_geometry.h"
 
@@ -12,10 +13,24 @@ namespace {
 
 constexpr DWORD kSlideStepMs = 10;
 
-Rect WorkArea() {
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return Rect{work.left, work.top, work.right, work.bottom};
+// The work area a panel at `rect` snaps into: that of the monitor under its
+// centre. Only the primary monitor's edges dock; on another monitor the panel
+// is kept inside its work area and never slides away, so it cannot park at
+// an edge between two screens.
+struct DockArea {
+    Rect work;
+    bool docks = false;
+};
+
+DockArea DockAreaOf(const Rect& rect) {
+    const MonitorList monitors = QueryMonitors();
+    const Rect work = WorkAreaUnder(monitors, rect);
+    return DockArea{work, work == PrimaryWorkArea(monitors)};
+}
+
+bool AtDockEdge(const Rect& rect) {
+    const DockArea area = DockAreaOf(rect);
+    return area.docks && IsAtDockEdge(rect, area.work);
 }
 
 }  // namespace
@@ -69,7 +84,7 @@ void Docking::SetDocking(bool on) {
         return;
     SetWindowFlag(hwnd_, "bEnable", on);
     if (on) {
-        SetTimerRunning(IsAtDockEdge(window->GetRect(), WorkArea()));
+        SetTimerRunning(AtDockEdge(window->GetRect()));
     } else {
         SetTimerRunning(false);
         Show();
@@ -119,7 +134,7 @@ void Docking::ShowHide(bool show) {
         }
         return;
     }
-    if (!IsAtDockEdge(window->GetRect(), WorkArea())) {
+    if (!AtDockEdge(window->GetRect())) {
         window->ShowWindow(show ? SW_SHOWNA : SW_HIDE);
         return;
     }
@@ -134,7 +149,7 @@ void Docking::ShowHide(bool show) {
 void Docking::Slide(bool out) {
     Window* window = Window::FromHwnd(hwnd_);
     const Rect rect = window->GetRect();
-    const Rect work = WorkArea();
+    const Rect work = DockAreaOf(rect).work;
     if (!GetWindowFlag(hwnd_, "bEase")) {
         const Point p =
             out ? Point{GetWindowProperty(hwnd_, "xPos"), GetWindowProperty(hwnd_, "yPos")}
@@ -159,14 +174,14 @@ void Docking::Snap() {
     Window* window = Window::FromHwnd(hwnd_);
     if (!window)
         return;
-    const Rect work = WorkArea();
-    const Rect snapped = SnapIntoWorkArea(window->GetRect(), work);
+    const DockArea area = DockAreaOf(window->GetRect());
+    const Rect snapped = SnapIntoWorkArea(window->GetRect(), area.work);
     SetWindowProperty(hwnd_, "xPos", snapped.left);
     SetWindowProperty(hwnd_, "yPos", snapped.top);
     window->SetPosition(snapped.left, snapped.top);
     Raise();
     if (IsDocking())
-        SetTimerRunning(IsAtDockEdge(snapped, work));
+        SetTimerRunning(area.docks && IsAtDockEdge(snapped, area.work));
 }
 
 void Docking::Tick() {

@@ -165,8 +165,9 @@ TEST(StartupTest, OpensWhereTheSettingsSay) {
     RECT work{}, rect{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     ::GetWindowRect(panel, &rect);
-    EXPECT_EQ(rect.left, work.left);  // pulled back from a screen that is gone
-    EXPECT_EQ(rect.top, work.top + 30);
+    // A screen that is gone: centred on the primary one.
+    EXPECT_EQ(rect.left, work.left + (work.right - work.left - 700) / 2);
+    EXPECT_EQ(rect.top, work.top + (work.bottom - work.top - 600) / 2);
     EXPECT_EQ(rect.right - rect.left, 700);
     EXPECT_EQ(rect.bottom - rect.top, 600);
     EXPECT_TRUE(app->Exit(panel));

@@ -433,7 +433,9 @@ TEST_F(PanelWindowTest, OpensWhereRememberedInsideTheWorkArea) {
                       R"("SizeRemember":{"bEnable":1,"SizeLast":{"width":700,"height":600}},)"
                       R"("IndexRemember":{"bEnable":1,"IndexLast":{"iClass":2,"iGRoup":3}}}})");
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->GetRect(), Rect::FromSize(work.left, work.top + 30, 700, 600));
+    // A position on a screen that is gone opens centred on the primary one.
+    const Point centred = CentreIn(work, {700, 600});
+    EXPECT_EQ(w->GetRect(), Rect::FromSize(centred.x, centred.y, 700, 600));
     EXPECT_FALSE(w->IsDragCaption());
     EXPECT_FALSE(w->IsDragBorder());
     EXPECT_EQ(w->DragBorderSize(), (Insets{}));
@@ -441,6 +443,27 @@ TEST_F(PanelWindowTest, OpensWhereRememberedInsideTheWorkArea) {
     // The start itself does not count as a change.
     panel_->FinishStart();
     EXPECT_FALSE(settings_->SaveDue());
+}
+
+TEST_F(PanelWindowTest, ARememberedSizeLargerThanTheScreenSurvivesUntilTheUserResizes) {
+    const Rect work = WorkArea();
+    const int wantedWidth = work.Width() + 300;
+    const int wantedHeight = work.Height() + 200;
+    Window* w = Build(R"({"General":{"SizeRemember":{"bEnable":1,"SizeLast":{"width":)" +
+                      std::to_string(wantedWidth) + R"(,"height":)" + std::to_string(wantedHeight) +
+                      "}}}}");
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->GetRect(), work);
+    panel_->FinishStart();
+    w->AdjustLayout();
+    int width = 0, height = 0;
+    settings_->GetSizeLast(&width, &height);
+    EXPECT_EQ((Size{width, height}), (Size{wantedWidth, wantedHeight}));
+    EXPECT_FALSE(settings_->SaveDue());
+    // The user's own resize is remembered, smaller or not.
+    w->SetRect(Rect::FromSize(work.left, work.top, 700, 600));
+    settings_->GetSizeLast(&width, &height);
+    EXPECT_EQ((Size{width, height}), (Size{700, 600}));
 }
 
 TEST_F(PanelWindowTest, StartAfterDpiChangeRemembersTheNewPlaceAndShows) {
@@ -485,11 +508,12 @@ TEST_F(PanelWindowTest, ResizingAndMovingAreRememberedWhenAsked) {
     settings_->GetSizeLast(&width, &height);
     EXPECT_EQ(Rect::FromSize(x, y, width, height),
               Rect::FromSize(work.left + 40, work.top + 50, 720, 640));
-    // Dragged half off the screen: what is remembered lies inside.
+    // Dragged half off the screen: the panel and what is remembered lie inside.
     w->SetRect(Rect::FromSize(work.right - 100, work.top + 50, 720, 640));
     ::SendMessageW(hwnd_, WM_LBUTTONUP, 0, 0);
     settings_->GetPosLast(&x, &y);
     EXPECT_EQ(x, work.right - 720);
+    EXPECT_EQ(w->GetRect().left, work.right - 720);
 }
 
 }  // namespace

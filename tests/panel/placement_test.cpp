@@ -1,107 +1,197 @@
-// The panel's start placement: sizes, centring, remembered values, the
-// DPI reset and the clamp into the work area.
+// The panel's start placement over a table of screens, scales and
+// remembered values: the fit to the work area (size and minimum), the
+// monitor that holds a remembered position, a screen that is gone, and the
+// DPI reset.
 #include "panel/placement.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
+
 namespace pt {
 namespace {
 
-constexpr Rect kWork{0, 0, 1920, 1040};  // a 1080p screen, taskbar at the bottom
-
-PanelPlacementInput Input(Size created = {810, 610}) {
-    PanelPlacementInput in;
-    in.work = kWork;
-    in.created = created;
-    in.minimum = {460, 590};
-    return in;
+MonitorArea Screen(Rect bounds, Rect work, bool primary = true) {
+    return MonitorArea{bounds, work, primary};
 }
 
-TEST(PlacementTest, FirstStartIsCentredAtTheCreatedSize) {
+// Taskbars at the bottom unless named otherwise.
+const MonitorList kFullHd{Screen({0, 0, 1920, 1080}, {0, 0, 1920, 1040})};
+const MonitorList kTaskbarTop{Screen({0, 0, 1920, 1080}, {0, 40, 1920, 1080})};
+const MonitorList kTaskbarLeft{Screen({0, 0, 1920, 1080}, {60, 0, 1920, 1080})};
+const MonitorList kLaptop{Screen({0, 0, 1366, 768}, {0, 0, 1366, 728})};
+const MonitorList kWxga{Screen({0, 0, 1280, 800}, {0, 0, 1280, 760})};
+const MonitorList kUhd{Screen({0, 0, 3840, 2160}, {0, 0, 3840, 2100})};
+const MonitorList kTiny{Screen({0, 0, 800, 600}, {0, 0, 800, 560})};
+// A second screen without a taskbar, right of or left of the primary one.
+const MonitorList kTwoRight{kFullHd[0],
+                            Screen({1920, 0, 3200, 1024}, {1920, 0, 3200, 1024}, false)};
+const MonitorList kTwoLeft{Screen({-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}, false), kFullHd[0]};
+
+TEST(PlacementTest, FitsTheScreenAndOpensOnTheRememberedMonitor) {
     struct Case {
         const char* what;
-        Size created;
+        const MonitorList& screens;
+        float scale;
+        std::optional<Size> sizeLast;  // set: SizeRemember on
+        std::optional<Point> posLast;  // set: PosRemember on
+        bool dpiReset;
         Rect expected;
+        Size wanted{};   // checked when set
+        Size minimum{};  // checked when set
     } cases[] = {
-        {"100 %", {810, 610}, Rect::FromSize(555, 215, 810, 610)},
-        {"150 %", {1215, 915}, Rect::FromSize(352, 62, 1215, 915)},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(PlacePanel(Input(c.created)), c.expected) << c.what;
-}
-
-TEST(PlacementTest, CentresInAWorkAreaThatDoesNotStartAtTheOrigin) {
-    PanelPlacementInput in = Input();
-    in.work = Rect{0, 40, 1920, 1080};  // taskbar at the top
-    EXPECT_EQ(PlacePanel(in), Rect::FromSize(555, 255, 810, 610));
-    in.work = Rect{60, 0, 1920, 1080};  // taskbar on the left
-    EXPECT_EQ(PlacePanel(in), Rect::FromSize(585, 235, 810, 610));
-}
-
-TEST(PlacementTest, RememberedValuesAndTheirClamps) {
-    struct Case {
-        const char* what;
-        bool posRemember;
-        Point pos;
-        bool sizeRemember;
-        Size size;
-        Rect expected;
-    } cases[] = {
-        {"position kept", true, {100, 80}, false, {}, Rect::FromSize(100, 80, 810, 610)},
-        {"size kept, centred", false, {}, true, {1000, 700}, Rect::FromSize(460, 170, 1000, 700)},
-        {"both", true, {5, 6}, true, {900, 800}, Rect::FromSize(5, 6, 900, 800)},
-        {"left of the screen (a removed monitor)",
-         true,
-         {-1500, 100},
-         false,
+        {"first start, 100 %", kFullHd, 1.0f, {}, {}, false, Rect::FromSize(555, 215, 810, 610)},
+        {"first start, 150 %", kFullHd, 1.5f, {}, {}, false, Rect::FromSize(352, 62, 1215, 915)},
+        {"first start, 200 % on 4K",
+         kUhd,
+         2.0f,
          {},
-         Rect::FromSize(0, 100, 810, 610)},
-        {"right of the screen", true, {2500, 300}, false, {}, Rect::FromSize(1110, 300, 810, 610)},
-        {"below the screen", true, {300, 1200}, false, {}, Rect::FromSize(300, 430, 810, 610)},
-        {"above and right", true, {1800, -50}, false, {}, Rect::FromSize(1110, 0, 810, 610)},
-        {"remembered off, stale position ignored",
-         false,
-         {-1500, 100},
-         false,
          {},
-         Rect::FromSize(555, 215, 810, 610)},
-        {"size never stored reads 0 x 0",
          false,
+         Rect::FromSize(1110, 440, 1620, 1220)},
+        {"taskbar at the top",
+         kTaskbarTop,
+         1.0f,
          {},
-         true,
-         {0, 0},
-         Rect::FromSize(555, 215, 810, 610)},
-        {"size below the minimum",
-         true,
-         {10, 10},
-         true,
-         {100, 100},
+         {},
+         false,
+         Rect::FromSize(555, 255, 810, 610)},
+        {"taskbar on the left",
+         kTaskbarLeft,
+         1.0f,
+         {},
+         {},
+         false,
+         Rect::FromSize(585, 235, 810, 610)},
+        {"1280 x 800 at 150 %: height fitted",
+         kWxga,
+         1.5f,
+         {},
+         {},
+         false,
+         Rect::FromSize(32, 0, 1215, 760),
+         {1215, 915}},
+        {"1366 x 768 at 125 %: above the taskbar",
+         kLaptop,
+         1.25f,
+         {},
+         {},
+         false,
+         Rect::FromSize(176, 0, 1013, 728),
+         {1013, 763},
+         {460, 590}},
+        {"1366 x 768 at 125 %: a larger remembered size stays wanted",
+         kLaptop,
+         1.25f,
+         Size{1200, 900},
+         {},
+         false,
+         Rect::FromSize(83, 0, 1200, 728),
+         {1200, 900}},
+        {"1366 x 768 at 125 %: position on a screen that is gone",
+         kLaptop,
+         1.25f,
+         {},
+         Point{1500, 100},
+         false,
+         Rect::FromSize(176, 0, 1013, 728)},
+        {"800 x 600: the minimum shrinks to the screen",
+         kTiny,
+         1.0f,
+         Size{100, 100},
+         Point{10, 10},
+         false,
+         Rect::FromSize(10, 0, 460, 560),
+         {460, 590},
+         {460, 560}},
+        {"remembered position kept",
+         kFullHd,
+         1.0f,
+         {},
+         Point{100, 80},
+         false,
+         Rect::FromSize(100, 80, 810, 610)},
+        {"remembered size, centred",
+         kFullHd,
+         1.0f,
+         Size{1000, 700},
+         {},
+         false,
+         Rect::FromSize(460, 170, 1000, 700)},
+        {"size below the minimum", kFullHd, 1.0f, Size{100, 100}, Point{10, 10}, false,
          Rect::FromSize(10, 10, 460, 590)},
-        {"larger than the work area: top-left stays visible",
+        {"size never stored reads 0 x 0",
+         kFullHd,
+         1.0f,
+         Size{0, 0},
+         {},
+         false,
+         Rect::FromSize(555, 215, 810, 610)},
+        {"overhanging the bottom: pulled up",
+         kFullHd,
+         1.0f,
+         {},
+         Point{300, 1000},
+         false,
+         Rect::FromSize(300, 430, 810, 610)},
+        {"on the second screen",
+         kTwoRight,
+         1.0f,
+         {},
+         Point{2000, 100},
+         false,
+         Rect::FromSize(2000, 100, 810, 610)},
+        {"overhanging the second screen: kept on it",
+         kTwoRight,
+         1.0f,
+         {},
+         Point{3000, 500},
+         false,
+         Rect::FromSize(2390, 414, 810, 610)},
+        {"second screen left of the primary",
+         kTwoLeft,
+         1.0f,
+         {},
+         Point{-1000, 50},
+         false,
+         Rect::FromSize(-1000, 50, 810, 610)},
+        {"beyond every screen: centred on the primary",
+         kTwoRight,
+         1.0f,
+         {},
+         Point{5000, 100},
+         false,
+         Rect::FromSize(555, 215, 810, 610)},
+        {"DPI reset: created size on the primary",
+         kTwoRight,
+         1.5f,
+         Size{600, 600},
+         Point{2000, 100},
          true,
-         {300, 300},
-         true,
-         {2500, 1200},
-         Rect::FromSize(0, 0, 2500, 1200)},
+         Rect::FromSize(352, 62, 1215, 915),
+         {1215, 915}},
     };
     for (const Case& c : cases) {
-        PanelPlacementInput in = Input();
-        in.posRemember = c.posRemember;
-        in.posLast = c.pos;
-        in.sizeRemember = c.sizeRemember;
-        in.sizeLast = c.size;
-        EXPECT_EQ(PlacePanel(in), c.expected) << c.what;
+        PanelPlacementInput in;
+        in.monitors = c.screens;
+        in.created = Size{static_cast<int>(std::lround(810 * c.scale)),
+                          static_cast<int>(std::lround(610 * c.scale))};
+        in.minimum = {460, 590};
+        in.sizeRemember = c.sizeLast.has_value();
+        in.sizeLast = c.sizeLast.value_or(Size{});
+        in.posRemember = c.posLast.has_value();
+        in.posLast = c.posLast.value_or(Point{});
+        in.dpiReset = c.dpiReset;
+        const PanelPlacement placed = PlacePanel(in);
+        EXPECT_EQ(placed.rect, c.expected) << c.what;
+        if (c.wanted.width) {
+            EXPECT_EQ(placed.wanted, c.wanted) << c.what;
+        }
+        if (c.minimum.width) {
+            EXPECT_EQ(placed.minimum, c.minimum) << c.what;
+        }
     }
-}
-
-TEST(PlacementTest, DpiResetIgnoresWhatWasRemembered) {
-    PanelPlacementInput in = Input({1215, 915});
-    in.posRemember = true;
-    in.posLast = {10, 10};
-    in.sizeRemember = true;
-    in.sizeLast = {600, 600};
-    in.dpiReset = true;
-    EXPECT_EQ(PlacePanel(in), Rect::FromSize(352, 62, 1215, 915));
 }
 
 TEST(PlacementTest, KeepInsideWorkAreaMovesButNeverResizes) {
