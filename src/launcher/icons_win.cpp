@@ -12,6 +12,8 @@
 #include <gdiplus.h>
 
 #include <cmath>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include "base/atomic_file.h"
@@ -281,18 +283,43 @@ std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, fl
 
 uint32_t IconKeyOf(std::string_view source, float scale) {
     // The key must cost no file system work: a start looks up one per grid
-    // entry. The shell's UNC and URL tests are text rules; only the folder
-    // test would ask the disk, and a folder with an icon of its own already
-    // has that icon as its item's source (the canonical add puts it there).
-    // So the default source is taken as if no source were a folder.
-    switch (ClassifyTargetText(source).id) {
-        case TargetKindId::kUnc:
-            return IconKey(kUncIconSource, scale);
-        case TargetKindId::kUrl:
-            return IconKey(kUrlIconSource, scale);
-        default:
-            return IconKey(source, scale);
+    // entry. The URL test is a text rule. Whether a path is a folder would
+    // ask the disk, and for a network path the server, so the key of a
+    // folder, local or on a share, and of any network path is the path
+    // itself, as the extraction's source is for a folder. Only the server
+    // tells a share from a file on it; keyed alike they overwrote each
+    // other's image. (A folder with an icon of its own has that icon as its
+    // item's source, and a network file the network icon: the canonical add
+    // puts them there.)
+    if (ClassifyTargetText(source).id == TargetKindId::kUrl)
+        return IconKey(kUrlIconSource, scale);
+    return IconKey(source, scale);
+}
+
+std::string ExtractGridIcon(std::string_view source, float scale) {
+    if (source.empty())
+        return {};
+    IconLocation location = SplitIconLocation(DefaultIconSource(source));
+    return ExtractIconPng(location.file, location.hasIndex ? location.index : 0,
+                          location.hasIndex, scale);
+}
+
+std::string FallbackIconPng(float scale) {
+    // Shared by the worker threads and the UI thread; extracted once per scale.
+    static std::mutex mutex;
+    static std::vector<std::pair<float, std::string>> made;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (const auto& [madeScale, png] : made) {
+            if (madeScale == scale)
+                return png;
+        }
     }
+    std::string png = ExtractIconPng(kFallbackIconFile, 0, true, scale);
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!png.empty())
+        made.emplace_back(scale, png);
+    return png;
 }
 
 GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,
@@ -303,19 +330,13 @@ GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_vi
     result.png = std::string(store.Get(result.source));
     if (!result.png.empty())
         return result;
-
-    if (!result.source.empty()) {
-        IconLocation location = SplitIconLocation(DefaultIconSource(result.source));
-        result.png = ExtractIconPng(location.file, location.hasIndex ? location.index : 0,
-                                    location.hasIndex, scale);
-    }
+    result.png = ExtractGridIcon(result.source, scale);
     if (result.png.empty()) {
-        // Not stored: the next start tries the real icon again.
-        result.png = ExtractIconPng(kFallbackIconFile, 0, true, scale);
+        // Stored like any image: the next start does not try again.
+        result.png = FallbackIconPng(scale);
         result.fallback = true;
-    } else {
-        store.Put(result.source, result.png);
     }
+    store.Put(result.source, result.png);
     return result;
 }
 
