@@ -287,6 +287,7 @@ void CopyData(const std::wstring& from, const std::wstring& folder) {
 }
 
 struct Series {
+    explicit Series(const char* label) : name(label) {}
     const char* name;
     std::vector<double> painted, complete, workingSet;
     std::vector<std::pair<std::string, std::vector<double>>> stages;  // each stage's own length

@@ -29,6 +29,7 @@
 namespace pt {
 
 int RunApplication(HINSTANCE instance) {
+    MarkStartupStage("loaded");
     // The settings come first: the scale factor and the fonts depend on them.
     const std::string dataFolder = ExeDirectory() + "\\data";
     SettingsStore settings(MakeFileSettingsStorage(dataFolder));

@@ -73,7 +73,7 @@ struct GpGraphicsTraits {
 using UniqueGpImage = UniqueHandle<GpImageTraits>;
 using UniqueGpGraphics = UniqueHandle<GpGraphicsTraits>;
 
-bool FindPngEncoder(CLSID* clsid) {
+bool FindPngEncoderNow(CLSID* clsid) {
     UINT count = 0, size = 0;
     if (gp::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
         return false;
@@ -121,6 +121,18 @@ std::vector<BYTE> IconPixels(HICON icon, int* width, int* height) {
     *width = bitmap.bmWidth;
     *height = bitmap.bmHeight;
     return pixels;
+}
+
+// The codec list is the same for the whole run: looked up once.
+bool FindPngEncoder(CLSID* clsid) {
+    static std::mutex mutex;
+    static bool found = false;
+    static CLSID png{};
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!found)
+        found = FindPngEncoderNow(&png);
+    *clsid = png;
+    return found;
 }
 
 std::string IconToPng(HICON icon, int side) {
@@ -222,21 +234,63 @@ UniqueIcon FileIcon(const std::wstring& file, int index, int size) {
     return UniqueIcon(icon);
 }
 
-UniqueIcon ShellIcon(const std::wstring& file, float scale) {
+// The PNG of each system image list entry made so far, by list, index and
+// scale: most items share a handful of shell icons (every folder, every
+// document of a type), and the conversion through GDI+ is what costs.
+// Shared by the worker threads and the UI thread.
+class ShellPngs {
+  public:
+    bool Find(int list, int index, float scale, std::string* png) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const Entry& e : made_) {
+            if (e.list == list && e.index == index && e.scale == scale) {
+                *png = e.png;
+                return true;
+            }
+        }
+        return false;
+    }
+    void Add(int list, int index, float scale, const std::string& png) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        made_.push_back(Entry{list, index, scale, png});
+    }
+
+  private:
+    struct Entry {
+        int list;
+        int index;
+        float scale;
+        std::string png;
+    };
+    std::mutex mutex_;
+    std::vector<Entry> made_;
+};
+
+ShellPngs& TheShellPngs() {
+    static ShellPngs pngs;
+    return pngs;
+}
+
+std::string ShellIconPng(const std::wstring& file, float scale) {
     SHFILEINFOW info{};
     // SYSICONINDEX fills iIcon without making an icon nobody would free.
-    if (!::SHGetFileInfoW(file.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX)) {
-        return UniqueIcon();
-    }
+    if (!::SHGetFileInfoW(file.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX))
+        return {};
     int list = (!::IsWindowsVistaOrGreater() || scale > 1.0f) ? SHIL_EXTRALARGE : SHIL_LARGE;
+    std::string png;
+    if (TheShellPngs().Find(list, info.iIcon, scale, &png))
+        return png;
     ComPtr<IImageList> images;
-    if (FAILED(::SHGetImageList(list, kIidImageList, images.PutVoid())) || !images) {
-        return UniqueIcon();
-    }
-    HICON icon = nullptr;
-    if (FAILED(images->GetIcon(info.iIcon, ILD_TRANSPARENT, &icon)))
-        return UniqueIcon();
-    return UniqueIcon(icon);
+    if (FAILED(::SHGetImageList(list, kIidImageList, images.PutVoid())) || !images)
+        return {};
+    HICON raw = nullptr;
+    if (FAILED(images->GetIcon(info.iIcon, ILD_TRANSPARENT, &raw)))
+        return {};
+    UniqueIcon icon(raw);
+    png = IconToPng(icon.Get(), Scaled(40, scale));
+    if (!png.empty())
+        TheShellPngs().Add(list, info.iIcon, scale, png);
+    return png;
 }
 
 }  // namespace
@@ -273,9 +327,9 @@ std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, fl
     if (!PathExists(expanded))
         return {};
     std::wstring wide = ToWide(expanded);
-    UniqueIcon icon = (indexGiven || FindExtension(expanded) == ".ico")
-                          ? FileIcon(wide, index, Scaled(48, scale))
-                          : ShellIcon(wide, scale);
+    if (!indexGiven && FindExtension(expanded) != ".ico")
+        return ShellIconPng(wide, scale);
+    UniqueIcon icon = FileIcon(wide, index, Scaled(48, scale));
     if (!icon)
         return {};
     return IconToPng(icon.Get(), Scaled(40, scale));
@@ -300,8 +354,8 @@ std::string ExtractGridIcon(std::string_view source, float scale) {
     if (source.empty())
         return {};
     IconLocation location = SplitIconLocation(DefaultIconSource(source));
-    return ExtractIconPng(location.file, location.hasIndex ? location.index : 0,
-                          location.hasIndex, scale);
+    return ExtractIconPng(location.file, location.hasIndex ? location.index : 0, location.hasIndex,
+                          scale);
 }
 
 std::string FallbackIconPng(float scale) {

@@ -57,7 +57,6 @@ bool MayBeFolder(std::string_view path, TargetKindId textKind) {
            textKind != TargetKindId::kEncrypt && textKind != TargetKindId::kUrl;
 }
 
-
 // Only a document whose root object holds the category array can be ours.
 // Older versions called the array "type"; it keeps its place under the new
 // name, unless a "class" array is there as well.

@@ -128,6 +128,8 @@ class LauncherView final : public PanelContent, public LauncherObserver {
                       bool extractAgain = false);
     // An icon extracted off the UI thread: stored, and shown in every cell of its key.
     void OnIconResolved(const IconResolved& done);
+    // Shows the images arrived since the last time in their cells.
+    void ShowArrivedIcons();
     // The grid image of these PNG bytes: the image other cells already show
     // for the same bytes, else a new one that decodes when first painted.
     std::shared_ptr<Image> CellIcon(std::string png);
@@ -159,6 +161,7 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     size_t cellIconsPruneAt_ = 256;
     std::shared_ptr<Image> fallbackIcon_;  // drawn for bytes that do not decode
     std::unique_ptr<IconResolver> resolver_;
+    std::unordered_map<uint32_t, std::shared_ptr<Image>> arrived_;  // by icon key, not shown yet
 };
 
 }  // namespace pt

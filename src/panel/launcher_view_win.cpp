@@ -40,6 +40,9 @@ constexpr Color kMarker = MakeColor(192, 192, 192);
 constexpr UINT kVerifyTimer = 0x5200;
 constexpr std::chrono::milliseconds kVerifySlice{4};
 constexpr int kVerifyBatch = 16;
+// Icons that arrived are shown in one pass over the cells per tick of this
+// timer, however many came in since the last.
+constexpr UINT kIconTimer = 0x5201;
 
 StateLook EntryLook() {
     StateLook s;
@@ -153,6 +156,11 @@ void LauncherView::Build(Element& area) {
     MarkStartupStage("launcher data and grids");
 
     sidebar_->On(ElementEvent::kTimer, [this](Element&, const ElementEventArgs& a, bool& h) {
+        if (a.wParam == kIconTimer) {
+            h = true;
+            ShowArrivedIcons();
+            return;
+        }
         if (a.wParam != kVerifyTimer)
             return;
         h = true;
@@ -189,7 +197,7 @@ void LauncherView::FlushPendingSave() {
 }
 
 ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::string* iconSource,
-                               int c, int g, bool extractAgain) {
+                                int c, int g, bool extractAgain) {
     ListItem cell;
     cell.texts["name"] = record.name;
     if (services_.icons) {
@@ -204,8 +212,8 @@ ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::str
         else if (!iconSource->empty())
             cell.images["icon"] = IconPlaceholder(PlaceholderKindOfType(record.type), Dpi(40));
         if (resolver_ && !iconSource->empty() && (cached.empty() || extractAgain)) {
-            const bool onScreen = c == services_.data->CurrentClass() &&
-                                  g == services_.data->CurrentGroupOf(c);
+            const bool onScreen =
+                c == services_.data->CurrentClass() && g == services_.data->CurrentGroupOf(c);
             resolver_->Request(store.KeyOf(*iconSource), *iconSource,
                                onScreen ? kIconPriorityVisible : kIconPriorityLater, extractAgain);
         }
@@ -229,20 +237,35 @@ void LauncherView::OnIconResolved(const IconResolved& done) {
     if (!store || store->RefCount(done.source) <= 0 || done.png.empty())
         return;
     store->Put(done.source, done.png);
-    std::shared_ptr<Image> image = CellIcon(done.png);
+    const bool first = arrived_.empty();
+    arrived_[done.key] = CellIcon(done.png);
+    if (first && !sidebar_->SetTimer(kIconTimer, 0))
+        ShowArrivedIcons();
+}
+
+void LauncherView::ShowArrivedIcons() {
+    sidebar_->KillTimer(kIconTimer);
+    IconStore* store = services_.icons;
+    if (!store || arrived_.empty())
+        return;
     for (Page& page : pages_) {
         for (GridSlot& slot : page.lists) {
             for (size_t i = 0; i < slot.iconSources.size(); ++i) {
                 const std::string& source = slot.iconSources[i];
-                if (!source.empty() && store->KeyOf(source) == done.key)
-                    slot.list->SetItemImage(ListIndex{0, static_cast<int>(i)}, "icon", image);
+                if (source.empty())
+                    continue;
+                auto found = arrived_.find(store->KeyOf(source));
+                if (found != arrived_.end())
+                    slot.list->SetItemImage(ListIndex{0, static_cast<int>(i)}, "icon",
+                                            found->second);
             }
         }
     }
+    arrived_.clear();
 }
 
 int LauncherView::IconsOutstanding() const {
-    return resolver_ ? resolver_->Outstanding() : 0;
+    return (resolver_ ? resolver_->Outstanding() : 0) + static_cast<int>(arrived_.size());
 }
 
 std::shared_ptr<Image> LauncherView::CellIcon(std::string png) {
