@@ -6,16 +6,30 @@
 #include <cwctype>
 #include <utility>
 
+#include "base/win_handles.h"
 #include "launcher/background_worker.h"
 #include "launcher/icons.h"
 
 namespace pt {
+namespace {
+
+// The shell's icon lookups load propsys.dll by its plain name the first
+// time they run, and under Wine that load searches the exe's folder in
+// spite of the process's restricted search path: a planted copy there
+// would run. Mapped from the system folder first, the plain name binds to it.
+void PinShellDependencies() {
+    static const UniqueModule propsys(
+        ::LoadLibraryExW(L"propsys.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+}
+
+}  // namespace
 
 IconResolver::IconResolver(float scale, Delivery deliver)
     : scale_(scale),
       deliver_(std::move(deliver)),
       local_(std::make_unique<BackgroundWorker>()),
       network_(std::make_unique<BackgroundWorker>()) {
+    PinShellDependencies();
     // Made first: the first failure needs it, and the UI thread compares
     // stored images with it without having to make it itself.
     local_->Post(kIconPriorityVisible - 1, 0, [scale] {
