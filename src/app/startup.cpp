@@ -11,6 +11,7 @@
 #include "app/screen_metrics.h"
 #include "app/shared_fonts.h"
 #include "app/single_instance.h"
+#include "base/startup_trace.h"
 #include "base/win_handles.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/message_box.h"
@@ -28,10 +29,12 @@
 namespace pt {
 
 int RunApplication(HINSTANCE instance) {
+    MarkStartupStage("loaded");
     // The settings come first: the scale factor and the fonts depend on them.
     const std::string dataFolder = ExeDirectory() + "\\data";
     SettingsStore settings(MakeFileSettingsStorage(dataFolder));
     settings.Load();
+    MarkStartupStage("settings");
     InstallSettings(&settings);
     settings.SetSaveFailureHandler(
         [dataFolder](uint32_t error) { ReportSaveFailure(dataFolder + "\\Settings", error); });
@@ -52,6 +55,7 @@ int RunApplication(HINSTANCE instance) {
     IconStore icons([](std::string_view source) { return IconKeyOf(source, DisplayScale()); },
                     &cacheFile, &cacheTimer);
     icons.Load();
+    MarkStartupStage("icon cache");
 
     const bool dpiAware = settings.GetDPIAware();
     const float measured = MeasureScreenScale();
@@ -60,11 +64,14 @@ int RunApplication(HINSTANCE instance) {
     // The shell's icon extraction and shortcut reading need COM on this thread.
     ScopedCom com;
     InitToolkit(instance);
+    MarkStartupStage("toolkit and GDI+");
     ResourceArchive::Instance().LoadFromModule(instance);
+    MarkStartupStage("archive");
 
     int code = 1;
     {
         SharedFonts fonts = CreateSharedFonts(dpiAware, measured);
+        MarkStartupStage("fonts");
         SetDialogCaptionFont(fonts.captionFont);
         LauncherData data(MakeFileLauncherDataStorage(dataFolder), MakeShellLauncherSystem());
         data.SetSaveFailureHandler(
@@ -85,8 +92,10 @@ int RunApplication(HINSTANCE instance) {
         services.icons = &icons;
         PanelWindow panel(services);
         if (panel.Create()) {
+            MarkStartupStage("panel built");
             settings.SetHotkeyWindow(panel.Handle());
             panel.FinishStart();
+            MarkStartupStage("shown");
             static InstanceMapping mapping;  // lives until the process ends
             mapping.Publish(panel.Handle());
             code = RunMessageLoop();

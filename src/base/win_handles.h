@@ -103,6 +103,12 @@ struct RegKey {
     static bool IsValid(Type h) { return h != nullptr; }
     static void Close(Type h) { ::RegCloseKey(h); }
 };
+struct Window {
+    using Type = HWND;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::DestroyWindow(h); }
+};
 struct GlobalMemory {
     using Type = HGLOBAL;
     static Type Invalid() { return nullptr; }
@@ -126,6 +132,9 @@ using UniqueMemoryDc = UniqueHandle<handle_traits::MemoryDc>;
 using UniqueMappedView = UniqueHandle<handle_traits::MappedView>;
 using UniqueRegKey = UniqueHandle<handle_traits::RegKey>;
 using UniqueGlobal = UniqueHandle<handle_traits::GlobalMemory>;
+// A window the program made for itself (a message-only window, say); toolkit
+// windows belong to the toolkit.
+using UniqueWindow = UniqueHandle<handle_traits::Window>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDc {

@@ -922,6 +922,9 @@ JsonParseError ParseUtf16(std::u16string_view text, bool decodeEscapes, bool ign
 
 JsonParseError ParseUtf16Bytes(std::string_view bytes, bool decodeEscapes,
                                bool ignoreTopLevelScalar, Pool& pool, JsonNode*& root) {
+    // A stray odd byte at the end (a file some tool appended to) is dropped:
+    // the text is its whole units. The settings and data loaders count on
+    // this to keep such a file readable instead of discarding it.
     const size_t units = bytes.size() / 2;
     if (std::endian::native == std::endian::little &&
         reinterpret_cast<uintptr_t>(bytes.data()) % alignof(char16_t) == 0) {

@@ -136,7 +136,9 @@ std::optional<std::string> CipherDecodeBytes(std::string_view cipherText, std::s
 
 std::string CipherPlainBytes(std::string_view text) {
     std::string bytes;
-    if (cp936::FromUtf8(text, &bytes))
+    // Code page 936 text whose own bytes open with the mark ("锘緻" is
+    // EF BB BF 40) would read back as UTF-8: it takes the marked form too.
+    if (cp936::FromUtf8(text, &bytes) && bytes.compare(0, kUtf8Mark.size(), kUtf8Mark) != 0)
         return bytes;
     bytes.assign(kUtf8Mark);
     bytes.append(text);
@@ -146,9 +148,10 @@ std::string CipherPlainBytes(std::string_view text) {
 std::optional<std::string> CipherPlainText(std::string_view bytes) {
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
         std::string_view text = bytes.substr(kUtf8Mark.size());
-        if (!IsValidUtf8(text))
-            return std::nullopt;
-        return std::string(text);
+        if (IsValidUtf8(text))
+            return std::string(text);
+        // Earlier versions wrote such text as plain 936 bytes; after the
+        // mark they are rarely valid UTF-8, so the whole is read as 936.
     }
     return cp936::ToUtf8(bytes);
 }

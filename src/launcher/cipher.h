@@ -10,7 +10,10 @@
 //
 // The plain bytes are code page 936 text when every character of the text
 // has a form there (as earlier versions wrote), otherwise the UTF-8 text
-// behind the UTF-8 byte-order mark EF BB BF.
+// behind the UTF-8 byte-order mark EF BB BF. Text whose 936 bytes would
+// themselves begin with EF BB BF ("锘緻...") takes the marked form too; bytes
+// behind the mark that are not UTF-8 are such a text from an earlier
+// version, read whole as 936.
 #pragma once
 
 #include <cstdint>

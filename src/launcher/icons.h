@@ -27,18 +27,31 @@ std::string FolderIconResource(std::string_view folder);
 // Needs COM initialised on the thread for the shell case.
 std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, float scale);
 
-// The key of an icon source at a display scale.
+// The key of an icon source at a display scale, from its text alone: a web
+// address has the URL icon's key, every other source (a folder's or a
+// network path's included) its own.
 uint32_t IconKeyOf(std::string_view source, float scale);
+
+// The image of an icon source as a grid entry shows it: the default icon
+// source of it (a folder's desktop.ini icon, the network and URL icons)
+// extracted; empty bytes when there is none. May wait on the disk or the
+// network: the UI thread asks IconResolver (icon_resolver.h) instead.
+std::string ExtractGridIcon(std::string_view source, float scale);
+// The shell's generic icon (the first of shell32.dll), shown and stored for
+// a source whose extraction found nothing. Made once per scale; any thread.
+std::string FallbackIconPng(float scale);
 
 struct GridIcon {
     std::string source;  // plain icon source the entry keeps (deciphered when it was enciphered)
-    std::string png;     // image bytes; the shell32 fallback when nothing else was found
+    std::string png;     // image bytes; the generic icon when nothing else was found
     bool fallback = false;
 };
 
-// The icon of a new grid entry: counts the entry in the store, takes the
-// cached image or extracts and stores a new one; the fallback is not stored.
-// `icon` is the item's icon value, `path` its target.
+// The icon of a new grid entry, at once: counts the entry in the store,
+// takes the cached image or extracts and stores a new one (the generic
+// icon too, so a failure is not tried again at every start). `icon` is the
+// item's icon value, `path` its target. Waits on the shell: for tools and
+// benchmarks; the panel goes through IconResolver.
 GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,
                          float scale);
 

@@ -12,6 +12,8 @@
 #include <gdiplus.h>
 
 #include <cmath>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include "base/atomic_file.h"
@@ -71,7 +73,7 @@ struct GpGraphicsTraits {
 using UniqueGpImage = UniqueHandle<GpImageTraits>;
 using UniqueGpGraphics = UniqueHandle<GpGraphicsTraits>;
 
-bool FindPngEncoder(CLSID* clsid) {
+bool FindPngEncoderNow(CLSID* clsid) {
     UINT count = 0, size = 0;
     if (gp::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
         return false;
@@ -119,6 +121,18 @@ std::vector<BYTE> IconPixels(HICON icon, int* width, int* height) {
     *width = bitmap.bmWidth;
     *height = bitmap.bmHeight;
     return pixels;
+}
+
+// The codec list is the same for the whole run: looked up once.
+bool FindPngEncoder(CLSID* clsid) {
+    static std::mutex mutex;
+    static bool found = false;
+    static CLSID png{};
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!found)
+        found = FindPngEncoderNow(&png);
+    *clsid = png;
+    return found;
 }
 
 std::string IconToPng(HICON icon, int side) {
@@ -220,21 +234,63 @@ UniqueIcon FileIcon(const std::wstring& file, int index, int size) {
     return UniqueIcon(icon);
 }
 
-UniqueIcon ShellIcon(const std::wstring& file, float scale) {
+// The PNG of each system image list entry made so far, by list, index and
+// scale: most items share a handful of shell icons (every folder, every
+// document of a type), and the conversion through GDI+ is what costs.
+// Shared by the worker threads and the UI thread.
+class ShellPngs {
+  public:
+    bool Find(int list, int index, float scale, std::string* png) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const Entry& e : made_) {
+            if (e.list == list && e.index == index && e.scale == scale) {
+                *png = e.png;
+                return true;
+            }
+        }
+        return false;
+    }
+    void Add(int list, int index, float scale, const std::string& png) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        made_.push_back(Entry{list, index, scale, png});
+    }
+
+  private:
+    struct Entry {
+        int list;
+        int index;
+        float scale;
+        std::string png;
+    };
+    std::mutex mutex_;
+    std::vector<Entry> made_;
+};
+
+ShellPngs& TheShellPngs() {
+    static ShellPngs pngs;
+    return pngs;
+}
+
+std::string ShellIconPng(const std::wstring& file, float scale) {
     SHFILEINFOW info{};
     // SYSICONINDEX fills iIcon without making an icon nobody would free.
-    if (!::SHGetFileInfoW(file.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX)) {
-        return UniqueIcon();
-    }
+    if (!::SHGetFileInfoW(file.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX))
+        return {};
     int list = (!::IsWindowsVistaOrGreater() || scale > 1.0f) ? SHIL_EXTRALARGE : SHIL_LARGE;
+    std::string png;
+    if (TheShellPngs().Find(list, info.iIcon, scale, &png))
+        return png;
     ComPtr<IImageList> images;
-    if (FAILED(::SHGetImageList(list, kIidImageList, images.PutVoid())) || !images) {
-        return UniqueIcon();
-    }
-    HICON icon = nullptr;
-    if (FAILED(images->GetIcon(info.iIcon, ILD_TRANSPARENT, &icon)))
-        return UniqueIcon();
-    return UniqueIcon(icon);
+    if (FAILED(::SHGetImageList(list, kIidImageList, images.PutVoid())) || !images)
+        return {};
+    HICON raw = nullptr;
+    if (FAILED(images->GetIcon(info.iIcon, ILD_TRANSPARENT, &raw)))
+        return {};
+    UniqueIcon icon(raw);
+    png = IconToPng(icon.Get(), Scaled(40, scale));
+    if (!png.empty())
+        TheShellPngs().Add(list, info.iIcon, scale, png);
+    return png;
 }
 
 }  // namespace
@@ -271,9 +327,9 @@ std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, fl
     if (!PathExists(expanded))
         return {};
     std::wstring wide = ToWide(expanded);
-    UniqueIcon icon = (indexGiven || FindExtension(expanded) == ".ico")
-                          ? FileIcon(wide, index, Scaled(48, scale))
-                          : ShellIcon(wide, scale);
+    if (!indexGiven && FindExtension(expanded) != ".ico")
+        return ShellIconPng(wide, scale);
+    UniqueIcon icon = FileIcon(wide, index, Scaled(48, scale));
     if (!icon)
         return {};
     return IconToPng(icon.Get(), Scaled(40, scale));
@@ -281,18 +337,43 @@ std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, fl
 
 uint32_t IconKeyOf(std::string_view source, float scale) {
     // The key must cost no file system work: a start looks up one per grid
-    // entry. The shell's UNC and URL tests are text rules; only the folder
-    // test would ask the disk, and a folder with an icon of its own already
-    // has that icon as its item's source (the canonical add puts it there).
-    // So the default source is taken as if no source were a folder.
-    switch (ClassifyTargetText(source).id) {
-        case TargetKindId::kUnc:
-            return IconKey(kUncIconSource, scale);
-        case TargetKindId::kUrl:
-            return IconKey(kUrlIconSource, scale);
-        default:
-            return IconKey(source, scale);
+    // entry. The URL test is a text rule. Whether a path is a folder would
+    // ask the disk, and for a network path the server, so the key of a
+    // folder, local or on a share, and of any network path is the path
+    // itself, as the extraction's source is for a folder. Only the server
+    // tells a share from a file on it; keyed alike they overwrote each
+    // other's image. (A folder with an icon of its own has that icon as its
+    // item's source, and a network file the network icon: the canonical add
+    // puts them there.)
+    if (ClassifyTargetText(source).id == TargetKindId::kUrl)
+        return IconKey(kUrlIconSource, scale);
+    return IconKey(source, scale);
+}
+
+std::string ExtractGridIcon(std::string_view source, float scale) {
+    if (source.empty())
+        return {};
+    IconLocation location = SplitIconLocation(DefaultIconSource(source));
+    return ExtractIconPng(location.file, location.hasIndex ? location.index : 0, location.hasIndex,
+                          scale);
+}
+
+std::string FallbackIconPng(float scale) {
+    // Shared by the worker threads and the UI thread; extracted once per scale.
+    static std::mutex mutex;
+    static std::vector<std::pair<float, std::string>> made;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (const auto& [madeScale, png] : made) {
+            if (madeScale == scale)
+                return png;
+        }
     }
+    std::string png = ExtractIconPng(kFallbackIconFile, 0, true, scale);
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!png.empty())
+        made.emplace_back(scale, png);
+    return png;
 }
 
 GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,
@@ -303,19 +384,13 @@ GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_vi
     result.png = std::string(store.Get(result.source));
     if (!result.png.empty())
         return result;
-
-    if (!result.source.empty()) {
-        IconLocation location = SplitIconLocation(DefaultIconSource(result.source));
-        result.png = ExtractIconPng(location.file, location.hasIndex ? location.index : 0,
-                                    location.hasIndex, scale);
-    }
+    result.png = ExtractGridIcon(result.source, scale);
     if (result.png.empty()) {
-        // Not stored: the next start tries the real icon again.
-        result.png = ExtractIconPng(kFallbackIconFile, 0, true, scale);
+        // Stored like any image: the next start does not try again.
+        result.png = FallbackIconPng(scale);
         result.fallback = true;
-    } else {
-        store.Put(result.source, result.png);
     }
+    store.Put(result.source, result.png);
     return result;
 }
 

@@ -14,6 +14,7 @@
 
 #include "base/codepage.h"
 #include "base/text.h"
+#include "doc/json_file.h"
 
 namespace pt {
 
@@ -54,10 +55,6 @@ ItemRecord Trimmed(const ItemRecord& source) {
 bool MayBeFolder(std::string_view path, TargetKindId textKind) {
     return !path.empty() && textKind != TargetKindId::kShell &&
            textKind != TargetKindId::kEncrypt && textKind != TargetKindId::kUrl;
-}
-
-bool StartsWithBytes(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
 }
 
 // Only a document whose root object holds the category array can be ours.
@@ -164,27 +161,17 @@ bool LauncherData::ReadFile(JsonDocument* file) {
     std::string bytes;
     FileReadStatus status = storage_->Read(&bytes);
     if (status == FileReadStatus::kOk && !bytes.empty()) {
-        // The form Save writes. A byte-order mark is not ours, but an editor
-        // may have added one.
-        std::string_view wide = bytes;
-        if (StartsWithBytes(wide, "\xFF\xFE"))
-            wide.remove_prefix(2);
-        if (file->ParseBytes(wide) && TakeAsData(*file)) {
-            source_ = Source::kFile;
-            return true;
-        }
-        // Older versions wrote code page 936 text. Text that is well-formed
-        // UTF-8 (with or without its mark) came from an editor instead: real
-        // Chinese text in code page 936 practically never is.
-        std::string_view narrow = bytes;
-        bool utf8 = StartsWithBytes(narrow, "\xEF\xBB\xBF");
-        if (utf8)
-            narrow.remove_prefix(3);
-        utf8 = utf8 || IsValidUtf8(narrow);
-        if (file->ParseText(utf8 ? std::string(narrow) : Cp936ToUtf8(narrow)) &&
-            TakeAsData(*file)) {
-            source_ = Source::kAnsi;
-            return true;
+        // UTF-16LE is the form Save writes; code page 936 text came from
+        // older versions, UTF-8 or a byte-order mark from an editor.
+        switch (ParseJsonFile(file, bytes, TakeAsData)) {
+            case JsonFileForm::kUtf16:
+                source_ = Source::kFile;
+                return true;
+            case JsonFileForm::kNarrow:
+                source_ = Source::kAnsi;
+                return true;
+            case JsonFileForm::kNone:
+                break;
         }
     }
     // A file that is there but cannot be used would be overwritten by the
@@ -444,18 +431,23 @@ LauncherData::Entry LauncherData::Complete(ItemRecord record, TargetKind kind, b
 }
 
 std::optional<LauncherData::Entry> LauncherData::Trusted(const ItemRecord& source) {
-    if (source.type.empty())
-        return std::nullopt;
     ItemRecord record = Trimmed(source);
     TargetKind kind = system_->ClassifyText(record.path);
+    // A network path is never looked at during the load, whatever its
+    // record says: the server may take seconds to answer. Its text's kind
+    // stands until verification's answer comes.
+    const bool network = kind.id == TargetKindId::kUnc;
+    if (source.type.empty() && !network)
+        return std::nullopt;
     // A shortcut is read again at every load: what it points at may have
     // changed since, and nothing short of reading it tells.
     if (kind.text == ".url" || kind.text == ".lnk")
         return std::nullopt;
     if (source.type != kind.text) {
-        if (source.type != "folder" || !MayBeFolder(record.path, kind.id))
+        if (source.type == "folder" && MayBeFolder(record.path, kind.id))
+            kind = TargetKind{TargetKindId::kFolder, "folder"};
+        else if (!network)
             return std::nullopt;
-        kind = TargetKind{TargetKindId::kFolder, "folder"};
     }
     if (record.icon.empty()) {
         // A folder's desktop.ini icon is the disk's to tell: verification
@@ -619,9 +611,41 @@ void LauncherData::Verify(int c, int g, size_t i) {
     Entry& entry = group.items[i];
     entry.verified = true;
     --group.unverified;
+    if (system_->ClassifyText(entry.record.path).id == TargetKindId::kUnc) {
+        // Replies come only while system_ lives, and this object owns it.
+        entry.asking = system_->ClassifyLater(
+            entry.record.path, [this, path = entry.record.path](TargetKind kind, bool exists) {
+                AnsweredLater(path, kind, exists);
+            });
+        if (entry.asking)
+            return;
+    }
     // One attribute query answers both the folder test and "missing".
     bool exists = false;
     TargetKind kind = system_->Classify(entry.record.path, &exists);
+    ApplyVerification(c, g, i, std::move(kind), exists);
+}
+
+void LauncherData::AnsweredLater(const std::string& path, const TargetKind& kind, bool exists) {
+    // Looked up by path: the items may have moved, or gone, meanwhile.
+    for (int c = 0; c < ClassCount(); ++c) {
+        for (int g = 0; g < GroupCount(c); ++g) {
+            for (size_t i = 0; i < classes_[c].groups[g].items.size(); ++i) {
+                Entry& entry = classes_[c].groups[g].items[i];
+                if (entry.asking && entry.record.path == path) {
+                    entry.asking = false;
+                    // The observer may change the lists: valid indices only.
+                    ApplyVerification(c, g, i, kind, exists);
+                    if (!ValidGroup(c, g))
+                        break;
+                }
+            }
+        }
+    }
+}
+
+void LauncherData::ApplyVerification(int c, int g, size_t i, TargetKind kind, bool exists) {
+    Entry& entry = classes_[c].groups[g].items[i];
     Entry checked;
     if (kind.text != entry.record.type ||
         (kind.id == TargetKindId::kFolder && entry.record.icon.empty())) {
@@ -639,6 +663,8 @@ void LauncherData::Verify(int c, int g, size_t i) {
     entry.missing = checked.missing;
     if (visible && observer_)
         observer_->OnItemRefreshed(c, g, static_cast<int>(i), entry.record);
+    else if (exists && observer_)
+        observer_->OnTargetFound(c, g, static_cast<int>(i));
 }
 
 void LauncherData::ReleaseIcons(int c, int g) {

@@ -30,6 +30,8 @@
 // the look at the disk for later: VerifySome, called in small slices once
 // the panel shows, asks the disk for those items, the current group first,
 // and reports the ones whose kind, icon or missing state came out different.
+// A network path is never asked on the UI thread: the system answers it
+// later (ClassifyLater), since a server that does not answer takes seconds.
 //
 // The panel's part:
 //   start  LauncherData data(MakeFileLauncherDataStorage(dataFolder),
@@ -133,6 +135,15 @@ class LauncherObserver {
     // text, tooltip and icon.
     virtual void OnItemRefreshed(int c, int g, int i, const ItemRecord& record) = 0;
 
+    // Verification found the item's target where its record says, nothing
+    // to refresh: a target that was gone when its icon was last looked for
+    // may be back.
+    virtual void OnTargetFound(int c, int g, int i) {
+        (void)c;
+        (void)g;
+        (void)i;
+    }
+
     // The item's grid entry is about to go (DeleteItem, ClearGroup,
     // DeleteGroup, DeleteClass): release its image from the icon store.
     virtual void OnIconReleased(int c, int g, int i) = 0;
@@ -164,6 +175,15 @@ class LauncherSystem {
     virtual TargetKind Classify(std::string_view path, bool* exists) = 0;
     // The kind its text gives, without the folder test: no disk.
     virtual TargetKind ClassifyText(std::string_view path) = 0;
+    // Classify for a path whose look may wait on the network (a UNC path),
+    // answered later, on the UI thread, through `done`; never after the
+    // system is destroyed. False when this system only answers directly.
+    virtual bool ClassifyLater(std::string path,
+                               std::function<void(TargetKind kind, bool exists)> done) {
+        (void)path;
+        (void)done;
+        return false;
+    }
     // The folder's desktop.ini icon (IconResource, as written) when the file
     // it names exists; "" otherwise.
     virtual std::string FolderIconResource(std::string_view folder) = 0;
@@ -215,6 +235,8 @@ class LauncherData {
     // its path (or is "folder" for a path that may name one), and that is no
     // .url or .lnk, takes the canonical add without the disk and stays
     // unverified until VerifySome reaches it; it is not missing meanwhile.
+    // A network path is always taken so, as its text's kind: the server is
+    // asked only by verification, off the UI thread.
     void Load();
     // Verifies up to maxItems unverified items: the current group's first,
     // then the rest of the current category's, then the others in order.
@@ -323,6 +345,7 @@ class LauncherData {
         ItemRecord record;
         bool missing = false;
         bool verified = true;  // false: loaded on trust, the disk not asked yet
+        bool asking = false;   // a network path whose answer is on its way
     };
     struct Group {
         std::string name;
@@ -345,6 +368,10 @@ class LauncherData {
     std::optional<Entry> Trusted(const ItemRecord& source);
     bool VerifyIn(int c, int g, int* budget);
     void Verify(int c, int g, size_t i);
+    // What verification does with the disk's answer about entry (c, g, i).
+    void ApplyVerification(int c, int g, size_t i, TargetKind kind, bool exists);
+    // A network path's answer: applied to the entries still waiting for it.
+    void AnsweredLater(const std::string& path, const TargetKind& kind, bool exists);
     ItemRecord Stored(ItemRecord record, TargetKindId kind);
     void PutItem(int c, int g, int index, Entry entry);
     void AddGroup(int c, std::string name);

@@ -3,9 +3,12 @@
 // and the shell's answers for the canonical add.
 #include "launcher/launcher_data.h"
 
+#include <memory>
+#include <unordered_map>
 #include <utility>
 
 #include "base/atomic_file.h"
+#include "launcher/background_worker.h"
 #include "launcher/icons.h"
 #include "launcher/save_timer.h"
 
@@ -41,7 +44,34 @@ class ShellLauncherSystem final : public LauncherSystem {
         return ClassifyTarget(path, exists);
     }
     TargetKind ClassifyText(std::string_view path) override { return ClassifyTargetText(path); }
+
+    bool ClassifyLater(std::string path,
+                       std::function<void(TargetKind kind, bool exists)> done) override {
+        if (!worker_)
+            worker_ = std::make_unique<BackgroundWorker>();
+        worker_->Post(0, 0, [this, path = std::move(path), done = std::move(done)]() {
+            // The server is asked here, off the UI thread, for everything the
+            // canonical add of a folder would ask it.
+            bool exists = false;
+            TargetKind kind = ClassifyTarget(path, &exists);
+            std::string folderIcon =
+                kind.id == TargetKindId::kFolder ? pt::FolderIconResource(path) : std::string();
+            return BackgroundWorker::Reply([this, path, kind, exists, folderIcon, done] {
+                networkFolderIcons_[path] = folderIcon;
+                done(kind, exists);
+                networkFolderIcons_.erase(path);
+            });
+        });
+        return true;
+    }
+
     std::string FolderIconResource(std::string_view folder) override {
+        // A network folder's desktop.ini is read on the worker; the UI
+        // thread takes that answer, or none, but never waits for a server.
+        if (ClassifyTargetText(folder).id == TargetKindId::kUnc) {
+            auto found = networkFolderIcons_.find(std::string(folder));
+            return found == networkFolderIcons_.end() ? std::string() : found->second;
+        }
         return pt::FolderIconResource(folder);
     }
     std::string ExpandVariables(std::string_view text) override {
@@ -56,6 +86,10 @@ class ShellLauncherSystem final : public LauncherSystem {
             return std::nullopt;
         return record;
     }
+
+  private:
+    std::unordered_map<std::string, std::string> networkFolderIcons_;
+    std::unique_ptr<BackgroundWorker> worker_;  // last: its replies use the members above
 };
 
 }  // namespace

@@ -25,8 +25,10 @@
 
 namespace pt {
 
+class IconResolver;
 class IconStore;
 class SettingsStore;
+struct IconResolved;
 
 struct LauncherViewServices {
     LauncherData* data = nullptr;       // required
@@ -69,6 +71,8 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     std::string TooltipText(int c, int g, int i) const;
     // The text last offered for a resting mouse ("" once it moved away).
     const std::string& ShownTooltip() const { return shownTooltip_; }
+    // Icons asked for and not arrived yet (their cells show a stand-in).
+    int IconsOutstanding() const;
 
     // ---- LauncherObserver
     void OnClassAdded(int c, std::string_view name) override;
@@ -87,6 +91,7 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     void OnSelected(int c, int g) override;
     void OnItemRefreshed(int c, int g, int i, const ItemRecord& record) override;
     void OnIconReleased(int c, int g, int i) override;
+    void OnTargetFound(int c, int g, int i) override;
 
   private:
     struct GridSlot {
@@ -117,7 +122,14 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     int ClassIndexOf(const Element* entry) const;
     bool FindGrid(const ListView* list, int* c, int* g) const;
     bool FindTab(const Element* tab, int* c, int* g) const;
-    ListItem MakeCell(const ItemRecord& record, bool missing, std::string* iconSource);
+    // The cell of an item in grid (c, g); extractAgain asks for its icon
+    // even when the store has one.
+    ListItem MakeCell(const ItemRecord& record, bool missing, std::string* iconSource, int c, int g,
+                      bool extractAgain = false);
+    // An icon extracted off the UI thread: stored, and shown in every cell of its key.
+    void OnIconResolved(const IconResolved& done);
+    // Shows the images arrived since the last time in their cells.
+    void ShowArrivedIcons();
     // The grid image of these PNG bytes: the image other cells already show
     // for the same bytes, else a new one that decodes when first painted.
     std::shared_ptr<Image> CellIcon(std::string png);
@@ -148,6 +160,8 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     std::unordered_map<size_t, std::weak_ptr<EncodedImage>> cellIcons_;
     size_t cellIconsPruneAt_ = 256;
     std::shared_ptr<Image> fallbackIcon_;  // drawn for bytes that do not decode
+    std::unique_ptr<IconResolver> resolver_;
+    std::unordered_map<uint32_t, std::shared_ptr<Image>> arrived_;  // by icon key, not shown yet
 };
 
 }  // namespace pt

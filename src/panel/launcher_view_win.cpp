@@ -9,8 +9,11 @@
 #include <iterator>
 #include <utility>
 
+#include "base/startup_trace.h"
 #include "launcher/grid_entry.h"
+#include "launcher/icon_resolver.h"
 #include "launcher/icons.h"
+#include "panel/icon_placeholder.h"
 #include "panel/inline_editor.h"
 #include "panel/menu_presenter.h"
 #include "settings/settings_store.h"
@@ -37,6 +40,9 @@ constexpr Color kMarker = MakeColor(192, 192, 192);
 constexpr UINT kVerifyTimer = 0x5200;
 constexpr std::chrono::milliseconds kVerifySlice{4};
 constexpr int kVerifyBatch = 16;
+// Icons that arrived are shown in one pass over the cells per tick of this
+// timer, however many came in since the last.
+constexpr UINT kIconTimer = 0x5201;
 
 StateLook EntryLook() {
     StateLook s;
@@ -91,7 +97,7 @@ class ShellFallbackIcon final : public Image {
     const Image* Picture() const {
         if (!tried_) {
             tried_ = true;
-            const std::string png = ExtractIconPng(kFallbackIconFile, 0, true, DisplayScale());
+            const std::string png = FallbackIconPng(DisplayScale());
             picture_ = RasterImage::FromBytes(png.data(), png.size());
         }
         return picture_.get();
@@ -114,11 +120,13 @@ LauncherView::LauncherView(LauncherViewServices services) : services_(std::move(
 LauncherView::~LauncherView() {
     if (services_.data)
         services_.data->SetObserver(nullptr);
+    resolver_.reset();  // no icon arrives for cells that are going
 }
 
 // ---- building --------------------------------------------------------------
 
 void LauncherView::Build(Element& area) {
+    MarkStartupStage("panel frame");
     area.SetHorizontal(true);
     sidebar_ = area.Add<Element>();
     sidebar_->SetName("sidebar");
@@ -134,6 +142,10 @@ void LauncherView::Build(Element& area) {
     pagesHost_->SetWidth(SizeSpec::Weight(1));
     pagesHost_->SetHeight(SizeSpec::Fill());
 
+    if (services_.icons) {
+        resolver_ = std::make_unique<IconResolver>(
+            DisplayScale(), [this](const IconResolved& done) { OnIconResolved(done); });
+    }
     services_.data->SetObserver(this);
     services_.data->Load();
     loaded_ = true;
@@ -141,8 +153,14 @@ void LauncherView::Build(Element& area) {
     for (int c = 0; c < static_cast<int>(pages_.size()); ++c)
         ShowGroup(c, services_.data->CurrentGroupOf(c));
     ShowClass(services_.data->CurrentClass());
+    MarkStartupStage("launcher data and grids");
 
     sidebar_->On(ElementEvent::kTimer, [this](Element&, const ElementEventArgs& a, bool& h) {
+        if (a.wParam == kIconTimer) {
+            h = true;
+            ShowArrivedIcons();
+            return;
+        }
         if (a.wParam != kVerifyTimer)
             return;
         h = true;
@@ -178,14 +196,27 @@ void LauncherView::FlushPendingSave() {
     services_.data->FlushPendingSave();
 }
 
-ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::string* iconSource) {
+ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::string* iconSource,
+                                int c, int g, bool extractAgain) {
     ListItem cell;
     cell.texts["name"] = record.name;
     if (services_.icons) {
-        GridIcon icon = ResolveGridIcon(*services_.icons, record.icon, record.path, DisplayScale());
-        *iconSource = icon.source;
-        if (!icon.png.empty())
-            cell.images["icon"] = CellIcon(std::move(icon.png));
+        // A cached image shows at once; anything else is extracted on the
+        // resolver's thread and shows a drawn stand-in until it arrives.
+        IconStore& store = *services_.icons;
+        *iconSource = GridIconSource(record.icon, record.path);
+        store.AddRef(*iconSource);
+        std::string_view cached = store.Get(*iconSource);
+        if (!cached.empty())
+            cell.images["icon"] = CellIcon(std::string(cached));
+        else if (!iconSource->empty())
+            cell.images["icon"] = IconPlaceholder(PlaceholderKindOfType(record.type), Dpi(40));
+        if (resolver_ && !iconSource->empty() && (cached.empty() || extractAgain)) {
+            const bool onScreen =
+                c == services_.data->CurrentClass() && g == services_.data->CurrentGroupOf(c);
+            resolver_->Request(store.KeyOf(*iconSource), *iconSource,
+                               onScreen ? kIconPriorityVisible : kIconPriorityLater, extractAgain);
+        }
     }
     switch (CellTextColor(record, missing)) {
         case GridTextColor::kMissing:
@@ -198,6 +229,43 @@ ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::str
             break;
     }
     return cell;
+}
+
+void LauncherView::OnIconResolved(const IconResolved& done) {
+    IconStore* store = services_.icons;
+    // Cells that went meanwhile leave nothing behind in the cache.
+    if (!store || store->RefCount(done.source) <= 0 || done.png.empty())
+        return;
+    store->Put(done.source, done.png);
+    const bool first = arrived_.empty();
+    arrived_[done.key] = CellIcon(done.png);
+    if (first && !sidebar_->SetTimer(kIconTimer, 0))
+        ShowArrivedIcons();
+}
+
+void LauncherView::ShowArrivedIcons() {
+    sidebar_->KillTimer(kIconTimer);
+    IconStore* store = services_.icons;
+    if (!store || arrived_.empty())
+        return;
+    for (Page& page : pages_) {
+        for (GridSlot& slot : page.lists) {
+            for (size_t i = 0; i < slot.iconSources.size(); ++i) {
+                const std::string& source = slot.iconSources[i];
+                if (source.empty())
+                    continue;
+                auto found = arrived_.find(store->KeyOf(source));
+                if (found != arrived_.end())
+                    slot.list->SetItemImage(ListIndex{0, static_cast<int>(i)}, "icon",
+                                            found->second);
+            }
+        }
+    }
+    arrived_.clear();
+}
+
+int LauncherView::IconsOutstanding() const {
+    return (resolver_ ? resolver_->Outstanding() : 0) + static_cast<int>(arrived_.size());
 }
 
 std::shared_ptr<Image> LauncherView::CellIcon(std::string png) {
@@ -304,6 +372,15 @@ void LauncherView::ShowGroup(int c, int g) {
         page.tabs[g]->SetChecked(true);
     for (size_t pg = 0; pg < page.lists.size(); ++pg)
         page.lists[pg].list->SetVisible(static_cast<int>(pg) == g);
+    if (resolver_ && services_.icons && g >= 0 && g < static_cast<int>(page.lists.size())) {
+        // The group on screen is extracted first.
+        std::vector<uint32_t> keys;
+        for (const std::string& source : page.lists[g].iconSources) {
+            if (!source.empty())
+                keys.push_back(services_.icons->KeyOf(source));
+        }
+        resolver_->Promote(keys);
+    }
     if (loaded_)
         Relayout();
 }
@@ -653,7 +730,7 @@ void LauncherView::OnItemAdded(int c, int g, int i, const ItemRecord& record) {
     if (!list)
         return;
     std::string source;
-    ListItem cell = MakeCell(record, services_.data->TargetMissing(c, g, i), &source);
+    ListItem cell = MakeCell(record, services_.data->TargetMissing(c, g, i), &source, c, g);
     auto& sources = pages_[c].lists[g].iconSources;
     const int at = std::clamp(i, 0, static_cast<int>(sources.size()));
     list->InsertItem(ListIndex{0, at}, std::move(cell));
@@ -687,7 +764,11 @@ void LauncherView::OnItemRefreshed(int c, int g, int i, const ItemRecord& record
         return;
     auto& sources = pages_[c].lists[g].iconSources;
     std::string source;
-    ListItem cell = MakeCell(record, services_.data->TargetMissing(c, g, i), &source);
+    const bool missing = services_.data->TargetMissing(c, g, i);
+    // A refresh comes from verification or an edit: a target that is there
+    // now (back from a removed drive, say) has its icon extracted again
+    // rather than keep the generic one stored when it was gone.
+    ListItem cell = MakeCell(record, missing, &source, c, g, !missing && IsLocalPath(record.path));
     // The new icon is counted before the old one is let go, so an
     // unchanged icon never leaves the cache in between.
     if (services_.icons && i < static_cast<int>(sources.size())) {
@@ -696,6 +777,20 @@ void LauncherView::OnItemRefreshed(int c, int g, int i, const ItemRecord& record
         sources[i] = std::move(source);
     }
     list->UpdateItem(ListIndex{0, i}, std::move(cell));
+}
+
+void LauncherView::OnTargetFound(int c, int g, int i) {
+    if (!services_.icons || !resolver_ || !Grid(c, g))
+        return;
+    const auto& sources = pages_[c].lists[g].iconSources;
+    if (i < 0 || i >= static_cast<int>(sources.size()) || sources[i].empty())
+        return;
+    // The generic icon stored when the target was gone: look for the real
+    // one again. (The resolver made the generic icon before any of this.)
+    const std::string& source = sources[i];
+    const std::string_view cached = services_.icons->Get(source);
+    if (!cached.empty() && cached == FallbackIconPng(DisplayScale()))
+        resolver_->Request(services_.icons->KeyOf(source), source, kIconPriorityLater, true);
 }
 
 void LauncherView::OnIconReleased(int c, int g, int i) {

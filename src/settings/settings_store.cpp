@@ -4,6 +4,7 @@
 #include "settings/settings_store.h"
 
 #include "doc/json_document.h"
+#include "doc/json_file.h"
 
 #include <algorithm>
 #include <utility>
@@ -81,7 +82,11 @@ void SettingsStore::Load() {
     if (status == FileReadStatus::kOk && !bytes.empty()) {
         // A document that parses but is not an object was not written by us
         // either; it is kept aside like one that does not parse.
-        usable = document_->ParseBytes(bytes) && document_->GetKind("") == kKindObject;
+        // Read in every form the data file is read in: an editor such as
+        // Notepad saves with a byte-order mark, or as UTF-8.
+        usable = ParseJsonFile(document_.get(), bytes, [](JsonDocument& d) {
+                     return d.GetKind("") == kKindObject;
+                 }) != JsonFileForm::kNone;
     }
     // A file that exists but is unusable would be overwritten by the next
     // save; keep a copy so what the user had can still be recovered.

@@ -5,6 +5,7 @@
 
 #include <unordered_map>
 
+#include "base/startup_trace.h"
 #include "base/text.h"
 #include "toolkit/property_table.h"
 #include "toolkit/toolkit.h"
@@ -906,6 +907,11 @@ void Window::PaintNow() {
         CompositeShadowUnder(pixels_, frame, shadow_);
     }
     Present();
+    static bool presented = false;
+    if (!presented) {
+        presented = true;
+        MarkStartupStage("first paint");
+    }
 }
 
 void Window::Present() {

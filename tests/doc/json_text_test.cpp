@@ -134,6 +134,23 @@ TEST(JsonTextTest, BytesFormIsUtf16LeWithTwoZeroBytes) {
     EXPECT_EQ(doc.SerializeText("missing"), "");
 }
 
+// A UTF-16LE file of odd length (a stray byte appended by some tool) reads
+// as its whole units: the last byte is dropped, never joined with a zero.
+// The settings and data loaders rely on it to keep such a file.
+TEST(JsonTextTest, AStrayOddByteAfterTheLastUnitIsDropped) {
+    // {"a":1} and a stray "!", behind one more byte for the unaligned road.
+    const std::string buffer("x{\0\"\0a\0\"\0:\0" "1\0}\0!", 16);
+    const std::string own(buffer, 1);
+    for (std::string_view bytes : {std::string_view(own), std::string_view(buffer).substr(1)}) {
+        JsonDocument doc;
+        ASSERT_TRUE(doc.ParseBytes(bytes));
+        EXPECT_EQ(doc.GetInt("a"), 1);
+    }
+    // The odd byte is not the low half of a unit: "[1]" cut inside its last unit is unclosed.
+    JsonDocument cut;
+    EXPECT_FALSE(cut.ParseBytes(std::string("[\0" "1\0]", 5)));
+}
+
 TEST(JsonTextTest, LoneSurrogatesSurviveBothForms) {
     const std::u16string odd = {u'a', char16_t(0xD800), u'b', char16_t(0xDC01)};
     JsonDocument doc;

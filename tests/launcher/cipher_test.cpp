@@ -79,6 +79,17 @@ TEST(Cipher, RoundTripsInBothPlainForms) {
     EXPECT_EQ(CipherPlainBytes("启动"), "\xC6\xF4\xB6\xAF");
 }
 
+// "锘緻" is EF BB BF 40 in code page 936: the UTF-8 mark itself.
+TEST(Cipher, TextWhose936BytesLookLikeTheMarkRoundTrips) {
+    for (std::string plain : {std::string("锘緻"), std::string("锘緻文件.exe")}) {
+        EXPECT_EQ(CipherPlainBytes(plain), "\xEF\xBB\xBF" + plain);
+        EXPECT_EQ(CipherDecode(CipherEncode(plain, "Key42"), "Key42"), plain);
+    }
+    // What earlier versions wrote: the plain 936 bytes, invalid UTF-8 after the mark.
+    EXPECT_EQ(CipherPlainText("\xEF\xBB\xBF\x40\xCE\xC4\xBC\xFE.exe"), "锘緻文件.exe");
+    EXPECT_EQ(CipherPlainText("\xEF\xBB\xBF\xF0\x9F\x98\x80"), "\xF0\x9F\x98\x80");
+}
+
 TEST(Cipher, SameInputDifferentTextsBothDecipher) {
     CipherClock a{133000000000000000ULL, 1700000000};
     CipherClock b{133000000000000017ULL, 1700000000};

@@ -11,8 +11,10 @@
 #include "base/text.h"
 #include "base/win_handles.h"
 #include "launcher/cipher.h"
+#include "launcher/icon_resolver.h"
 #include "launcher/save_timer.h"
 #include "launcher/target.h"
+#include "support/poll.h"
 #include "support/temp_folder.h"
 
 namespace pt {
@@ -161,9 +163,18 @@ TEST_F(IconsWin, DefaultIconSources) {
     EXPECT_EQ(DefaultIconSource("C:\\x\\app.exe"), "C:\\x\\app.exe");
     EXPECT_EQ(IconKeyOf("https://a/", 1.0f), IconKeyOf("https://b/", 1.0f));
     EXPECT_NE(IconKeyOf("https://a/", 1.0f), IconKeyOf("https://a/", 2.0f));
+    // A share, a folder on it and a file on it: only the server knows which
+    // is a folder, so each keeps its own image.
+    const uint32_t share = IconKeyOf("\\\\server\\share", 1.0f);
+    const uint32_t folder = IconKeyOf("\\\\server\\share\\docs", 1.0f);
+    const uint32_t file = IconKeyOf("\\\\server\\share\\a.txt", 1.0f);
+    EXPECT_NE(share, folder);
+    EXPECT_NE(share, file);
+    EXPECT_NE(folder, file);
+    EXPECT_NE(file, IconKeyOf(kUncIconSource, 1.0f));
 }
 
-TEST_F(IconsWin, GridIconRoadStoresRealIconsOnly) {
+TEST_F(IconsWin, GridIconRoadStoresEveryImageItFound) {
     TempFolder temp;
     IconCacheFile file(temp.Path() + "\\data\\Cache");
     float scale = 1.0f;
@@ -190,7 +201,9 @@ TEST_F(IconsWin, GridIconRoadStoresRealIconsOnly) {
     GridIcon missing = ResolveGridIcon(store, "", "C:\\nowhere\\x.exe", scale);
     EXPECT_TRUE(missing.fallback);
     EXPECT_TRUE(ReadPngFacts(missing.png).valid);
-    EXPECT_EQ(store.ImageCount(), 1u);  // the fallback is not stored
+    // The generic icon is kept under the item's key: the next start asks nothing.
+    EXPECT_EQ(store.ImageCount(), 2u);
+    EXPECT_EQ(store.Get("C:\\nowhere\\x.exe"), missing.png);
 
     ASSERT_TRUE(store.Save());
     IconStore again([&](std::string_view source) { return IconKeyOf(source, scale); }, &file,
@@ -209,7 +222,35 @@ TEST_F(IconsWin, GridIconRoadStoresRealIconsOnly) {
     saved.Load();
     EXPECT_EQ(saved.Get(notepad), first.png);
     EXPECT_EQ(saved.Get("C:\\other.exe"), "png-other");
-    EXPECT_EQ(saved.ImageCount(), 2u);
+    EXPECT_EQ(saved.ImageCount(), 3u);  // the generic icon of the missing item too
+}
+
+// Extraction off the UI thread: the bytes come back on the asking thread
+// from its message loop, one request per key, the generic icon flagged.
+TEST_F(IconsWin, ResolverDeliversOnTheUiThread) {
+    std::vector<IconResolved> done;
+    std::vector<DWORD> threads;
+    IconResolver resolver(1.0f, [&](const IconResolved& r) {
+        done.push_back(r);
+        threads.push_back(::GetCurrentThreadId());
+    });
+    const std::string notepad = ExpandPathVariables("%SystemRoot%\\notepad.exe");
+    resolver.Request(1, notepad, kIconPriorityLater);
+    resolver.Request(1, notepad, kIconPriorityLater);  // already on its way
+    resolver.Request(2, "C:\\nowhere\\x.exe", kIconPriorityVisible);
+    resolver.Request(3, "\\\\no-such-server-pt\\share", kIconPriorityVisible);
+    EXPECT_EQ(resolver.Outstanding(), 3);
+    ASSERT_TRUE(test::PollUntil([&] { return resolver.Outstanding() == 0; }));
+    ASSERT_EQ(done.size(), 3u);
+    for (DWORD thread : threads)
+        EXPECT_EQ(thread, ::GetCurrentThreadId());
+    for (const IconResolved& r : done) {
+        EXPECT_TRUE(ReadPngFacts(r.png).valid) << r.source;
+        EXPECT_EQ(r.fallback, r.key == 2) << r.source;
+        if (r.key == 1) {
+            EXPECT_EQ(r.png, ExtractGridIcon(notepad, 1.0f));
+        }
+    }
 }
 
 TEST(SaveTimerWin, FiresOnceAndStops) {

@@ -134,8 +134,17 @@ class FakeSystem final : public LauncherSystem {
         link.iconLocation = "C:\\Tools\\editor.exe,1";
         return link;
     }
+    bool ClassifyLater(std::string path,
+                       std::function<void(TargetKind kind, bool exists)> done) override {
+        if (!answerLater)
+            return false;
+        later.emplace_back(std::move(path), std::move(done));
+        return true;
+    }
     int classifications = 0;
     std::vector<std::string> asked;  // the paths the disk was asked about
+    bool answerLater = false;        // network paths go to `later`
+    std::vector<std::pair<std::string, std::function<void(TargetKind, bool)>>> later;
 };
 
 // Every report as one line, in order.
@@ -550,6 +559,38 @@ TEST_F(LauncherDataTest, VerificationCatchesWhatChangedOnDisk) {
     // The next save, whatever causes it, carries the corrected records.
     ASSERT_TRUE(data.Save());
     EXPECT_NE(disk_->Text().find(R"({"type":"file","name":"tools")"), std::string::npos);
+}
+
+// A server that does not answer takes seconds per query: network paths are
+// verified from answers that come later, never by asking on the spot.
+TEST_F(LauncherDataTest, NetworkPathsAreVerifiedFromLaterAnswers) {
+    g_folders.insert("\\\\srv\\share");
+    LauncherData& data = LoadJson(R"({"class":[{"name":"c","group":[{"name":"g","item":[)"
+                                  R"({"type":"folder","name":"share","path":"\\\\srv\\share"},)"
+                                  R"({"type":".exe","name":"gone","path":"C:\\gone.exe"},)"
+                                  R"({"type":"unc","name":"doc","path":"\\\\srv\\share\\a.txt",)"
+                                  R"("icon":"%SystemRoot%\\system32\\shell32.dll,15"},)"
+                 R"({"name":"bare","path":"\\\\srv\\other"}]}]}]})");
+    EXPECT_EQ(system_->classifications, 0);  // not even for the record without a type
+    EXPECT_EQ(data.Item(0, 0, 3)->type, "unc");
+    system_->answerLater = true;
+    system_->asked.clear();
+    EXPECT_FALSE(data.VerifySome(10));
+    EXPECT_EQ(system_->asked, (Paths{"C:\\gone.exe"}));
+    ASSERT_EQ(system_->later.size(), 3u);
+    recorder_.Take();
+    // The share went away meanwhile, and an item moved before the answer came.
+    g_folders.erase("\\\\srv\\share");
+    ASSERT_TRUE(data.MoveItem(0, 0, 0, 1));
+    recorder_.Take();
+    for (auto& [path, done] : system_->later) {
+        bool exists = false;
+        TargetKind kind = system_->Classify(path, &exists);
+        done(kind, exists);
+    }
+    EXPECT_EQ(recorder_.Take(), (Events{"item* 0 0 1 share"}));
+    EXPECT_EQ(data.Item(0, 0, 1)->type, "unc");
+    EXPECT_EQ(data.Item(0, 0, 1)->icon, "%SystemRoot%\\system32\\shell32.dll,15");
 }
 
 TEST_F(LauncherDataTest, VerificationTakesTheShownGroupFirst) {

@@ -18,6 +18,7 @@
 #include "base/text.h"
 #include "launcher/icon_cache.h"
 #include "launcher/icons.h"
+#include "launcher/target.h"
 #include "panel/launcher_view.h"
 #include "panel/panel_window.h"
 #include "panel/ui_test_util.h"
@@ -268,6 +269,73 @@ TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
     const std::weak_ptr<EncodedImage> gone = icon(hidden, 0);
     ASSERT_TRUE(data_->DeleteItem(0, 1, 0));
     EXPECT_TRUE(gone.expired());
+}
+
+// An icon not in the store never holds up the grid: its cell shows a drawn
+// stand-in at once and the image once the resolver brings it. What could
+// not be found is stored as the generic icon, so the next start asks for
+// nothing, until verification finds that the target is back.
+TEST_F(LauncherViewTest, MissingIconsArriveAfterTheCellsShow) {
+    const std::string late = folder_.File("late.exe");
+    std::string json = R"({"class":[{"name":"c","group":[{"name":"g","item":[)"
+                       R"({"type":".exe","name":"np","path":"C:\\windows\\notepad.exe"},)"
+                       R"({"type":".exe","name":"late","path":"LATE"},)"
+                       R"({"type":"url","name":"web","path":"https://example.com/",)"
+                       R"("icon":"%SystemRoot%\\system32\\url.dll,0"},)"
+                       R"({"type":"folder","name":"win","path":"C:\\windows"}]}]}]})";
+    json.replace(json.find("LATE"), 4, ReplaceAllNoCase(late, "\\", "\\\\"));
+    const auto key = [](std::string_view source) { return IconKeyOf(source, 1.0f); };
+    iconCache_ = std::make_unique<MemoryCache>("");
+    auto start = [&] {
+        if (Window* w = Window::FromHwnd(hwnd_))
+            w->Destroy();
+        Pump();
+        panel_.reset();
+        view_.reset();
+        data_.reset();
+        iconStore_ = std::make_unique<IconStore>(key, iconCache_.get(), nullptr);
+        iconStore_->Load();
+        icons_ = iconStore_.get();
+        Build(json.c_str());
+    };
+    const auto encoded = [&](int i) {
+        const ListItem* item = view_->Grid(0, 0)->Item(ListIndex{0, i});
+        return item && item->images.count("icon") &&
+               std::dynamic_pointer_cast<EncodedImage>(item->images.find("icon")->second);
+    };
+    const auto settled = [&] {
+        return PollUntil(
+            [&] { return view_->IconsOutstanding() == 0 && data_->UnverifiedCount() == 0; });
+    };
+
+    start();
+    ASSERT_TRUE(settled());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(encoded(i)) << i;
+    EXPECT_EQ(iconStore_->ImageCount(), 4u);
+    EXPECT_EQ(iconStore_->Get(late), FallbackIconPng(1.0f));
+    // A new cell has its stand-in before any message is pumped.
+    ItemRecord added;
+    added.name = "reg";
+    added.path = "C:\\windows\\regedit.exe";
+    ASSERT_TRUE(data_->AddItem(0, 0, added));
+    const ListItem* cell = view_->Grid(0, 0)->Item(ListIndex{0, 4});
+    ASSERT_TRUE(cell && cell->images.count("icon"));
+    EXPECT_FALSE(encoded(4));
+    ASSERT_TRUE(settled());
+    EXPECT_TRUE(encoded(4));
+    ASSERT_TRUE(data_->DeleteItem(0, 0, 4));
+    ASSERT_TRUE(iconStore_->Save());
+
+    start();  // nothing changed: nothing to extract
+    EXPECT_EQ(view_->IconsOutstanding(), 0);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(iconStore_->Get(late), FallbackIconPng(1.0f));
+
+    ASSERT_TRUE(::CopyFileW(L"C:\\windows\\notepad.exe", ToWide(late).c_str(), FALSE));
+    start();  // the target is back
+    EXPECT_TRUE(PollUntil(
+        [&] { return iconStore_->Get(late) == iconStore_->Get("C:\\windows\\notepad.exe"); }));
 }
 
 TEST_F(LauncherViewTest, ItemsLoadedOnTrustAreCheckedOnceShown) {

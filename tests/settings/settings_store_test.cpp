@@ -163,6 +163,27 @@ TEST_F(SettingsStoreTest, EmptyBrokenAndUnreadableFiles) {
     EXPECT_EQ(text, "");
 }
 
+// Notepad saves "Unicode" with a byte-order mark, or UTF-8 (with or
+// without one); older versions wrote code page 936.
+TEST_F(SettingsStoreTest, FilesSavedByAnEditorAreRead) {
+    const std::string text = "{\"General\":{\"TopMost\":1},\"Skin\":{\"name\":\"\xE7\xBB\xBF\"}}";
+    for (const std::string& file :
+         {"\xFF\xFE" + FileBytes(text), "\xEF\xBB\xBF" + text, text,
+          std::string("{\"General\":{\"TopMost\":1},\"Skin\":{\"name\":\"\xC2\xCC\"}}")}) {
+        disk_->copies.clear();
+        disk_->readStatus = FileReadStatus::kOk;
+        disk_->file = file;
+        auto store = std::make_unique<SettingsStore>(std::make_unique<FakeStorage>(disk_));
+        store->Load();
+        EXPECT_TRUE(disk_->copies.empty());
+        EXPECT_TRUE(store->GetTopMost());
+        EXPECT_EQ(store->DocumentText(), text);
+        // Written back in the program's own form: UTF-16LE without a mark.
+        ASSERT_TRUE(store->SaveNow());
+        EXPECT_EQ(disk_->file.substr(0, 2), std::string("{\0", 2));
+    }
+}
+
 TEST_F(SettingsStoreTest, LoadRepairsKeysOfOlderVersionsInPlace) {
     auto store = Load(
         "{\"General\":{\"PosLast\":{\"xPos\":1},\"TopMost\":1,\"SizeLast\":2,\"IndexLast\":3,"

@@ -1,0 +1,115 @@
+// Icon extraction off the UI thread; see icon_resolver.h.
+#include "launcher/icon_resolver.h"
+
+#include <windows.h>
+
+#include <cwctype>
+#include <utility>
+
+#include "base/win_handles.h"
+#include "launcher/background_worker.h"
+#include "launcher/icons.h"
+
+namespace pt {
+namespace {
+
+// The shell's icon lookups load propsys.dll by its plain name the first
+// time they run, and under Wine that load searches the exe's folder in
+// spite of the process's restricted search path: a planted copy there
+// would run. Mapped from the system folder first, the plain name binds to it.
+void PinShellDependencies() {
+    static const UniqueModule propsys(
+        ::LoadLibraryExW(L"propsys.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+}
+
+}  // namespace
+
+IconResolver::IconResolver(float scale, Delivery deliver)
+    : scale_(scale),
+      deliver_(std::move(deliver)),
+      local_(std::make_unique<BackgroundWorker>()),
+      network_(std::make_unique<BackgroundWorker>()) {
+    PinShellDependencies();
+    // Made first: the first failure needs it, and the UI thread compares
+    // stored images with it without having to make it itself.
+    local_->Post(kIconPriorityVisible - 1, 0, [scale] {
+        FallbackIconPng(scale);
+        return BackgroundWorker::Reply();
+    });
+}
+
+IconResolver::~IconResolver() {
+    network_.reset();
+    local_.reset();
+}
+
+BackgroundWorker& IconResolver::WorkerFor(std::string_view source) {
+    if (source.size() >= 2 && (source[0] == '\\' || source[0] == '/') &&
+        (source[1] == '\\' || source[1] == '/')) {
+        return *network_;
+    }
+    if (source.size() >= 2 && source[1] == ':' &&
+        std::iswalpha(static_cast<unsigned char>(source[0]))) {
+        const wchar_t letter =
+            static_cast<wchar_t>(std::towupper(static_cast<unsigned char>(source[0])));
+        auto known = remoteDrives_.find(letter);
+        if (known == remoteDrives_.end()) {
+            // Answered from the local drive table; it never asks the server.
+            const wchar_t root[] = {letter, L':', L'\\', 0};
+            known = remoteDrives_.emplace(letter, ::GetDriveTypeW(root) == DRIVE_REMOTE).first;
+        }
+        if (known->second)
+            return *network_;
+    }
+    return *local_;
+}
+
+void IconResolver::Request(uint32_t key, std::string source, int priority, bool again) {
+    if (source.empty())
+        return;
+    int& asked = asked_[key];
+    if (asked > 0 && !again)
+        return;
+    ++asked;
+    BackgroundWorker& worker = WorkerFor(source);
+    const float scale = scale_;
+    worker.Post(priority, key, [this, key, source = std::move(source), scale]() {
+        IconResolved done;
+        done.key = key;
+        done.source = source;
+        done.png = ExtractGridIcon(source, scale);
+        if (done.png.empty()) {
+            done.png = FallbackIconPng(scale);
+            done.fallback = true;
+        }
+        // Runs on the UI thread, and only while the workers (and so this
+        // resolver) are alive.
+        return BackgroundWorker::Reply([this, done = std::move(done)]() {
+            auto found = asked_.find(done.key);
+            if (found != asked_.end() && --found->second <= 0)
+                asked_.erase(found);
+            if (deliver_)
+                deliver_(done);
+        });
+    });
+}
+
+void IconResolver::Promote(const std::vector<uint32_t>& keys) {
+    if (keys.empty())
+        return;
+    std::unordered_map<uint32_t, bool> wanted;
+    for (uint32_t key : keys)
+        wanted.emplace(key, true);
+    const auto pick = [&](uint64_t tag) { return wanted.count(static_cast<uint32_t>(tag)) > 0; };
+    local_->Promote(pick, kIconPriorityVisible);
+    network_->Promote(pick, kIconPriorityVisible);
+}
+
+int IconResolver::Outstanding() const {
+    int total = 0;
+    for (const auto& [key, count] : asked_)
+        total += count;
+    return total;
+}
+
+}  // namespace pt
