@@ -18,6 +18,7 @@
 #include "launcher/icons.h"
 #include "launcher/launcher_data.h"
 #include "launcher/save_timer.h"
+#include "panel/drop_target.h"
 #include "panel/launcher_view.h"
 #include "panel/panel_window.h"
 #include "settings/settings_store.h"
@@ -87,9 +88,13 @@ int RunApplication(HINSTANCE instance) {
         if (panel.Create()) {
             settings.SetHotkeyWindow(panel.Handle());
             panel.FinishStart();
+            PanelDropTarget drop(data, view);
+            drop.Register(panel.Handle());
+            panel.SetExitHandler([&drop] { drop.Revoke(); });
             static InstanceMapping mapping;  // lives until the process ends
             mapping.Publish(panel.Handle());
             code = RunMessageLoop();
+            panel.SetExitHandler(nullptr);  // the target goes with this scope
         }
         settings.SetHotkeyWindow(nullptr);
         data.FlushPendingSave();

@@ -74,6 +74,9 @@ class PanelWindow {
     // The skin and menu buttons open windows that live elsewhere.
     void SetSkinButtonHandler(std::function<void()> handler) { onSkin_ = std::move(handler); }
     void SetMenuButtonHandler(std::function<void()> handler) { onMenu_ = std::move(handler); }
+    // Runs first on the exit path, while the window still exists (the drop
+    // target is revoked there).
+    void SetExitHandler(std::function<void()> handler) { onExit_ = std::move(handler); }
 
   private:
     void BuildTitleBar(Window& window);
@@ -87,6 +90,7 @@ class PanelWindow {
     HandlerId messageHandler_{};
     std::function<void()> onSkin_;
     std::function<void()> onMenu_;
+    std::function<void()> onExit_;
 };
 
 // The panel's native window while it exists (for owners of dialogs and

@@ -279,6 +279,8 @@ void PanelWindow::HandleMessage(Window& window, WindowMessage& message, bool& ha
             if (message.wParam == 1 || settings.GetExitAfterClose()) {
                 // The exit path; the close then takes its course, the window
                 // goes and with it the message loop.
+                if (onExit_)
+                    onExit_();
                 FlushStores();
             } else {
                 Hide();
