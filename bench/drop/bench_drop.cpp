@@ -8,6 +8,7 @@
 //             store, one AddItem each, cells and paint included
 //   drop      the drop target: the file list read at full length, each
 //             path named, classified and added the same way
+//   read      of that, reading the file list alone (ReadDroppedFiles)
 //
 // Each variant starts from a fresh store and window; runs interleave and
 // the median is printed, with the drop's ratio to the baseline.
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
 
     std::vector<double> baseline;
     std::vector<double> drop;
+    std::vector<double> read;
     int added = 0;
     for (int run = 0; run < runs; ++run) {
         {
@@ -147,6 +149,11 @@ int main(int argc, char** argv) {
             drop.push_back(Ms(Clock::now() - start));
             added = panel.data->ItemCount(0, 0);
         }
+        const Clock::time_point start = Clock::now();
+        const auto names = ReadDroppedFiles(&dropped);
+        read.push_back(Ms(Clock::now() - start));
+        if (!names || static_cast<int>(names->size()) != files)
+            return 1;
     }
     const double b = Median(baseline);
     const double d = Median(drop);
@@ -154,6 +161,7 @@ int main(int argc, char** argv) {
     std::printf("  baseline (AddItem each)  %8.1f ms\n", b);
     std::printf("  drop target              %8.1f ms  (%d items, %.2fx the baseline)\n", d, added,
                 b > 0 ? d / b : 0.0);
+    std::printf("  of which reading the list %7.1f ms\n", Median(read));
     ShutdownToolkit();
     return added == files ? 0 : 1;
 }
