@@ -278,6 +278,21 @@ TEST_F(DropTargetTest, UnusableDataObjectsAreRefused) {
     EXPECT_EQ(Cells(), "old");
 }
 
+// The exit path lets go of the target while the window still exists; a
+// close that only hides the panel keeps it.
+TEST_F(DropTargetTest, TheExitPathRevokesTheTarget) {
+    bool windowAlive = false;
+    panel_->SetExitHandler([&] {
+        windowAlive = ::IsWindow(panel_->Handle()) != FALSE;
+        drop_->Revoke();
+    });
+    ::SendMessageW(panel_->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(drop_->Registered());
+    ::SendMessageW(panel_->Handle(), WM_CLOSE, 1, 0);
+    EXPECT_TRUE(windowAlive);
+    EXPECT_FALSE(drop_->Registered());
+}
+
 TEST_F(DropTargetTest, DraggingNearTheGridsEdgesScrollsIt) {
     std::vector<std::string> files;
     for (int i = 0; i < 60; ++i)
