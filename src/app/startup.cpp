@@ -19,6 +19,7 @@
 #include "launcher/icons.h"
 #include "launcher/launcher_data.h"
 #include "launcher/save_timer.h"
+#include "panel/drop_target.h"
 #include "panel/launcher_view.h"
 #include "panel/panel_window.h"
 #include "settings/settings_store.h"
@@ -90,12 +91,16 @@ int RunApplication(HINSTANCE instance) {
         services.settings = &settings;
         services.captionFont = fonts.captionFont;
         services.icons = &icons;
+        // Made before the panel, so the target outlives the window it serves.
+        PanelDropTarget drop(data, view);
         PanelWindow panel(services);
         if (panel.Create()) {
             MarkStartupStage("panel built");
             settings.SetHotkeyWindow(panel.Handle());
             panel.FinishStart();
             MarkStartupStage("shown");
+            drop.Register(panel.Handle());
+            panel.AddBeforeExit([&drop] { drop.Revoke(); });
             static InstanceMapping mapping;  // lives until the process ends
             mapping.Publish(panel.Handle());
             code = RunMessageLoop();

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -228,6 +229,23 @@ class ScopedCom {
         if (ok_)
             ::CoUninitialize();
     }
+
+  private:
+    bool ok_;
+};
+
+// OleInitialize for one scope (drag and drop needs OLE, not only COM on the
+// thread), undone only if it succeeded.
+class ScopedOle {
+  public:
+    ScopedOle() noexcept : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ScopedOle(const ScopedOle&) = delete;
+    ScopedOle& operator=(const ScopedOle&) = delete;
+    ~ScopedOle() {
+        if (ok_)
+            ::OleUninitialize();
+    }
+    bool Ok() const noexcept { return ok_; }
 
   private:
     bool ok_;
