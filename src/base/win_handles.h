@@ -110,6 +110,14 @@ struct GlobalMemory {
     static void Close(Type h) { ::GlobalFree(h); }
 };
 
+// Blocks the shell allocates with the COM allocator (item ID lists).
+struct CoTaskMemory {
+    using Type = void*;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::CoTaskMemFree(h); }
+};
+
 }  // namespace handle_traits
 
 using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
@@ -126,6 +134,7 @@ using UniqueMemoryDc = UniqueHandle<handle_traits::MemoryDc>;
 using UniqueMappedView = UniqueHandle<handle_traits::MappedView>;
 using UniqueRegKey = UniqueHandle<handle_traits::RegKey>;
 using UniqueGlobal = UniqueHandle<handle_traits::GlobalMemory>;
+using UniqueCoTaskMemory = UniqueHandle<handle_traits::CoTaskMemory>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDc {

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +20,7 @@
 
 #include "launcher/launcher_data.h"
 #include "panel/content_menus.h"
+#include "panel/item_actions.h"
 #include "panel/panel_window.h"
 #include "toolkit/edit.h"
 #include "toolkit/list_view.h"
@@ -39,6 +41,12 @@ struct LauncherViewServices {
     std::function<void(const std::vector<ContentMenuEntry>& menu, POINT screen,
                        std::function<void(int id)> chosen)>
         showMenu;
+    // For the items (item_actions.h): errors, the key dialog, the hide after
+    // a launch and the shell call. None: see ItemActionServices.
+    std::function<void(const std::string& text)> showError;
+    std::function<std::optional<std::string>()> askKey;
+    std::function<void()> hidePanel;
+    ShellCall shellCall;
 };
 
 class LauncherView final : public PanelContent, public LauncherObserver {
@@ -58,6 +66,9 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     // The menus as they would open now.
     std::vector<ContentMenuEntry> ClassMenu(bool onEntry) const;
     std::vector<ContentMenuEntry> GroupMenu(bool onTab) const;
+
+    // Starting items and the item menu's commands.
+    ItemActions& Actions() { return *actions_; }
 
     // ---- for tests and the later item code
     Element* Sidebar() const { return sidebar_; }
@@ -135,6 +146,7 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     void Drop(Point point);
 
     LauncherViewServices services_;
+    std::unique_ptr<ItemActions> actions_;
     Element* sidebar_ = nullptr;
     Element* pagesHost_ = nullptr;
     std::vector<Button*> entries_;
