@@ -98,6 +98,7 @@ std::optional<std::string> AskKey(HWND owner) {
     eye->SetImage(VisualState::kChecked, EyeImage("res\\appframework\\eye\\check.svg"));
     eye->On(ElementEvent::kCheckChanged, [edit](Element&, const ElementEventArgs& a, bool&) {
         edit->SetPasswordVisible(a.checked);
+        edit->SetFocus();  // typing goes on where it was
         edit->Redraw();
     });
 
