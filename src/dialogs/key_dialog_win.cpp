@@ -23,7 +23,8 @@ Rect WorkArea() {
 }
 
 std::shared_ptr<Image> EyeImage(const char* entry) {
-    std::shared_ptr<SvgImage> image = SvgImage::FromBytes(ResourceArchive::Instance().ReadText(entry));
+    std::shared_ptr<SvgImage> image =
+        SvgImage::FromBytes(ResourceArchive::Instance().ReadText(entry));
     if (image) {
         image->SetSize(Dpi(20), Dpi(20));
         image->SetFill(MakeColor(150, 150, 150));

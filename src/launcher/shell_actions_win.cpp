@@ -27,8 +27,8 @@ int ShowShellContextMenu(HWND owner, std::string_view path, const POINT* at) {
     if (FAILED(::SHBindToParent(rawList, IID_IShellFolder, parent.PutVoid(), &child)) || !parent)
         return -1;
     ComPtr<IContextMenu> menu;
-    if (FAILED(parent->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr,
-                                     menu.PutVoid())) ||
+    if (FAILED(
+            parent->GetUIObjectOf(nullptr, 1, &child, IID_IContextMenu, nullptr, menu.PutVoid())) ||
         !menu) {
         return -1;
     }
@@ -61,8 +61,8 @@ std::string OpenContainingFolder(std::string_view path) {
     UniqueCoTaskMemory list(::ILCreateFromPathW(widePath.c_str()));
     if (!list)
         return kBadIdList;
-    const HRESULT hr = ::SHOpenFolderAndSelectItems(
-        static_cast<PCIDLIST_ABSOLUTE>(list.Get()), 0, nullptr, 0);
+    const HRESULT hr =
+        ::SHOpenFolderAndSelectItems(static_cast<PCIDLIST_ABSOLUTE>(list.Get()), 0, nullptr, 0);
     if (FAILED(hr))
         return HresultErrorText(static_cast<int32_t>(hr));
     return {};

@@ -70,8 +70,7 @@ void ItemActions::RunItem(int c, int g, int i) {
     LaunchRequest request{record->path, record->param, record->workDir,
                           record->isAdministrator ? "runas" : "open", true};
     if (ClassifyTargetText(record->path).id == TargetKindId::kEncrypt) {
-        const std::optional<std::string> key =
-            services_.askKey ? services_.askKey() : std::nullopt;
+        const std::optional<std::string> key = services_.askKey ? services_.askKey() : std::nullopt;
         if (!key || key->empty())
             return;
         request.file = Decipher(record->path, *key);

@@ -76,8 +76,7 @@ bool LaunchRunner::Start(const LaunchRequest& request, std::function<void(int64_
 }
 
 bool LaunchRunner::Pending(const LaunchRequest& request) const {
-    return std::find(core_->pending.begin(), core_->pending.end(), request) !=
-           core_->pending.end();
+    return std::find(core_->pending.begin(), core_->pending.end(), request) != core_->pending.end();
 }
 
 int LaunchRunner::PendingCount() const {
