@@ -4,8 +4,6 @@
 #include <memory>
 
 #include "dialogs/dialog_frame.h"
-#include "panel/placement.h"
-#include "panel/skin_frame.h"
 #include "toolkit/dpi.h"
 #include "toolkit/edit.h"
 #include "toolkit/resource_archive.h"
@@ -15,12 +13,6 @@ namespace {
 
 constexpr int kResultOk = 1;
 constexpr int kResultClosed = 0;
-
-Rect WorkArea() {
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return Rect{work.left, work.top, work.right, work.bottom};
-}
 
 std::shared_ptr<Image> EyeImage(const char* entry) {
     std::shared_ptr<SvgImage> image =
@@ -150,17 +142,7 @@ std::optional<std::string> AskKey(HWND owner) {
         }
     });
 
-    const Rect work = WorkArea();
-    const Rect rect = window->GetRect();
-    const Size size{rect.Width(), rect.Height()};
-    Point at = CentreIn(work, size);
-    if (owner && ::IsWindowVisible(owner)) {
-        RECT o{};
-        ::GetWindowRect(owner, &o);
-        at = CentreIn(Rect{o.left, o.top, o.right, o.bottom}, size);
-    }
-    window->SetRect(KeepInsideWorkArea(Rect::FromSize(at.x, at.y, size.width, size.height), work));
-    ApplySkinFrame(*window, CurrentSkin());
+    PlaceDialogAndSkin(*window, owner);
     edit->SetFocus();
     if (window->DoModal() != kResultOk)
         return std::nullopt;
