@@ -5,7 +5,7 @@
 // document, and it carries out the category and group commands, the rename
 // editors, hover switching, the remembered selection and the drag that
 // reorders items. The popup menus open through the showMenu service; the grid's
-// click and right-click are left to the launching and item-menu code.
+// clicks and right-button releases go to the item code (item_actions.h).
 #pragma once
 
 #include <windows.h>
