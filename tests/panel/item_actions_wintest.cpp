@@ -368,15 +368,21 @@ class ItemMenuWinTest : public ItemActionsTest {
     }
     // Right click with Shift held; true when the shell's menu tracked
     // (found by a timer of this thread, which also closes it).
-    bool ShiftRightClick(Point p) {
+    static std::atomic<bool>& ShellMenuSeen() {
         static std::atomic<bool> seen;
+        return seen;
+    }
+    // A plain lambda is no stdcall function on 32-bit builds.
+    static void CALLBACK CloseShellMenu(HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND menu = ::FindWindowW(L"#32768", nullptr); menu && ::IsWindowVisible(menu)) {
+            ShellMenuSeen() = true;
+            ::EndMenu();
+        }
+    }
+    bool ShiftRightClick(Point p) {
+        std::atomic<bool>& seen = ShellMenuSeen();
         seen = false;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-            if (HWND menu = ::FindWindowW(L"#32768", nullptr); menu && ::IsWindowVisible(menu)) {
-                seen = true;
-                ::EndMenu();
-            }
-        });
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &CloseShellMenu);
         {
             test::HeldKeys shift({VK_SHIFT});
             test::RightClick(hwnd_, p);
