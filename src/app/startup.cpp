@@ -14,6 +14,7 @@
 #include "base/startup_trace.h"
 #include "base/win_handles.h"
 #include "dialogs/dialog_frame.h"
+#include "dialogs/key_dialog.h"
 #include "dialogs/message_box.h"
 #include "dialogs/save_failure_report.h"
 #include "launcher/icons.h"
@@ -85,6 +86,10 @@ int RunApplication(HINSTANCE instance) {
             return ShowMessageBox(PanelHandle(), text, {}, kMbSetOkCancel | kMbIconQuestion) ==
                    kMbOk;
         };
+        viewServices.showError = [](const std::string& text) {
+            ShowMessageBox(PanelHandle(), text, {}, kMbSetOk | kMbIconError);
+        };
+        viewServices.askKey = [] { return AskKey(PanelHandle()); };
         LauncherView view(viewServices);
         PanelServices services;
         services.content = &view;

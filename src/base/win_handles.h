@@ -117,6 +117,14 @@ struct GlobalMemory {
     static void Close(Type h) { ::GlobalFree(h); }
 };
 
+// Blocks the shell allocates with the COM allocator (item ID lists).
+struct CoTaskMemory {
+    using Type = void*;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::CoTaskMemFree(h); }
+};
+
 }  // namespace handle_traits
 
 using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
@@ -133,6 +141,7 @@ using UniqueMemoryDc = UniqueHandle<handle_traits::MemoryDc>;
 using UniqueMappedView = UniqueHandle<handle_traits::MappedView>;
 using UniqueRegKey = UniqueHandle<handle_traits::RegKey>;
 using UniqueGlobal = UniqueHandle<handle_traits::GlobalMemory>;
+using UniqueCoTaskMemory = UniqueHandle<handle_traits::CoTaskMemory>;
 // A window the program made for itself (a message-only window, say); toolkit
 // windows belong to the toolkit.
 using UniqueWindow = UniqueHandle<handle_traits::Window>;

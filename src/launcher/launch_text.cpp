@@ -98,6 +98,10 @@ std::string ShellExecuteErrorText(int64_t code) {
     }
 }
 
+std::string LaunchErrorText(int64_t result) {
+    return result < 0 ? std::to_string(-result) : ShellExecuteErrorText(result);
+}
+
 std::string HresultErrorText(int32_t hr) {
     switch (static_cast<uint32_t>(hr)) {
         case 0x8000FFFFu:

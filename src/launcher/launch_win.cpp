@@ -18,8 +18,8 @@ const wchar_t* OrNull(const std::wstring& text) {
 }  // namespace
 
 bool WriteInternetShortcut(std::string_view fileName, std::string_view url,
-                           std::string_view iconLocation) {
-    return WriteFileAtomic(fileName, EncodeInternetShortcutFile(url, iconLocation));
+                           std::string_view iconLocation, uint32_t* error) {
+    return WriteFileAtomic(fileName, EncodeInternetShortcutFile(url, iconLocation), error);
 }
 
 std::optional<InternetShortcut> ReadInternetShortcut(std::string_view fileName) {
@@ -29,21 +29,64 @@ std::optional<InternetShortcut> ReadInternetShortcut(std::string_view fileName) 
     return DecodeInternetShortcutFile(bytes);
 }
 
-bool LaunchTarget(std::string_view file, std::string_view parameters, std::string_view directory,
-                  std::string_view verb, const LaunchErrorSink& onError) {
+int64_t ShellExecuteResult(std::string_view file, std::string_view parameters,
+                           std::string_view directory, std::string_view verb) {
     std::wstring wideFile = ToWide(file);
     std::wstring wideParameters = ToWide(parameters);
     std::wstring wideDirectory = ToWide(directory);
     std::wstring wideVerb = ToWide(verb);
-    HINSTANCE result =
-        ::ShellExecuteW(nullptr, OrNull(wideVerb), wideFile.c_str(), OrNull(wideParameters),
-                        OrNull(wideDirectory), SW_SHOWNORMAL);
-    // The result is an error code dressed as a handle; above 32 means success.
-    INT_PTR code = reinterpret_cast<INT_PTR>(result);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    // No error box of the shell's: the program reports in its own words.
+    // NOASYNC: the call may end with its thread, so the shell must be done.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = OrNull(wideVerb);
+    info.lpFile = wideFile.c_str();
+    info.lpParameters = OrNull(wideParameters);
+    info.lpDirectory = OrNull(wideDirectory);
+    info.nShow = SW_SHOWNORMAL;
+    if (::ShellExecuteExW(&info))
+        return 42;
+    const DWORD error = ::GetLastError();
+    // hInstApp carries the old-style code, an error code dressed as a handle.
+    const INT_PTR code = reinterpret_cast<INT_PTR>(info.hInstApp);
+    if (code > 0 && code <= 32)
+        return code;
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+            return SE_ERR_FNF;
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+            return SE_ERR_PNF;
+        case ERROR_ACCESS_DENIED:
+            return SE_ERR_ACCESSDENIED;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return SE_ERR_OOM;
+        case ERROR_BAD_FORMAT:
+            return ERROR_BAD_FORMAT;
+        case ERROR_NO_ASSOCIATION:
+            return SE_ERR_NOASSOC;
+        case ERROR_DLL_NOT_FOUND:
+            return SE_ERR_DLLNOTFOUND;
+        case ERROR_SHARING_VIOLATION:
+            return SE_ERR_SHARE;
+        case ERROR_CANCELLED:
+            // The elevation prompt was refused: what ShellExecute itself says.
+            return SE_ERR_ACCESSDENIED;
+        default:
+            return -static_cast<int64_t>(error);
+    }
+}
+
+bool LaunchTarget(std::string_view file, std::string_view parameters, std::string_view directory,
+                  std::string_view verb, const LaunchErrorSink& onError) {
+    const int64_t code = ShellExecuteResult(file, parameters, directory, verb);
     if (code > 32)
         return true;
     if (onError)
-        onError(ShellExecuteErrorText(static_cast<int64_t>(code)));
+        onError(LaunchErrorText(code));
     return false;
 }
 

@@ -5,13 +5,14 @@
 // document, and it carries out the category and group commands, the rename
 // editors, hover switching, the remembered selection and the drag that
 // reorders items. The popup menus open through the showMenu service; the grid's
-// click and right-click are left to the launching and item-menu code.
+// clicks and right-button releases go to the item code (item_actions.h).
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +20,7 @@
 
 #include "launcher/launcher_data.h"
 #include "panel/content_menus.h"
+#include "panel/item_actions.h"
 #include "panel/panel_window.h"
 #include "toolkit/edit.h"
 #include "toolkit/list_view.h"
@@ -41,6 +43,12 @@ struct LauncherViewServices {
     std::function<void(const std::vector<ContentMenuEntry>& menu, POINT screen,
                        std::function<void(int id)> chosen)>
         showMenu;
+    // For the items (item_actions.h): errors, the key dialog, the hide after
+    // a launch and the shell call. None: see ItemActionServices.
+    std::function<void(const std::string& text)> showError;
+    std::function<std::optional<std::string>()> askKey;
+    std::function<void()> hidePanel;
+    ShellCall shellCall;
 };
 
 class LauncherView final : public PanelContent, public LauncherObserver {
@@ -60,6 +68,9 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     // The menus as they would open now.
     std::vector<ContentMenuEntry> ClassMenu(bool onEntry) const;
     std::vector<ContentMenuEntry> GroupMenu(bool onTab) const;
+
+    // Starting items and the item menu's commands.
+    ItemActions& Actions() { return *actions_; }
 
     // ---- for tests and the later item code
     Element* Sidebar() const { return sidebar_; }
@@ -147,6 +158,7 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     void Drop(Point point);
 
     LauncherViewServices services_;
+    std::unique_ptr<ItemActions> actions_;
     Element* sidebar_ = nullptr;
     Element* pagesHost_ = nullptr;
     std::vector<Button*> entries_;

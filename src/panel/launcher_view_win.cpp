@@ -115,7 +115,12 @@ void SwapNeighbours(std::vector<T>& v, int from, int to) {
 
 }  // namespace
 
-LauncherView::LauncherView(LauncherViewServices services) : services_(std::move(services)) {}
+LauncherView::LauncherView(LauncherViewServices services) : services_(std::move(services)) {
+    actions_ = std::make_unique<ItemActions>(
+        ItemActionServices{services_.data, services_.settings, services_.confirm,
+                           services_.showError, services_.askKey, services_.hidePanel,
+                           services_.showMenu, services_.shellCall});
+}
 
 LauncherView::~LauncherView() {
     if (services_.data)
@@ -806,6 +811,21 @@ void LauncherView::OnIconReleased(int c, int g, int i) {
 // ---- grids: tooltip text and drag reordering ---------------------------
 
 void LauncherView::WireGrid(ListView* list) {
+    const auto onItem = [this](ElementEvent event) {
+        return [this, event](Element& e, const ElementEventArgs& a, bool&) {
+            auto* self = static_cast<ListView*>(&e);
+            int c = -1, g = -1;
+            const ListIndex index = ListView::EventIndex(a);
+            if (drag_.active || !index.Valid() || !FindGrid(self, &c, &g))
+                return;
+            if (event == kListItemRButtonUp)
+                actions_->RightRelease(*self, c, g, index.item);
+            else
+                actions_->Activate(c, g, index.item, event == kListItemDoubleClick);
+        };
+    };
+    for (ElementEvent event : {kListItemClick, kListItemDoubleClick, kListItemRButtonUp})
+        list->On(event, onItem(event));
     list->On(kListHoverRest, [this](Element& e, const ElementEventArgs& a, bool&) {
         int c = -1, g = -1;
         const ListIndex index = ListView::EventIndex(a);

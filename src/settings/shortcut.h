@@ -56,8 +56,9 @@ bool ReadShortcut(std::string_view linkFile, ShortcutRecord* record);
 // WorkingDirectory in that order, every one even when empty, then saving.
 // A property that cannot be set (for example a hotkey text that is not
 // understood) does not stop the others or the save, but makes the result
-// false, as with the automation object.
-bool WriteShortcut(const ShortcutRecord& record);
+// false, as with the automation object. `failure` (if given) receives the
+// first failing HRESULT, 0 when none failed.
+bool WriteShortcut(const ShortcutRecord& record, int32_t* failure = nullptr);
 
 // The current user's Startup folder (CSIDL_STARTUP, not created); false when
 // the shell cannot tell.

@@ -94,15 +94,25 @@ bool ReadShortcut(std::string_view linkFile, ShortcutRecord* record) {
     return true;
 }
 
-bool WriteShortcut(const ShortcutRecord& record) {
+bool WriteShortcut(const ShortcutRecord& record, int32_t* failure) {
     const std::wstring linkFile = ToWide(LinkFileWithExtension(record.linkFile));
     ScopedCom com;
+    int32_t firstFailure = 0;
+    if (!failure)
+        failure = &firstFailure;
+    *failure = 0;
     ComPtr<IShellLinkW> link = CreateShellLink();
-    if (!link)
+    if (!link) {
+        *failure = static_cast<int32_t>(REGDB_E_CLASSNOTREG);
         return false;
+    }
 
     bool ok = true;
-    auto check = [&](HRESULT hr) { ok = ok && SUCCEEDED(hr); };
+    auto check = [&](HRESULT hr) {
+        if (FAILED(hr) && *failure == 0)
+            *failure = static_cast<int32_t>(hr);
+        ok = ok && SUCCEEDED(hr);
+    };
     check(link->SetArguments(ToWide(record.arguments).c_str()));
     check(link->SetDescription(ToWide(record.description).c_str()));
     uint16_t hotkey = 0;
@@ -120,8 +130,10 @@ bool WriteShortcut(const ShortcutRecord& record) {
     check(link->SetWorkingDirectory(ToWide(record.workingDirectory).c_str()));
 
     ComPtr<IPersistFile> file = link.As<IPersistFile>(IID_IPersistFile);
-    if (!file)
+    if (!file) {
+        check(E_NOINTERFACE);
         return false;
+    }
     check(file->Save(linkFile.c_str(), TRUE));
     return ok;
 }

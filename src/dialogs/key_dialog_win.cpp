@@ -1,0 +1,152 @@
+// The key dialog; see key_dialog.h.
+#include "dialogs/key_dialog.h"
+
+#include <memory>
+
+#include "dialogs/dialog_frame.h"
+#include "toolkit/dpi.h"
+#include "toolkit/edit.h"
+#include "toolkit/resource_archive.h"
+
+namespace pt {
+namespace {
+
+constexpr int kResultOk = 1;
+constexpr int kResultClosed = 0;
+
+std::shared_ptr<Image> EyeImage(const char* entry) {
+    std::shared_ptr<SvgImage> image =
+        SvgImage::FromBytes(ResourceArchive::Instance().ReadText(entry));
+    if (image) {
+        image->SetSize(Dpi(20), Dpi(20));
+        image->SetFill(MakeColor(150, 150, 150));
+    }
+    return image;
+}
+
+bool IsKeyUnit(WPARAM unit) {
+    return unit < 0x80 && !KeyCharacters(std::string(1, static_cast<char>(unit))).empty();
+}
+
+}  // namespace
+
+std::optional<std::string> AskKey(HWND owner) {
+    if (owner && !Window::FromHwnd(owner))
+        owner = nullptr;
+    WindowOptions options;
+    options.width = Dpi(340);
+    options.height = Dpi(190);
+    options.title = kKeyDialogTitle;
+    options.owner = owner;
+    Window* window = Window::Create(options);
+    if (!window)
+        return std::nullopt;
+    ApplyDialogRecipe(*window);
+    window->SetModalCloseResult(kResultClosed);
+    BuildDialogCaption(*window, kKeyDialogTitle, true);
+
+    auto* body = window->Root().Add<Element>();
+    body->SetName("body");
+    body->SetWidth(SizeSpec::Fill());
+    body->SetHeight(SizeSpec::Weight(1));
+    body->SetPadding(Dpi(20), Dpi(15), Dpi(20), 0);
+    body->SetSpacing(Dpi(8));
+
+    auto* row = body->Add<Element>();
+    row->SetHorizontal(true);
+    row->SetWidth(SizeSpec::Fill());
+    row->SetHeight(SizeSpec::Fixed(Dpi(30)));
+    row->SetSpacing(Dpi(8));
+    row->SetAlign(Align::kStart, Align::kCenter);
+    auto* edit = row->Add<Edit>();
+    edit->SetName("key");
+    edit->SetLookName("bkInfo_edit");
+    edit->SetPassword(true);
+    edit->SetMaxLength(kKeyMaxLength);
+    edit->SetWidth(SizeSpec::Weight(1));
+    edit->SetHeight(SizeSpec::Fill());
+    // Typed characters outside the key's set never arrive; a paste is cut
+    // down to what a key may hold.
+    edit->On(ElementEvent::kChar, [](Element&, const ElementEventArgs& a, bool& handled) {
+        if (a.wParam >= 0x20 && !IsKeyUnit(a.wParam))
+            handled = true;
+    });
+    edit->On(kEditChanged, [](Element& e, const ElementEventArgs&, bool&) {
+        auto& self = static_cast<Edit&>(e);
+        const std::string text = self.Text();
+        const std::string kept = KeyCharacters(text);
+        if (kept != text) {
+            self.SetText(kept);
+            self.SetSelection(self.Length(), self.Length());
+        }
+    });
+
+    auto* eye = row->Add<Button>();
+    eye->SetName("eye");
+    eye->SetCheckMode(true);
+    eye->SetTransparent(true);
+    eye->SetFixedSize(Dpi(20), Dpi(20));
+    eye->SetImageSize(Dpi(20), Dpi(20));
+    eye->SetImage(VisualState::kNormal, EyeImage("res\\appframework\\eye\\normal.svg"));
+    eye->SetImage(VisualState::kChecked, EyeImage("res\\appframework\\eye\\check.svg"));
+    eye->On(ElementEvent::kCheckChanged, [edit](Element&, const ElementEventArgs& a, bool&) {
+        edit->SetPasswordVisible(a.checked);
+        edit->SetFocus();  // typing goes on where it was
+        edit->Redraw();
+    });
+
+    auto* hint = body->Add<TextElement>(kKeyHint);
+    hint->SetName("hint");
+    hint->SetTextColor(MakeColor(150, 150, 150));
+
+    auto* buttons = window->Root().Add<Element>();
+    buttons->SetName("buttons");
+    buttons->SetHorizontal(true);
+    buttons->SetWidth(SizeSpec::Fill());
+    buttons->SetHeight(SizeSpec::Fixed(Dpi(50)));
+    buttons->SetPadding(Dpi(20), 0, Dpi(20), Dpi(15));
+    buttons->SetAlign(Align::kEnd, Align::kStart);
+    auto* ok = buttons->Add<Button>("确定");
+    ok->SetName("ok");
+    ok->SetFixedSize(Dpi(80), Dpi(30));
+    ok->SetLookName("bkInfo_button");
+    ok->SetTextColor(MakeColor(120, 120, 120));
+
+    std::string key;
+    const HWND hwnd = window->Hwnd();
+    auto accept = [hwnd, edit, &key] {
+        if (edit->Length() < kKeyMinLength) {
+            edit->SetFocus();
+            return;
+        }
+        key = edit->Text();
+        if (Window* w = Window::FromHwnd(hwnd))
+            w->EndModal(kResultOk);
+    };
+    ok->On(ElementEvent::kClick, [accept](Element&, const ElementEventArgs&, bool& handled) {
+        handled = true;
+        accept();
+    });
+    window->OnMessage([accept](Window& w, WindowMessage& m, bool& handled) {
+        if (m.message == WM_KEYDOWN && m.wParam == VK_RETURN) {
+            handled = true;
+            accept();
+        } else if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
+            handled = true;
+            w.EndModal(kResultClosed);
+        } else if (m.message == WM_SYSKEYDOWN || m.message == WM_SYSCHAR) {
+            // Alt+F4 closes like Esc; no window menu.
+            handled = true;
+            if (m.message == WM_SYSKEYDOWN && m.wParam == VK_F4)
+                w.EndModal(kResultClosed);
+        }
+    });
+
+    PlaceDialogAndSkin(*window, owner);
+    edit->SetFocus();
+    if (window->DoModal() != kResultOk)
+        return std::nullopt;
+    return key;
+}
+
+}  // namespace pt

@@ -1,0 +1,502 @@
+// Starting items and the item menu, through the real panel: a small program
+// (probes/args_probe.cpp) started as an item reports its command line and
+// working directory; the shell call is watched through the view's seam for
+// the verb; errors arrive where the message box would show them. The item
+// menu opens on a right-button release and is answered in its own window;
+// with Shift the shell's own menu opens instead (closed again by a timer of
+// this thread while it tracks).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "launcher/cipher.h"
+#include "launcher/launch.h"
+#include "launcher/shell_actions.h"
+#include "panel/item_menu.h"
+#include "panel/launcher_view.h"
+#include "panel/panel_window.h"
+#include "panel/ui_test_util.h"
+#include "settings/settings_store.h"
+#include "settings/shortcut.h"
+#include "support/counting_storage.h"
+#include "support/temp_folder.h"
+#include "support/utf16.h"
+#include "toolkit/clipboard.h"
+#include "toolkit/dpi.h"
+#include "toolkit/menu.h"
+
+namespace pt {
+namespace {
+
+using CountingStorage = test::CountingStorage<LauncherDataStorage>;
+using test::PollUntil;
+using test::Pump;
+using test::TempFolder;
+
+[[maybe_unused]] testing::Environment* const g_env =
+    testing::AddGlobalTestEnvironment(new test::UiEnvironment);
+
+constexpr unsigned kSaveDelayMs = 150;
+
+std::string Json(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+struct Item {
+    std::string name = {};
+    std::string path = {};
+    std::string param = {};
+    std::string workDir = {};
+    bool admin = false;
+    std::string icon = {};
+    std::string remarks = {};
+};
+
+std::string DataText(const std::vector<Item>& items) {
+    std::string text = R"({"class":[{"name":"c","group":[{"name":"g","item":[)";
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Item& it = items[i];
+        text += (i ? "," : "") + std::string("{\"name\":") + Json(it.name) +
+                ",\"path\":" + Json(it.path);
+        if (!it.param.empty())
+            text += ",\"param\":" + Json(it.param);
+        if (!it.workDir.empty())
+            text += ",\"WorkDir\":" + Json(it.workDir);
+        if (!it.icon.empty())
+            text += ",\"icon\":" + Json(it.icon);
+        if (!it.remarks.empty())
+            text += ",\"remarks\":" + Json(it.remarks);
+        if (it.admin)
+            text += ",\"IsAdministrator\":1";
+        text += "}";
+    }
+    return text + "]}]}]}";
+}
+
+class ItemActionsTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        SetDisplayScale(1.0f);
+        out_ = folder_.File("out.txt");
+        ::SetEnvironmentVariableW(L"PT_ARGS_PROBE_OUT", ToWide(out_).c_str());
+    }
+    void TearDown() override {
+        if (auto menu = Menu::Current())
+            menu->Close();
+        if (Window* w = Window::FromHwnd(hwnd_))
+            w->Destroy();
+        Pump();
+        panel_.reset();
+        view_.reset();
+        data_.reset();
+        settings_.reset();
+    }
+
+    // A copy of the probe program at `path` (inside the test's folder).
+    std::string Probe(std::string_view relative) {
+        const std::string path = folder_.File(relative);
+        const std::wstring wide = ToWide(path);
+        for (size_t cut = wide.find(L'\\', folder_.WidePath().size() + 1);
+             cut != std::wstring::npos; cut = wide.find(L'\\', cut + 1))
+            ::CreateDirectoryW((L"\\\\?\\" + wide.substr(0, cut)).c_str(), nullptr);
+        EXPECT_TRUE(::CopyFileW(ToWide(PT_ARGS_PROBE).c_str(), (L"\\\\?\\" + wide).c_str(), FALSE))
+            << path;
+        return path;
+    }
+
+    void Build(const std::vector<Item>& items, bool doubleClick = false) {
+        folder_.MakeFile("Data", DataText(items));
+        settings_ = std::make_unique<SettingsStore>(MakeFileSettingsStorage(folder_.Path(), 60000));
+        settings_->Load();
+        settings_->SetDoubleClick(doubleClick);
+        data_ = std::make_unique<LauncherData>(
+            std::make_unique<CountingStorage>(
+                MakeFileLauncherDataStorage(folder_.Path(), kSaveDelayMs), &writes_),
+            MakeShellLauncherSystem());
+        LauncherViewServices vs;
+        vs.data = data_.get();
+        vs.settings = settings_.get();
+        vs.confirm = [this](const std::string& text) {
+            questions_.push_back(text);
+            return answer_;
+        };
+        vs.showError = [this](const std::string& text) { errors_.push_back(text); };
+        vs.askKey = [this] {
+            ++keyQuestions_;
+            return key_;
+        };
+        vs.shellCall = [this](const LaunchRequest& r) {
+            {
+                std::lock_guard<std::mutex> lock(callsMutex_);
+                calls_.push_back(r);
+            }
+            while (holdShell_.load())
+                ::Sleep(5);
+            return ShellExecuteResult(r.file, r.parameters, r.directory, r.verb);
+        };
+        view_ = std::make_unique<LauncherView>(vs);
+        PanelServices ps;
+        ps.settings = settings_.get();
+        ps.content = view_.get();
+        panel_ = std::make_unique<PanelWindow>(ps);
+        ASSERT_TRUE(panel_->Create());
+        hwnd_ = panel_->Handle();
+        panel_->Show();
+        Window::FromHwnd(hwnd_)->PaintNow();
+        Pump();
+    }
+
+    ListView& Grid() { return *view_->Grid(0, 0); }
+    Point Cell(int i) { return test::Centre(Grid().ItemWindowRect(ListIndex{0, i})); }
+    int Pending() { return view_->Actions().Runner().PendingCount(); }
+    std::vector<LaunchRequest> Calls() {
+        std::lock_guard<std::mutex> lock(callsMutex_);
+        return calls_;
+    }
+    // The probe's report: its command line and its working directory.
+    std::optional<std::pair<std::string, std::string>> Report(int ms = 10000) {
+        if (!PollUntil([&] { return test::FileExists(out_); }, ms))
+            return std::nullopt;
+        const std::string text = test::ReadBytes(out_);
+        ::DeleteFileW(ToWide(out_).c_str());
+        const size_t cut = text.find('\n');
+        return std::make_pair(text.substr(0, cut), text.substr(cut + 1, text.size() - cut - 2));
+    }
+    std::string FileText() const { return test::Utf16Text(test::ReadBytes(folder_.File("Data"))); }
+    void Run(int i, int id) { view_->Actions().RunItemCommand(Grid(), 0, 0, i, id); }
+
+    TempFolder folder_;
+    std::string out_;
+    int writes_ = 0;
+    std::vector<std::string> questions_;
+    std::vector<std::string> errors_;
+    bool answer_ = true;
+    std::optional<std::string> key_;
+    int keyQuestions_ = 0;
+    std::mutex callsMutex_;
+    std::vector<LaunchRequest> calls_;
+    std::atomic<bool> holdShell_{false};
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<LauncherData> data_;
+    std::unique_ptr<LauncherView> view_;
+    std::unique_ptr<PanelWindow> panel_;
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(ItemActionsTest, ClickOrDoubleClickStartsTheItemAsTheSettingSays) {
+    const std::string probe = Probe("bin\\probe.exe");
+    const std::string other = folder_.Folder("其他 目录");
+    for (bool doubleClick : {false, true}) {
+        SCOPED_TRACE(doubleClick);
+        TearDown();
+        calls_.clear();
+        Build({{"p", probe, "--名字 \"a b\"", ""}, {"q", probe, "x", other}}, doubleClick);
+        // The other gesture starts nothing.
+        if (doubleClick)
+            test::Click(hwnd_, Cell(0));
+        else
+            ::SendMessageW(hwnd_, WM_LBUTTONDBLCLK, MK_LBUTTON, test::At(Cell(0)));
+        EXPECT_EQ(Pending(), 0);
+        if (doubleClick)
+            test::DoubleClick(hwnd_, Cell(0));
+        else
+            test::Click(hwnd_, Cell(0));
+        auto report = Report();
+        ASSERT_TRUE(report);
+        EXPECT_NE(report->first.find(" --名字 \"a b\""), std::string::npos) << report->first;
+        EXPECT_EQ(report->second, folder_.File("bin")) << "the folder of the program";
+        ASSERT_TRUE(PollUntil([&] { return Pending() == 0; }));
+        EXPECT_EQ(Calls().size(), 1u);
+        EXPECT_EQ(Calls()[0].verb, "open");
+    }
+    view_->Actions().RunItem(0, 0, 1);
+    auto report = Report();
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->second, other) << "WorkDir wins";
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(ItemActionsTest, ChineseNamesAndLongPathsStartExactly) {
+    if (!test::HostTakesUnicodeNames(folder_.Path()))
+        return;
+    std::string deep = "中文 目录\\";
+    while (folder_.Path().size() + deep.size() < 300)
+        deep += "一个很长的文件夹名称abcdefghij\\";
+    const std::string chinese = Probe("中文 目录\\启动 程序.exe");
+    const std::string longPath = Probe(deep + "probe.exe");
+    ASSERT_GT(longPath.size(), 260u);
+    const std::string longParam = "--" + std::string(400, 'x') + " 参数";
+    Build({{"中", chinese, "参数 一"}, {"长", longPath, longParam}});
+    test::Click(hwnd_, Cell(0));
+    auto report = Report();
+    ASSERT_TRUE(report);
+    EXPECT_NE(report->first.find("启动 程序.exe"), std::string::npos) << report->first;
+    EXPECT_NE(report->first.find(" 参数 一"), std::string::npos);
+    EXPECT_EQ(report->second, folder_.File("中文 目录"));
+    ASSERT_TRUE(PollUntil([&] { return Pending() == 0; }));
+
+    test::Click(hwnd_, Cell(1));
+    ASSERT_TRUE(PollUntil([&] { return Pending() == 0; }));
+    ASSERT_EQ(Calls().size(), 2u);
+    EXPECT_EQ(Calls()[1].file, longPath) << "handed on whole";
+    EXPECT_EQ(Calls()[1].parameters, longParam);
+    if (errors_.empty()) {
+        report = Report();
+        ASSERT_TRUE(report);
+        EXPECT_NE(report->first.find(longParam), std::string::npos);
+    } else {
+        // A system that cannot start a program this deep says so once.
+        std::printf("note: %s\n", errors_[0].c_str());
+        EXPECT_EQ(errors_.size(), 1u);
+    }
+}
+
+TEST_F(ItemActionsTest, VerbAndHideAfterExec) {
+    const std::string probe = Probe("probe.exe");
+    Build({{"plain", probe}, {"admin", probe, "", "", true}});
+    settings_->SetHideAfterExec(true);
+    test::Click(hwnd_, Cell(1));
+    ASSERT_TRUE(Report());
+    ASSERT_TRUE(PollUntil([&] { return !::IsWindowVisible(hwnd_); }, 5000))
+        << "a successful launch hides the panel";
+    panel_->Show();
+    settings_->SetHideAfterExec(false);
+    Run(0, kItemRunAsAdmin);
+    ASSERT_TRUE(Report());
+    ASSERT_TRUE(PollUntil([&] { return Pending() == 0; }));
+    ASSERT_EQ(Calls().size(), 2u);
+    EXPECT_EQ(Calls()[0].verb, "runas");
+    EXPECT_EQ(Calls()[1].verb, "runas");
+    EXPECT_EQ(Calls()[1].file, probe);
+    EXPECT_TRUE(::IsWindowVisible(hwnd_));
+}
+
+TEST_F(ItemActionsTest, AMissingTargetIsReportedAndChangesNothing) {
+    Build({{"gone", folder_.File("no such.exe")}});
+    const std::string before = test::ReadBytes(folder_.File("Data"));
+    settings_->SetHideAfterExec(true);
+    test::Click(hwnd_, Cell(0));
+    ASSERT_TRUE(PollUntil([&] { return !errors_.empty(); }));
+    EXPECT_EQ(errors_, std::vector<std::string>{"找不到指定的文件"});
+    EXPECT_TRUE(::IsWindowVisible(hwnd_));
+    EXPECT_FALSE(data_->SaveDue());
+    EXPECT_EQ(test::ReadBytes(folder_.File("Data")), before);
+}
+
+TEST_F(ItemActionsTest, AnEncipheredItemStartsOnlyWithTheRightKey) {
+    const std::string probe = Probe("bin\\probe.exe");
+    Build({{"secret", "encrypt:" + CipherEncode(probe, "abcd"),
+            "encrypt:" + CipherEncode("--hidden", "abcd"),
+            "encrypt:" + CipherEncode(folder_.Path(), "abcd")}});
+    key_ = std::nullopt;  // the dialog closed
+    test::Click(hwnd_, Cell(0));
+    EXPECT_EQ(keyQuestions_, 1);
+    EXPECT_EQ(Pending(), 0);
+    key_ = "zzzz";
+    test::Click(hwnd_, Cell(0));
+    EXPECT_EQ(errors_, std::vector<std::string>{"密钥错误！"});
+    EXPECT_EQ(Pending(), 0);
+    key_ = "abcd";
+    test::Click(hwnd_, Cell(0));
+    auto report = Report();
+    ASSERT_TRUE(report);
+    EXPECT_NE(report->first.find(" --hidden"), std::string::npos) << report->first;
+    EXPECT_EQ(report->second, folder_.Path());
+    EXPECT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(errors_.size(), 1u);
+}
+
+TEST_F(ItemActionsTest, AWaitingLaunchKeepsThePanelAnsweringAndStartsOnce) {
+    const std::string probe = Probe("probe.exe");
+    Build({{"p", probe}, {"q", probe, "other"}});
+    holdShell_ = true;
+    test::Click(hwnd_, Cell(0));
+    ASSERT_TRUE(PollUntil([&] { return Calls().size() == 1; }));
+    // The shell is stuck; the panel still paints and takes clicks.
+    test::Click(hwnd_, Cell(0));
+    Window::FromHwnd(hwnd_)->PaintNow();
+    test::Click(hwnd_, Cell(1));
+    ASSERT_TRUE(PollUntil([&] { return Calls().size() == 2; }));
+    EXPECT_EQ(Pending(), 2);
+    EXPECT_EQ(Calls()[1].parameters, "other");
+    holdShell_ = false;
+    ASSERT_TRUE(PollUntil([&] { return Pending() == 0; }));
+    test::Click(hwnd_, Cell(0));
+    ASSERT_TRUE(PollUntil([&] { return Calls().size() == 3; }));
+    ASSERT_TRUE(PollUntil([&] { return Pending() == 0; }));
+}
+
+// ---- the item menu -----------------------------------------------------
+
+class ItemMenuWinTest : public ItemActionsTest {
+  protected:
+    static bool MenuOpen() { return Menu::Current() != nullptr; }
+    static bool Pick(int id) {
+        auto menu = Menu::Current();
+        Rect r;
+        if (!menu || !menu->ItemScreenRect(id, r))
+            return false;
+        const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        for (Window* w : menu->OpenWindows()) {
+            RECT wr;
+            ::GetWindowRect(w->Hwnd(), &wr);
+            if (!::PtInRect(&wr, centre))
+                continue;
+            POINT p = centre;
+            ::ScreenToClient(w->Hwnd(), &p);
+            ::SendMessageW(w->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+            ::SendMessageW(w->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+            ::SendMessageW(w->Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+            return true;
+        }
+        return false;
+    }
+    // Right click with Shift held; true when the shell's menu tracked
+    // (found by a timer of this thread, which also closes it).
+    static std::atomic<bool>& ShellMenuSeen() {
+        static std::atomic<bool> seen;
+        return seen;
+    }
+    // A plain lambda is no stdcall function on 32-bit builds.
+    static void CALLBACK CloseShellMenu(HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND menu = ::FindWindowW(L"#32768", nullptr); menu && ::IsWindowVisible(menu)) {
+            ShellMenuSeen() = true;
+            ::EndMenu();
+        }
+    }
+    bool ShiftRightClick(Point p) {
+        std::atomic<bool>& seen = ShellMenuSeen();
+        seen = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &CloseShellMenu);
+        {
+            test::HeldKeys shift({VK_SHIFT});
+            test::RightClick(hwnd_, p);
+        }
+        Pump();
+        ::KillTimer(nullptr, timer);
+        return seen;
+    }
+};
+
+TEST_F(ItemMenuWinTest, RightReleaseOpensTheMenuAndRunsTheChoice) {
+    const std::string probe = Probe("probe.exe");
+    Build({{"p", probe}, {"web", "https://example.com/"}});
+    test::RightClick(hwnd_, Cell(0));
+    ASSERT_TRUE(PollUntil(MenuOpen, 2000));
+    Rect r;
+    EXPECT_TRUE(Menu::Current()->ItemScreenRect(kItemRunAsAdmin, r));
+    ASSERT_TRUE(Pick(kItemCopyPath));
+    ASSERT_TRUE(PollUntil([&] { return GetClipboardText(hwnd_).value_or("") == probe; }, 2000));
+
+    // A disabled entry does nothing; Escape closes the menu with no command.
+    test::RightClick(hwnd_, Cell(1));
+    ASSERT_TRUE(PollUntil(MenuOpen, 2000));
+    EXPECT_FALSE(Menu::Current()->ItemScreenRect(kItemRunAsAdmin, r));
+    ASSERT_TRUE(Pick(kItemOpenLocation));
+    auto menu = Menu::Current();
+    ASSERT_TRUE(menu && !menu->OpenWindows().empty());
+    ::SendMessageW(menu->OpenWindows()[0]->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+    menu.reset();
+    ASSERT_TRUE(PollUntil([] { return !MenuOpen(); }, 2000));
+    test::PumpFor(200);
+    EXPECT_TRUE(errors_.empty());
+    EXPECT_EQ(Pending(), 0);
+}
+
+TEST_F(ItemMenuWinTest, ShiftShowsTheShellMenuWhenTheSettingIsOn) {
+    const std::string file = folder_.MakeFile("note.txt", "x");
+    Build({{"note", file}, {"gone", folder_.File("gone.txt")}});
+    settings_->SetShiftShowMenu(true);
+    EXPECT_TRUE(ShiftRightClick(Cell(0)));
+    EXPECT_FALSE(MenuOpen());
+    EXPECT_TRUE(::IsWindowEnabled(hwnd_));
+
+    EXPECT_FALSE(ShiftRightClick(Cell(1)));
+    EXPECT_EQ(errors_, std::vector<std::string>{"找不到指定的文件"});
+    EXPECT_FALSE(MenuOpen());
+
+    settings_->SetShiftShowMenu(false);
+    EXPECT_FALSE(ShiftRightClick(Cell(0)));
+    EXPECT_TRUE(PollUntil(MenuOpen, 2000)) << "the program's own menu";
+}
+
+TEST_F(ItemMenuWinTest, OpenLocationOpensTheFolderWindow) {
+    const std::string file = folder_.MakeFile("选中.txt", "x");
+    Build({{"f", file}, {"gone", folder_.File("gone.txt")}});
+    // The folder window is titled with the folder's name.
+    const std::wstring title = folder_.WidePath().substr(folder_.WidePath().rfind(L'\\') + 1);
+    const auto folderWindow = [&] { return ::FindWindowW(nullptr, title.c_str()); };
+    Run(0, kItemOpenLocation);
+    EXPECT_TRUE(errors_.empty());
+    EXPECT_TRUE(PollUntil([&] { return folderWindow() != nullptr; }, 10000));
+    ::PostMessageW(folderWindow(), WM_CLOSE, 0, 0);
+    Run(1, kItemOpenLocation);
+    EXPECT_EQ(errors_, std::vector<std::string>{kFileOrPathNotFound});
+    Run(1, kItemOpenWith);
+    Run(1, kItemShellMenu);
+    EXPECT_EQ(errors_.size(), 3u);
+    EXPECT_EQ(errors_[2], "找不到指定的文件");
+    EXPECT_EQ(Pending(), 0);
+}
+
+TEST_F(ItemMenuWinTest, DesktopShortcutsAsLinkAndInternetShortcut) {
+    std::string desktop;
+    ASSERT_TRUE(GetDesktopFolder(&desktop));
+    ::CreateDirectoryW(ToWide(desktop).c_str(), nullptr);
+    const std::string probe = Probe("probe.exe");
+    const std::string start = folder_.Folder("start");
+    Build({{"a/b:c", probe, "-x 参数", start, false, probe + ",0", "备注"},
+           {"网站", "https://example.com/?q=1", "", "", false, "C:\\icons\\web.ico,2"}});
+    Run(0, kItemDesktopLink);
+    Run(1, kItemDesktopLink);
+    EXPECT_TRUE(errors_.empty()) << errors_[0];
+    const std::string link = desktop + "\\a_b_c.lnk";
+    const std::string url = desktop + "\\网站.url";
+    ShortcutRecord read;
+    ASSERT_TRUE(ReadShortcut(link, &read));
+    EXPECT_EQ(read.targetPath, probe);
+    EXPECT_EQ(read.arguments, "-x 参数");
+    EXPECT_EQ(read.workingDirectory, start);
+    EXPECT_EQ(read.description, "备注");
+    EXPECT_EQ(read.iconLocation, probe);
+    EXPECT_EQ(test::ReadBytes(url),
+              "[InternetShortcut]\r\nURL=https://example.com/?q=1\r\nIconIndex=2\r\n"
+              "IconFile=C:\\icons\\web.ico\r\n");
+    ::DeleteFileW(ToWide(link).c_str());
+    ::DeleteFileW(ToWide(url).c_str());
+}
+
+TEST_F(ItemMenuWinTest, DeleteAsksRemovesTheItemAndLeavesTheTarget) {
+    const std::string file = folder_.MakeFile("keep.txt", "x");
+    Build({{"留下", file}, {"b", folder_.File("b.txt")}});
+    answer_ = false;
+    Run(0, kItemDelete);
+    EXPECT_EQ(questions_, std::vector<std::string>{"删除项目数据：留下"});
+    EXPECT_EQ(data_->ItemCount(0, 0), 2);
+    answer_ = true;
+    Run(0, kItemDelete);
+    EXPECT_EQ(data_->ItemCount(0, 0), 1);
+    EXPECT_EQ(Grid().ItemText(ListIndex{0, 0}, "name"), "b");
+    EXPECT_EQ(writes_, 0) << "the save is deferred";
+    ASSERT_TRUE(PollUntil([&] { return writes_ > 0; }, 3000));
+    EXPECT_EQ(FileText().find("留下"), std::string::npos);
+    EXPECT_TRUE(test::FileExists(file));
+}
+
+}  // namespace
+}  // namespace pt
