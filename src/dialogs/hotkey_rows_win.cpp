@@ -12,6 +12,7 @@
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
 #include "toolkit/resource_archive.h"
+#include "toolkit/window.h"
 
 namespace pt {
 namespace {
@@ -120,7 +121,7 @@ void BuildRow(Element& page, const RowSpec& spec, const PageContext& context) {
     if (enabled)
         row->Register();
 
-    row->box->On(kHotkeyKey, [row](Element&, const ElementEventArgs& a, bool& handled) {
+    row->box->On(ElementEvent::kHotkeyKey, [row](Element&, const ElementEventArgs& a, bool& handled) {
         handled = true;
         const HeldModifiers held{Held(VK_CONTROL), Held(VK_SHIFT), Held(VK_MENU)};
         row->ShowText(HotkeyTextAfterPress(held, static_cast<int>(a.wParam)));

@@ -1,13 +1,12 @@
 // The settings window: the tab column, the About, General, Action and More
 // pages, and the opening rules; see settings_ui.h. The Hotkeys page lives in
 // hotkey_rows_win.cpp.
-#include <imm.h>
-
 #include "dialogs/settings_pages.h"
 #include "dialogs/settings_rules.h"
 #include "dialogs/settings_ui.h"
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
+#include "toolkit/ime.h"
 #include "toolkit/resource_archive.h"
 #include "toolkit/slider.h"
 #include "window/dialog.h"
@@ -346,7 +345,7 @@ void SettingsUi::BuildSettings(int tab) {
 
     // Key presses reach the hotkey boxes as they are, not through an input
     // method's composition.
-    ::ImmAssociateContext(settings_, nullptr);
+    SetWindowImeEnabled(settings_, false);
     dialog.ShowModeless();
 }
 

@@ -24,6 +24,7 @@
 #include "toolkit/property_table.h"
 #include "toolkit/slider.h"
 #include "toolkit/widgets.h"
+#include "window/skin_frame.h"
 
 namespace pt {
 namespace {
@@ -108,6 +109,27 @@ std::wstring Title(HWND window) {
     return text;
 }
 
+// The next message box, answered with its OK button from inside its own
+// loop once `look` has seen it.
+std::function<void(Window&)> g_lookAtBox;
+VOID CALLBACK AnswerBoxTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    for (Window* w : Window::All()) {
+        Button* ok = w->IsModal() ? FindButton(w->Root(), "确定") : nullptr;
+        if (!ok)
+            continue;
+        ::KillTimer(nullptr, id);
+        if (g_lookAtBox)
+            g_lookAtBox(*w);
+        g_lookAtBox = nullptr;
+        test::Click(w->Hwnd(), *ok);
+        return;
+    }
+}
+void AnswerMessageBox(std::function<void(Window&)> look) {
+    g_lookAtBox = std::move(look);
+    ::SetTimer(nullptr, 0, 50, &AnswerBoxTimer);
+}
+
 int CountWindowsTitled(const wchar_t* title) {
     int n = 0;
     for (HWND w = ::FindWindowExW(nullptr, nullptr, kWindowClass, title); w;
@@ -141,8 +163,11 @@ class SettingsUiTest : public testing::Test {
                const std::string& skin = "", const std::string& camera = "") {
         const std::string json =
             R"({"Action":{"DockPanel":0},"General":{"ShowTrayIcon":1)" + general +
-            R"(},"More":{"Easing":{"bEnable":1,"Speed":10})" + more + R"(},"Skin":{)" + skin +
-            R"(},"Shortcutkey":{"RegFailTips":1,"Pinatrove":{"bEnable":1,"HotKey":"Ctrl + `"})" +
+            R"(},"More":{"Easing":{"bEnable":1,"Speed":10})" + more + "}" +
+            R"(,"Skin":{)" +
+            (skin.empty() ? R"("background-color":-657931,"style-mac":0,"border-radius":1)" : skin) +
+            "}" +
+            R"(,"Shortcutkey":{"RegFailTips":1,"Pinatrove":{"bEnable":1,"HotKey":"Ctrl + `"})" +
             camera + "}}";
         folder_.MakeFile("Settings", test::Utf16Bytes(json));
         settings_ =
@@ -275,10 +300,10 @@ TEST_F(SettingsUiTest, GeneralOptionsAreSavedAndTakeEffect) {
     EXPECT_TRUE(SavedBecomes("General.PosRemember.PosLast.xPos", r.left));
     EXPECT_EQ(SavedInt("General.PosRemember.PosLast.yPos"), r.top);
     ClickOption("记住面板大小");
-    EXPECT_TRUE(SavedBecomes("General.SizeRemember.SizeLast.nWidth", r.Width()));
+    EXPECT_TRUE(SavedBecomes("General.SizeRemember.SizeLast.width", r.Width()));
     ClickOption("记住最后打开类别");
     EXPECT_TRUE(SavedBecomes("General.IndexRemember.IndexLast.iClass", 1));
-    EXPECT_EQ(SavedInt("General.IndexRemember.IndexLast.iGroup"), 2);
+    EXPECT_EQ(SavedInt("General.IndexRemember.IndexLast.iGRoup"), 2);
 
     for (std::string_view text : {"忽略系统DPI设置（需重启）", "显示时跟随鼠标位置"})
         ClickOption(text);
@@ -339,8 +364,10 @@ TEST_F(SettingsUiTest, SpeedSliderSnapsToFives) {
     for (auto [position, snapped, speed] : {std::tuple{13, 15, 20}, std::tuple{12, 10, 15}}) {
         // A click on the track where position `position` lies.
         const Rect r = slider->WindowRect();
+        SliderLogic logic = slider->Logic();
+        logic.SetGeometry(r.Width(), slider->ThumbSize().width);
         int x = r.left;
-        while (x < r.right && slider->Logic().PositionAt(x - r.left) != position)
+        while (x < r.right && logic.PositionAt(x - r.left) != position)
             ++x;
         ASSERT_LT(x, r.right);
         test::Click(Settings()->Hwnd(), Point{x, (r.top + r.bottom) / 2});
@@ -424,28 +451,18 @@ TEST_F(SettingsUiTest, HotkeySwitchRegistersWithdrawsAndGuardsTheEdit) {
 
     // While the row is being edited its switch refuses, with a message.
     test::Click(h, *Settings()->FindByIdentifier(402));
-    const Point p = test::Centre(*enable);
-    ::PostMessageW(h, WM_MOUSEMOVE, 0, test::At(p));
-    ::PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, test::At(p));
-    ::PostMessageW(h, WM_LBUTTONUP, 0, test::At(p));
-    HWND box = nullptr;
-    ASSERT_TRUE(PollUntil([&] {
-        for (Window* w : Window::All()) {
-            if (w->Hwnd() != h && w->Hwnd() != panelHwnd_ && w->IsVisible() &&
-                FindButton(w->Root(), "确定"))
-                box = w->Hwnd();
-        }
-        return box != nullptr;
-    }));
-    Window* boxWindow = Window::FromHwnd(box);
-    EXPECT_TRUE(HasText(boxWindow->Root(), "当前快捷键处于编辑状态，请先保存！"));
-    test::Click(box, *FindButton(boxWindow->Root(), "确定"));
-    ASSERT_TRUE(PollUntil([&] { return Window::FromHwnd(box) == nullptr; }));
+    std::string said;
+    AnswerMessageBox([&](Window& box) {
+        said = HasText(box.Root(), "当前快捷键处于编辑状态，请先保存！") ? "save first" : "?";
+    });
+    test::Click(h, *enable);
+    EXPECT_EQ(said, "save first");
     EXPECT_TRUE(enable->IsChecked());
 
     // A combination someone else holds shows the failure icon on saving.
     TakenHotkey taken(MOD_CONTROL | MOD_SHIFT, VK_F9);
     ASSERT_TRUE(taken.Ok());
+    test::Click(h, *Settings()->FindByIdentifier(403));
     {
         test::HeldKeys keys({VK_CONTROL, VK_SHIFT});
         test::Key(h, VK_F9);
