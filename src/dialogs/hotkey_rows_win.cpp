@@ -121,11 +121,12 @@ void BuildRow(Element& page, const RowSpec& spec, const PageContext& context) {
     if (enabled)
         row->Register();
 
-    row->box->On(ElementEvent::kHotkeyKey, [row](Element&, const ElementEventArgs& a, bool& handled) {
-        handled = true;
-        const HeldModifiers held{Held(VK_CONTROL), Held(VK_SHIFT), Held(VK_MENU)};
-        row->ShowText(HotkeyTextAfterPress(held, static_cast<int>(a.wParam)));
-    });
+    row->box->On(ElementEvent::kHotkeyKey,
+                 [row](Element&, const ElementEventArgs& a, bool& handled) {
+                     handled = true;
+                     const HeldModifiers held{Held(VK_CONTROL), Held(VK_SHIFT), Held(VK_MENU)};
+                     row->ShowText(HotkeyTextAfterPress(held, static_cast<int>(a.wParam)));
+                 });
     row->box->On(ElementEvent::kKeyUp, [row](Element&, const ElementEventArgs&, bool& handled) {
         handled = true;
         const std::string text = HotkeyTextAfterRelease(row->working);
@@ -133,24 +134,23 @@ void BuildRow(Element& page, const RowSpec& spec, const PageContext& context) {
             row->ShowText(text);
     });
 
-    row->button->On(ElementEvent::kCheckChanged,
-                    [row](Element&, const ElementEventArgs& a, bool&) {
-                        const bool editing = a.checked;
-                        row->button->SetText(editing ? "保存" : "设置");
-                        row->box->SetEnabled(editing);
-                        if (editing) {
-                            row->box->SetFocus();
-                            return;
-                        }
-                        // Saved: stored whatever it says ("无" included), and
-                        // registered when the row is on. Nothing is withdrawn
-                        // for a row that is off: it holds no hotkey.
-                        const bool on = row->enable->IsChecked();
-                        row->settings->SetHotkey(row->entry, row->working, on);
-                        if (on)
-                            row->Register();
-                        row->box->Redraw();
-                    });
+    row->button->On(ElementEvent::kCheckChanged, [row](Element&, const ElementEventArgs& a, bool&) {
+        const bool editing = a.checked;
+        row->button->SetText(editing ? "保存" : "设置");
+        row->box->SetEnabled(editing);
+        if (editing) {
+            row->box->SetFocus();
+            return;
+        }
+        // Saved: stored whatever it says ("无" included), and
+        // registered when the row is on. Nothing is withdrawn
+        // for a row that is off: it holds no hotkey.
+        const bool on = row->enable->IsChecked();
+        row->settings->SetHotkey(row->entry, row->working, on);
+        if (on)
+            row->Register();
+        row->box->Redraw();
+    });
 
     // A row being edited keeps its switch: the working text is not saved yet.
     auto guard = [row](bool& handled) {
@@ -166,16 +166,15 @@ void BuildRow(Element& page, const RowSpec& spec, const PageContext& context) {
                         if (a.wParam == VK_SPACE)
                             guard(handled);
                     });
-    row->enable->On(ElementEvent::kCheckChanged,
-                    [row](Element&, const ElementEventArgs& a, bool&) {
-                        row->settings->SetHotkey(row->entry, row->working, a.checked);
-                        if (a.checked) {
-                            row->Register();
-                        } else {
-                            row->settings->UnregisterHotkey(row->entry);
-                            row->ShowFailure(false);
-                        }
-                    });
+    row->enable->On(ElementEvent::kCheckChanged, [row](Element&, const ElementEventArgs& a, bool&) {
+        row->settings->SetHotkey(row->entry, row->working, a.checked);
+        if (a.checked) {
+            row->Register();
+        } else {
+            row->settings->UnregisterHotkey(row->entry);
+            row->ShowFailure(false);
+        }
+    });
 }
 
 }  // namespace

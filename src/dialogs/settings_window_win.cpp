@@ -205,10 +205,9 @@ void BuildActionPage(Element& page, const PageContext& context) {
         Element* line = AddOptionLine(page);
         AddRadioOption(*line, falseText, group, !value, true, context);
         RadioButton* yes = AddRadioOption(*line, trueText, group, value, false, context);
-        yes->On(ElementEvent::kCheckChanged,
-                [set = std::move(set)](Element&, const ElementEventArgs& a, bool&) {
-                    set(a.checked);
-                });
+        yes->On(
+            ElementEvent::kCheckChanged,
+            [set = std::move(set)](Element&, const ElementEventArgs& a, bool&) { set(a.checked); });
     };
     radioPair("关闭主面板时", kCloseGroup, "后台运行", "退出程序", s.GetExitAfterClose(),
               [&s](bool on) { s.SetExitAfterClose(on); });
@@ -261,9 +260,8 @@ void BuildMorePage(Element& page, const PageContext& context) {
     AddRadioOption(*flag, "工字型", kDragFlagGroup, !s.GetDragFlag(), true, context);
     RadioButton* dashed =
         AddRadioOption(*flag, "虚线边框", kDragFlagGroup, s.GetDragFlag(), false, context);
-    dashed->On(ElementEvent::kCheckChanged, [&s](Element&, const ElementEventArgs& a, bool&) {
-        s.SetDragFlag(a.checked);
-    });
+    dashed->On(ElementEvent::kCheckChanged,
+               [&s](Element&, const ElementEventArgs& a, bool&) { s.SetDragFlag(a.checked); });
 }
 
 // ---- the window -------------------------------------------------------------
@@ -343,6 +341,15 @@ void SettingsUi::BuildSettings(int tab) {
     BuildMorePage(*tabs->Page(4), context);
     tabs->Select(static_cast<size_t>(tab - 1));
 
+    // Esc and Alt+F4 close the window even while a hotkey box, which takes
+    // every other key, has the focus.
+    window->OnMessage([](Window& w, WindowMessage& m, bool& handled) {
+        if ((m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) ||
+            (m.message == WM_SYSKEYDOWN && m.wParam == VK_F4)) {
+            handled = true;
+            w.Close();
+        }
+    });
     // Key presses reach the hotkey boxes as they are, not through an input
     // method's composition.
     SetWindowImeEnabled(settings_, false);

@@ -106,16 +106,14 @@ void SettingsUi::BuildSkinWindow() {
         if (!static_cast<ListView&>(e).HitTest(a.point).Valid())
             handled = true;
     });
-    list->On(kListSelectionChanged,
-             [&settings](Element& e, const ElementEventArgs& a, bool&) {
-                 const ListIndex index = ListView::EventIndex(a);
-                 if (!index.Valid())
-                     return;
-                 const auto color =
-                     static_cast<Color>(static_cast<ListView&>(e).ItemUserData(index));
-                 settings.SetBackgroundColor(color);
-                 ReapplySkin(settings);
-             });
+    list->On(kListSelectionChanged, [&settings](Element& e, const ElementEventArgs& a, bool&) {
+        const ListIndex index = ListView::EventIndex(a);
+        if (!index.Valid())
+            return;
+        const auto color = static_cast<Color>(static_cast<ListView&>(e).ItemUserData(index));
+        settings.SetBackgroundColor(color);
+        ReapplySkin(settings);
+    });
 
     auto* bottom = body->Add<Element>();
     bottom->SetName("bottom");

@@ -68,8 +68,8 @@ bool TrayIconExists(HWND panel) {
 class TakenHotkey {
   public:
     TakenHotkey(UINT modifiers, UINT vk) {
-        window_ = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                                    nullptr);
+        window_ =
+            ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         ok_ = ::RegisterHotKey(window_, 1, modifiers, vk) != FALSE;
     }
     ~TakenHotkey() {
@@ -163,9 +163,9 @@ class SettingsUiTest : public testing::Test {
                const std::string& skin = "", const std::string& camera = "") {
         const std::string json =
             R"({"Action":{"DockPanel":0},"General":{"ShowTrayIcon":1)" + general +
-            R"(},"More":{"Easing":{"bEnable":1,"Speed":10})" + more + "}" +
-            R"(,"Skin":{)" +
-            (skin.empty() ? R"("background-color":-657931,"style-mac":0,"border-radius":1)" : skin) +
+            R"(},"More":{"Easing":{"bEnable":1,"Speed":10})" + more + "}" + R"(,"Skin":{)" +
+            (skin.empty() ? R"("background-color":-657931,"style-mac":0,"border-radius":1)"
+                          : skin) +
             "}" +
             R"(,"Shortcutkey":{"RegFailTips":1,"Pinatrove":{"bEnable":1,"HotKey":"Ctrl + `"})" +
             camera + "}}";
@@ -237,11 +237,13 @@ class SettingsUiTest : public testing::Test {
 
 TEST_F(SettingsUiTest, OpensOnAboutFromTheTitleBarAndOnlySwitchesTabsAfter) {
     ASSERT_TRUE(Start());
+    ui_->SetPluginNames({"演示插件"});
     Window* w = OpenFromTitleBar();
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(PollUntil([&] { return w->IsVisible(); }, 3000));
     EXPECT_EQ(SelectedTab(), 1);
     EXPECT_TRUE(w->FindByName("product")->IsShown());
+    EXPECT_TRUE(HasText(*w->FindByName("plugins"), "演示插件"));
     EXPECT_EQ(w->GetRect().Width(), 580);
     EXPECT_EQ(w->GetRect().Height(), 480);
     EXPECT_EQ(Title(w->Hwnd()), L"设置");
@@ -415,7 +417,11 @@ TEST_F(SettingsUiTest, HotkeyBoxRecordsCombinations) {
     EXPECT_EQ(box->Text(), "Ctrl + ");
     release(VK_CONTROL);
     EXPECT_EQ(box->Text(), "无");
-    press({VK_MENU}, VK_F3);  // Alt reaches the box too
+    {
+        test::HeldKeys alt({VK_MENU});  // Alt combinations arrive as system keys
+        test::Key(h, VK_F3, WM_SYSKEYDOWN);
+        test::Key(h, VK_F3, WM_SYSKEYUP);
+    }
     EXPECT_EQ(box->Text(), "Alt + F3");
 
     // Saving stores the working text; the edit box goes quiet again.
@@ -425,6 +431,12 @@ TEST_F(SettingsUiTest, HotkeyBoxRecordsCombinations) {
     std::string text;
     EXPECT_TRUE(settings_->GetHotkey("Pinatrove", &text));
     EXPECT_EQ(text, "Alt + F3");
+
+    // Esc is no hotkey: it closes the window, editing or not.
+    test::Click(h, *set);
+    ASSERT_TRUE(box->HasFocus());
+    test::Key(h, VK_ESCAPE);
+    EXPECT_TRUE(PollUntil([&] { return ui_->SettingsWindow() == nullptr; }, 3000));
 }
 
 TEST_F(SettingsUiTest, HotkeySwitchRegistersWithdrawsAndGuardsTheEdit) {
