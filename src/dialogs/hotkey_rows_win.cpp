@@ -48,7 +48,13 @@ struct HotkeyRow {
         box->Redraw();
     }
     // Registers the working text; the icon shows exactly when that failed.
-    void Register() { ShowFailure(!settings->RegisterHotkey(entry, working)); }
+    // The old combination goes first: a text the system refuses ("无", or
+    // one another program holds) must not leave the previous hotkey working
+    // behind the settings' back.
+    void Register() {
+        settings->UnregisterHotkey(entry);
+        ShowFailure(!settings->RegisterHotkey(entry, working));
+    }
     void ShowFailure(bool on) {
         failed->SetVisible(on);
         if (Window* w = failed->OwnerWindow()) {

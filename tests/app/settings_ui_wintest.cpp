@@ -482,6 +482,7 @@ TEST_F(SettingsUiTest, HotkeySwitchRegistersWithdrawsAndGuardsTheEdit) {
     test::Click(h, *Settings()->FindByIdentifier(402));
     EXPECT_TRUE(failed->IsVisible());
     EXPECT_EQ(failed->Tooltip(), "热键注册失败，可能无效或已被其他程序使用！");
+    EXPECT_FALSE(toggles());  // the old Ctrl+` went with the save
 }
 
 TEST_F(SettingsUiTest, ConflictAtStartRisesOnceAndViewOpensHotkeys) {
