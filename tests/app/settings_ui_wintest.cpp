@@ -471,18 +471,28 @@ TEST_F(SettingsUiTest, HotkeySwitchRegistersWithdrawsAndGuardsTheEdit) {
     EXPECT_EQ(said, "save first");
     EXPECT_TRUE(enable->IsChecked());
 
-    // A combination someone else holds shows the failure icon on saving.
+    // "无" saved: refused, and the old Ctrl+` does not stay behind.
+    test::Click(h, *Settings()->FindByIdentifier(403));
+    test::Key(h, VK_SPACE);
+    test::Key(h, VK_SPACE, WM_KEYUP);
+    test::Click(h, *Settings()->FindByIdentifier(402));
+    EXPECT_TRUE(failed->IsVisible());
+    EXPECT_EQ(failed->Tooltip(), "热键注册失败，可能无效或已被其他程序使用！");
+    EXPECT_FALSE(toggles());
+
+    // A combination someone else holds shows the icon too.
     TakenHotkey taken(MOD_CONTROL | MOD_SHIFT, VK_F9);
     ASSERT_TRUE(taken.Ok());
-    test::Click(h, *Settings()->FindByIdentifier(403));
+    test::Click(h, *enable);  // off: the icon goes
+    EXPECT_FALSE(failed->IsVisible());
+    test::Click(h, *enable);
+    test::Click(h, *Settings()->FindByIdentifier(402));
     {
         test::HeldKeys keys({VK_CONTROL, VK_SHIFT});
         test::Key(h, VK_F9);
     }
     test::Click(h, *Settings()->FindByIdentifier(402));
     EXPECT_TRUE(failed->IsVisible());
-    EXPECT_EQ(failed->Tooltip(), "热键注册失败，可能无效或已被其他程序使用！");
-    EXPECT_FALSE(toggles());  // the old Ctrl+` went with the save
 }
 
 TEST_F(SettingsUiTest, ConflictAtStartRisesOnceAndViewOpensHotkeys) {
