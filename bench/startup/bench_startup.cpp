@@ -395,10 +395,24 @@ int main(int argc, char** argv) {
                     complete, Median(s->workingSet), Median(s->workingSet) - bareWs);
     }
     std::printf(
-        "\ndefault panel by stage (median ms of each stage's own length; the first\n"
-        "stage counts from process creation, the bare window paints at %.0f ms):\n",
+        "\nby stage (median ms of each stage's own length; the first stage counts\n"
+        "from process creation, the bare window paints at %.0f ms):\n",
         bareMs);
-    for (const auto& [name, lengths] : defaults.stages)
-        std::printf("  %-26s %6.1f ms\n", name.c_str(), Median(lengths));
+    std::printf("  %-26s", "");
+    for (Series* s : {&defaults, &cached, &mixedSecond})
+        std::printf(" %20s", s->name);
+    std::printf("\n");
+    for (const auto& [name, lengths] : defaults.stages) {
+        std::printf("  %-26s", name.c_str());
+        for (Series* s : {&defaults, &cached, &mixedSecond}) {
+            auto found = std::find_if(s->stages.begin(), s->stages.end(),
+                                      [&name](const auto& stage) { return stage.first == name; });
+            if (found == s->stages.end() || found->second.empty())
+                std::printf(" %20s", "");
+            else
+                std::printf(" %17.1f ms", Median(found->second));
+        }
+        std::printf("\n");
+    }
     return 0;
 }
