@@ -89,6 +89,9 @@ int RunApplication(HINSTANCE instance) {
         viewServices.showError = [](const std::string& text) {
             ShowMessageBox(PanelHandle(), text, {}, kMbSetOk | kMbIconError);
         };
+        viewServices.showNotice = [](const std::string& text) {
+            ShowMessageBox(PanelHandle(), text, {}, kMbSetOk | kMbIconInformation);
+        };
         viewServices.askKey = [] { return AskKey(PanelHandle()); };
         LauncherView view(viewServices);
         PanelServices services;

@@ -30,6 +30,8 @@ struct ItemActionServices {
     std::function<bool(const std::string& text)> confirm;
     // An error in the program's message box. None: not shown.
     std::function<void(const std::string& text)> showError;
+    // A notice (the information icon) in the same box. None: not shown.
+    std::function<void(const std::string& text)> showNotice;
     // The key dialog: the key, or nothing when it was closed. None: no key.
     std::function<std::optional<std::string>()> askKey;
     // Hides the panel after a launch (Action.HideAfterExec). None: the
@@ -67,6 +69,9 @@ class ItemActions {
     void Error(const std::string& text) const;
     HWND Owner(const ListView* list) const;
     void CreateDesktopShortcut(const ItemRecord& record);
+    // Enciphers a plain item or deciphers an enciphered one, under the key
+    // the user gives.
+    void ToggleCipher(int c, int g, int i, const ItemRecord& record);
 
     ItemActionServices services_;
     LaunchRunner runner_;

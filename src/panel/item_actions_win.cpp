@@ -5,6 +5,7 @@
 
 #include "base/system_error.h"
 #include "launcher/cipher.h"
+#include "launcher/item_cipher.h"
 #include "launcher/launch.h"
 #include "launcher/shell_actions.h"
 #include "launcher/target.h"
@@ -209,11 +210,34 @@ void ItemActions::RunItemCommand(ListView& list, int c, int g, int i, int id) {
             if (services_.data->Item(c, g, i) == found)
                 services_.data->DeleteItem(c, g, i);
             return;
+        case kItemCipher:
+            ToggleCipher(c, g, i, record);
+            return;
         default:
-            // Encipher/decipher and the properties dialog come with their
-            // own windows; until then their entries do nothing.
             return;
     }
+}
+
+void ItemActions::ToggleCipher(int c, int g, int i, const ItemRecord& record) {
+    const std::optional<std::string> key = services_.askKey ? services_.askKey() : std::nullopt;
+    if (!key || key->empty())
+        return;
+    // The key dialog ran its own loop: act only on the item it was asked for.
+    if (services_.data->Item(c, g, i) != record)
+        return;
+    if (record.type != "encrypt") {
+        services_.data->ReplaceItem(c, g, i, EncipherItem(record, *key));
+        if (services_.showNotice)
+            services_.showNotice(EncipheredNotice(*key));
+        return;
+    }
+    const std::optional<ItemRecord> plain =
+        DecipherItem(record, *key, [](std::string_view path) { return ClassifyTarget(path).text; });
+    if (!plain) {
+        Error(kWrongKey);
+        return;
+    }
+    services_.data->ReplaceItem(c, g, i, *plain);
 }
 
 void ItemActions::CreateDesktopShortcut(const ItemRecord& record) {

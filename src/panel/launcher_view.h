@@ -46,6 +46,7 @@ struct LauncherViewServices {
     // For the items (item_actions.h): errors, the key dialog, the hide after
     // a launch and the shell call. None: see ItemActionServices.
     std::function<void(const std::string& text)> showError;
+    std::function<void(const std::string& text)> showNotice;
     std::function<std::optional<std::string>()> askKey;
     std::function<void()> hidePanel;
     ShellCall shellCall;

@@ -19,6 +19,7 @@
 
 #include "base/text.h"
 #include "launcher/cipher.h"
+#include "launcher/icons.h"
 #include "launcher/launch.h"
 #include "launcher/shell_actions.h"
 #include "panel/item_menu.h"
@@ -105,6 +106,7 @@ class ItemActionsTest : public testing::Test {
         view_.reset();
         data_.reset();
         settings_.reset();
+        icons_.reset();
     }
 
     // A copy of the probe program at `path` (inside the test's folder).
@@ -136,6 +138,8 @@ class ItemActionsTest : public testing::Test {
             return answer_;
         };
         vs.showError = [this](const std::string& text) { errors_.push_back(text); };
+        vs.showNotice = [this](const std::string& text) { notices_.push_back(text); };
+        vs.icons = icons_.get();
         vs.askKey = [this] {
             ++keyQuestions_;
             return key_;
@@ -185,6 +189,8 @@ class ItemActionsTest : public testing::Test {
     int writes_ = 0;
     std::vector<std::string> questions_;
     std::vector<std::string> errors_;
+    std::vector<std::string> notices_;
+    std::unique_ptr<IconStore> icons_;
     bool answer_ = true;
     std::optional<std::string> key_;
     int keyQuestions_ = 0;
@@ -496,6 +502,67 @@ TEST_F(ItemMenuWinTest, DeleteAsksRemovesTheItemAndLeavesTheTarget) {
     ASSERT_TRUE(PollUntil([&] { return writes_ > 0; }, 3000));
     EXPECT_EQ(FileText().find("留下"), std::string::npos);
     EXPECT_TRUE(test::FileExists(file));
+}
+
+TEST_F(ItemMenuWinTest, EncipherAndDecipherKeepTheCellAndRestoreTheRecord) {
+    const std::string probe = Probe("bin\\probe.exe");
+    const std::string note = folder_.MakeFile("说明.txt", "x");
+    icons_ = std::make_unique<IconStore>([](std::string_view s) { return IconKeyOf(s, 1.0f); },
+                                         nullptr, nullptr);
+    icons_->Put(probe, FallbackIconPng(1.0f));
+    Build({{"p", probe, "-x 参数", folder_.Path(), true, "", "备注"}, {"n", note}});
+    const ItemRecord plain = *data_->Item(0, 0, 0);
+    const ItemRecord plainNote = *data_->Item(0, 0, 1);
+    const auto image = [&] { return Grid().Item(ListIndex{0, 0})->images.at("icon"); };
+    const std::shared_ptr<Image> shown = image();
+    ASSERT_TRUE(shown);
+
+    key_ = std::nullopt;
+    Run(0, kItemCipher);
+    EXPECT_EQ(*data_->Item(0, 0, 0), plain) << "no key, no change";
+    key_ = "abcd";
+    Run(0, kItemCipher);
+    const ItemRecord enc = *data_->Item(0, 0, 0);
+    EXPECT_EQ(enc.type, "encrypt");
+    EXPECT_EQ(CipherDecode(AfterEncryptPrefix(enc.path), "abcd"), probe);
+    EXPECT_EQ(CipherDecode(AfterEncryptPrefix(enc.workDir), "abcd"), folder_.Path());
+    EXPECT_EQ(notices_, std::vector<std::string>{"加密成功，设置密钥为（abcd），请妥善保存！"});
+    EXPECT_EQ(writes_, 1) << "written at once";
+    EXPECT_NE(FileText().find(Json(enc.path)), std::string::npos);
+    EXPECT_EQ(image(), shown) << "the cell keeps its icon";
+    EXPECT_EQ(icons_->RefCount(probe), 1);
+    EXPECT_NE(view_->TooltipText(0, 0, 0).find("位置：数据已加密"), std::string::npos);
+    for (const ContentMenuEntry& entry : view_->Actions().Menu(0, 0, 0)) {
+        if (entry.id == kItemCopyPath) {
+            EXPECT_FALSE(entry.enabled);
+        } else if (entry.id == kItemCipher) {
+            EXPECT_EQ(entry.text, "解密数据");
+        }
+    }
+
+    key_ = "abce";
+    Run(0, kItemCipher);
+    EXPECT_EQ(errors_, std::vector<std::string>{"密钥错误！"});
+    EXPECT_EQ(*data_->Item(0, 0, 0), enc);
+    EXPECT_EQ(writes_, 1);
+    key_ = "abcd";
+    Run(0, kItemCipher);
+    EXPECT_EQ(*data_->Item(0, 0, 0), plain);
+    EXPECT_EQ(image(), shown);
+    EXPECT_EQ(icons_->RefCount(probe), 1);
+    // Once more: new cipher text, deciphering as well.
+    Run(0, kItemCipher);
+    EXPECT_NE(data_->Item(0, 0, 0)->path, enc.path);
+    Run(0, kItemCipher);
+    EXPECT_EQ(*data_->Item(0, 0, 0), plain);
+
+    // An item without an icon has none again afterwards.
+    ASSERT_TRUE(plainNote.icon.empty());
+    Run(1, kItemCipher);
+    EXPECT_EQ(CipherDecode(AfterEncryptPrefix(data_->Item(0, 0, 1)->icon), kIconCipherKey), note);
+    Run(1, kItemCipher);
+    EXPECT_EQ(*data_->Item(0, 0, 1), plainNote);
+    EXPECT_EQ(errors_.size(), 1u);
 }
 
 }  // namespace
