@@ -17,9 +17,11 @@
 #include "launcher/launcher_data.h"
 #include "panel/content_menus.h"
 #include "panel/item_launch.h"
+#include "panel/shell_pickers.h"
 
 namespace pt {
 
+class IconStore;
 class ListView;
 class SettingsStore;
 
@@ -43,6 +45,11 @@ struct ItemActionServices {
         showMenu;
     // The shell call of every launch (tests watch it); none: the shell.
     ShellCall shellCall;
+    // The grid's icons, for the properties dialog's preview; may be null.
+    IconStore* icons = nullptr;
+    // The properties dialog's file, folder and icon choosers; empty
+    // members: the system's.
+    ShellPickers pickers;
 };
 
 class ItemActions {
@@ -72,6 +79,7 @@ class ItemActions {
     // Enciphers a plain item or deciphers an enciphered one, under the key
     // the user gives.
     void ToggleCipher(int c, int g, int i, const ItemRecord& record);
+    void EditProperties(HWND owner, int c, int g, int i, const ItemRecord& record);
 
     ItemActionServices services_;
     LaunchRunner runner_;

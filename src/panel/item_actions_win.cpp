@@ -4,12 +4,14 @@
 #include <utility>
 
 #include "base/system_error.h"
+#include "base/text.h"
 #include "launcher/cipher.h"
 #include "launcher/item_cipher.h"
 #include "launcher/launch.h"
 #include "launcher/shell_actions.h"
 #include "launcher/target.h"
 #include "panel/item_menu.h"
+#include "panel/item_properties_dialog.h"
 #include "panel/menu_presenter.h"
 #include "panel/panel_window.h"
 #include "settings/settings_store.h"
@@ -213,6 +215,9 @@ void ItemActions::RunItemCommand(ListView& list, int c, int g, int i, int id) {
         case kItemCipher:
             ToggleCipher(c, g, i, record);
             return;
+        case kItemProperties:
+            EditProperties(Owner(&list), c, g, i, record);
+            return;
         default:
             return;
     }
@@ -238,6 +243,19 @@ void ItemActions::ToggleCipher(int c, int g, int i, const ItemRecord& record) {
         return;
     }
     services_.data->ReplaceItem(c, g, i, *plain);
+}
+
+void ItemActions::EditProperties(HWND owner, int c, int g, int i, const ItemRecord& record) {
+    const std::optional<ItemRecord> edited =
+        ShowItemProperties(owner, record, services_.icons, services_.pickers);
+    // The system's file dialogs may have moved the working directory, and
+    // data\ and the plug-ins are found from it.
+    const std::string exe = RunningExePath();
+    const size_t cut = exe.rfind('\\');
+    if (cut != std::string::npos)
+        ::SetCurrentDirectoryW(ToWide(exe.substr(0, cut)).c_str());
+    if (edited && services_.data->Item(c, g, i) == record)
+        services_.data->ReplaceItem(c, g, i, *edited);
 }
 
 void ItemActions::CreateDesktopShortcut(const ItemRecord& record) {

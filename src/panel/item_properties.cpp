@@ -69,9 +69,16 @@ std::optional<ItemRecord> PropertiesRecord(const ItemRecord& stored, const Targe
                                            const PropertiesForm& form, const TargetKind& targetKind,
                                            std::string_view openingIcon,
                                            std::string_view currentIcon) {
+    // Trimmed as the next load would trim them, so what is written is what
+    // is read back; a target of spaces alone is no target.
+    PropertiesForm typed = form;
+    for (std::string* text :
+         {&typed.name, &typed.target, &typed.startFolder, &typed.param, &typed.remarks}) {
+        *text = TrimSpaces(*text);
+    }
     ItemRecord out;
     TargetKindId kind = targetKind.id;
-    if (form.target.empty()) {
+    if (typed.target.empty()) {
         if (!Locked(openingKind.id))
             return std::nullopt;
         out.type = stored.type;
@@ -79,11 +86,11 @@ std::optional<ItemRecord> PropertiesRecord(const ItemRecord& stored, const Targe
         kind = openingKind.id;
     } else {
         out.type = targetKind.text;
-        out.path = form.target;
+        out.path = typed.target;
     }
     // An emptied name keeps the stored one: a locked target has no text to
     // name it after, and an ordinary item keeps its name anyway.
-    out.name = form.name.empty() ? stored.name : form.name;
+    out.name = typed.name.empty() ? stored.name : typed.name;
     if (out.name.empty())
         out.name =
             DisplayNameFromPathAs(out.path, kind == TargetKindId::kUrl, kind == TargetKindId::kUnc);
@@ -92,15 +99,15 @@ std::optional<ItemRecord> PropertiesRecord(const ItemRecord& stored, const Targe
         startFolder = stored.workDir;
         out.param = stored.param;
     } else {
-        startFolder = form.startFolder;
-        out.param = form.param;
+        startFolder = typed.startFolder;
+        out.param = typed.param;
     }
     RemoveTrailingBackslash(out.path);
     RemoveTrailingBackslash(startFolder);
     if (!startFolder.empty() && !EqualsNoCase(startFolder, DefaultWorkDirFor(out.path, kind)))
         out.workDir = std::move(startFolder);
-    out.remarks = form.remarks;
-    out.isAdministrator = form.elevated;
+    out.remarks = typed.remarks;
+    out.isAdministrator = typed.elevated;
     std::string icon(currentIcon);
     if (kind == TargetKindId::kEncrypt)
         icon =

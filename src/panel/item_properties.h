@@ -65,7 +65,8 @@ TargetFollowers FollowTarget(std::string_view target, const TargetKind& kind,
                              std::string_view folderIcon);
 
 // The record "确定" writes, keys in canonical order, or nothing when the
-// target of an ordinary item is empty (the dialog stays open then).
+// target of an ordinary item is empty (the dialog stays open then). The
+// texts are taken without leading and trailing spaces.
 // `openingKind` is the kind of the stored path, `targetKind` that of
 // form.target (unused when it is empty); the icon sources are those the
 // preview opened with and shows now.

@@ -50,6 +50,8 @@ struct LauncherViewServices {
     std::function<std::optional<std::string>()> askKey;
     std::function<void()> hidePanel;
     ShellCall shellCall;
+    // The properties dialog's choosers; empty members: the system's.
+    ShellPickers pickers;
 };
 
 class LauncherView final : public PanelContent, public LauncherObserver {

@@ -78,8 +78,8 @@ TEST(ItemPropertiesTest, TheRecordOkWrites) {
     EXPECT_EQ(out->type, ".txt");
     EXPECT_EQ(out->path, "C:\\b.txt");
     EXPECT_EQ(out->workDir, "D:\\other");
-    form.target.clear();
-    EXPECT_FALSE(PropertiesRecord(exe, kExe, form, kTxt, "", ""));
+    form.target = " 　";
+    EXPECT_FALSE(PropertiesRecord(exe, kExe, form, kTxt, "", "")) << "spaces are no target";
 
     // A shell object keeps its target and writes no start folder or parameters.
     const ItemRecord shell{
