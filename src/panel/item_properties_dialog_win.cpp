@@ -26,6 +26,7 @@ constexpr int kPreviewFrame = 75;
 constexpr int kLabelWidth = 80;
 constexpr int kLabelHeight = 28;
 constexpr int kRowHeight = 30;
+constexpr int kFormSpacing = 15;  // between rows, and between a row's label, field and button
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 28;
 constexpr Color kLabelColor = MakeColor(80, 80, 80);
@@ -196,8 +197,8 @@ void FitRow(FormLayout& form, size_t row, Element* button) {
 }
 
 FormLayout* AddForm(Element& body) {
-    auto* form =
-        body.Add<FormLayout>(Dpi(kLabelWidth), Dpi(kRowHeight), Dpi(kButtonWidth), Dpi(10));
+    auto* form = body.Add<FormLayout>(Dpi(kLabelWidth), Dpi(kRowHeight), Dpi(kButtonWidth),
+                                      Dpi(kFormSpacing));
     form->SetLabelFont(DialogCaptionFont());
     form->SetLabelColor(kLabelColor);
     form->SetWidth(SizeSpec::Fill());
@@ -225,7 +226,7 @@ void BuildBody(Dialog& dialog, const std::shared_ptr<State>& shared, const Prope
     State& s = *shared;
     Element* body = dialog.Body();
     body->SetPadding(Dpi(25), Dpi(20), Dpi(25), Dpi(15));
-    body->SetSpacing(Dpi(12));
+    body->SetSpacing(Dpi(16));
     const bool locked = form.targetLocked;
 
     FormLayout* top = AddForm(*body);
@@ -237,7 +238,7 @@ void BuildBody(Dialog& dialog, const std::shared_ptr<State>& shared, const Prope
     iconRow->SetHorizontal(true);
     iconRow->SetWidth(SizeSpec::Fill());
     iconRow->SetHeight(SizeSpec::Fixed(Dpi(kPreviewFrame)));
-    iconRow->SetSpacing(Dpi(10));
+    iconRow->SetSpacing(Dpi(kFormSpacing));
     iconRow->SetAlign(Align::kStart, Align::kCenter);
     auto* iconLabel = iconRow->Add<TextElement>("图标");
     iconLabel->SetFixedSize(Dpi(kLabelWidth), Dpi(kLabelHeight));
@@ -285,7 +286,7 @@ void BuildBody(Dialog& dialog, const std::shared_ptr<State>& shared, const Prope
     checkRow->SetHorizontal(true);
     checkRow->SetWidth(SizeSpec::Fill());
     checkRow->SetHeight(SizeSpec::Fixed(Dpi(kLabelHeight)));
-    checkRow->SetPadding(Dpi(kLabelWidth + 10), 0, 0, 0);
+    checkRow->SetPadding(Dpi(kLabelWidth + kFormSpacing), 0, 0, 0);
     s.elevated = checkRow->Add<CheckBox>("始终以管理员权限启动");
     s.elevated->SetName("elevated");
     s.elevated->SetTextColor(kFieldColor);
