@@ -78,7 +78,7 @@ class ItemActions {
     void CreateDesktopShortcut(const ItemRecord& record);
     // Enciphers a plain item or deciphers an enciphered one, under the key
     // the user gives.
-    void ToggleCipher(int c, int g, int i, const ItemRecord& record);
+    void ToggleCipher(int c, int g, int i, const ItemRecord& asked);
     void EditProperties(HWND owner, int c, int g, int i, const ItemRecord& record);
 
     ItemActionServices services_;

@@ -56,6 +56,14 @@ class SuspendAutoHide {
     bool wasEnabled_ = false;
 };
 
+// Whether the item a dialog was opened for is still the one at its place
+// when the dialog ends. Verification may have refreshed its type or icon
+// meanwhile (its timer runs in the dialog's loop too); that is still the
+// same item.
+bool SameItem(const std::optional<ItemRecord>& now, const ItemRecord& asked) {
+    return now && now->name == asked.name && now->path == asked.path;
+}
+
 }  // namespace
 
 ItemActions::ItemActions(ItemActionServices services)
@@ -223,13 +231,14 @@ void ItemActions::RunItemCommand(ListView& list, int c, int g, int i, int id) {
     }
 }
 
-void ItemActions::ToggleCipher(int c, int g, int i, const ItemRecord& record) {
+void ItemActions::ToggleCipher(int c, int g, int i, const ItemRecord& asked) {
     const std::optional<std::string> key = services_.askKey ? services_.askKey() : std::nullopt;
     if (!key || key->empty())
         return;
-    // The key dialog ran its own loop: act only on the item it was asked for.
-    if (services_.data->Item(c, g, i) != record)
+    const std::optional<ItemRecord> now = services_.data->Item(c, g, i);
+    if (!SameItem(now, asked))
         return;
+    const ItemRecord& record = *now;
     if (record.type != "encrypt") {
         services_.data->ReplaceItem(c, g, i, EncipherItem(record, *key));
         if (services_.showNotice)
@@ -254,7 +263,7 @@ void ItemActions::EditProperties(HWND owner, int c, int g, int i, const ItemReco
     const size_t cut = exe.rfind('\\');
     if (cut != std::string::npos)
         ::SetCurrentDirectoryW(ToWide(exe.substr(0, cut)).c_str());
-    if (edited && services_.data->Item(c, g, i) == record)
+    if (edited && SameItem(services_.data->Item(c, g, i), record))
         services_.data->ReplaceItem(c, g, i, *edited);
 }
 

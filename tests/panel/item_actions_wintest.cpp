@@ -753,6 +753,8 @@ TEST_F(PropertiesDialogTest, AChosenIconIsKeptOnlyByOk) {
         return std::optional<PickedIcon>(PickedIcon{"C:\\windows\\system32\\shell32.dll", 5});
     };
     pickers_.file = [&](HWND) { return std::optional<std::string>(probe); };
+    icons_ = std::make_unique<IconStore>([](std::string_view s) { return IconKeyOf(s, 1.0f); },
+                                         nullptr, nullptr);
     Build({{"p", probe, "", "", false, probe + ",0"}, {"dir", folder_.Path()}});
     const ItemRecord before = *data_->Item(0, 0, 0);
     for (const char* end : {"cancel", "close"}) {
@@ -773,6 +775,8 @@ TEST_F(PropertiesDialogTest, AChosenIconIsKeptOnlyByOk) {
     });
     EXPECT_EQ(data_->Item(0, 0, 0)->icon, "C:\\windows\\system32\\shell32.dll,5");
     EXPECT_EQ(writes_, 1);
+    EXPECT_EQ(icons_->RefCount("C:\\windows\\system32\\shell32.dll,5"), 1) << "the cell's new icon";
+    EXPECT_EQ(icons_->RefCount(probe + ",0"), 0);
     // A folder starts the picker on the shell's folder icon; a browsed
     // target counts as a typed one.
     Properties(1, [&](Window& w) {

@@ -1,6 +1,7 @@
-// The properties dialog's rules without its window: the rows it opens with
-// for each kind of item, what a new target brings along, the record "确定"
-// writes and where the icon picker starts.
+// The properties dialog's rules without its window, where the dialog's own
+// tests do not reach: what targets of other kinds bring along, and the
+// record "确定" writes from texts with spaces, emptied fields and icons that
+// repeat the target. (tests/panel/item_actions_wintest.cpp drives the dialog.)
 #include "panel/item_properties.h"
 
 #include <gtest/gtest.h>
@@ -17,34 +18,7 @@ const TargetKind kShell{TargetKindId::kShell, "shell"};
 const TargetKind kEncrypt{TargetKindId::kEncrypt, "encrypt"};
 const TargetKind kFolder{TargetKindId::kFolder, "folder"};
 
-TEST(ItemPropertiesTest, OpeningRowsPerKind) {
-    const ItemRecord exe{".exe", "ed", "C:\\app\\ed.exe", "-x", "", "r", true, ""};
-    PropertiesForm form = OpeningForm(exe, kExe);
-    EXPECT_EQ(form.target, "C:\\app\\ed.exe");
-    EXPECT_EQ(form.startFolder, "C:\\app") << "the default when WorkDir is empty";
-    EXPECT_TRUE(form.elevationEnabled && form.elevated && !form.targetLocked);
-
-    const ItemRecord shell{
-        "shell", "控制面板",      "::{21EC2020-3AEA-1069-A2DD-08002B30309D}", "p", "", "",
-        false,   "shell32.dll,21"};
-    form = OpeningForm(shell, kShell);
-    EXPECT_TRUE(form.target.empty() && form.startFolder.empty() && form.param.empty());
-    EXPECT_EQ(form.targetHint, "{21EC2020-3AEA-1069-A2DD-08002B30309D}");
-    EXPECT_EQ(form.startFolderHint, "不可用");
-    EXPECT_EQ(form.paramHint, "不可用");
-    EXPECT_TRUE(form.targetLocked && form.defaultIconEnabled && !form.elevationEnabled);
-
-    const ItemRecord enc = EncipherItem(exe, "abcd");
-    form = OpeningForm(enc, kEncrypt);
-    EXPECT_EQ(form.targetHint + form.startFolderHint + form.paramHint,
-              "数据已加密数据已加密数据已加密");
-    EXPECT_TRUE(form.targetLocked && !form.defaultIconEnabled);
-    EXPECT_EQ(OpeningIconSource(enc), "C:\\app\\ed.exe");
-    EXPECT_EQ(OpeningIconSource({"folder", "f", "C:\\tools\\", "", "", "", false, ""}),
-              "C:\\tools");
-}
-
-TEST(ItemPropertiesTest, ANewTargetBringsNameStartFolderIconAndElevation) {
+TEST(ItemPropertiesTest, TargetsOfEveryKindBringTheirNameStartFolderAndIcon) {
     TargetFollowers f =
         FollowTarget("D:\\新 工具\\run.EXE", {TargetKindId::kExtension, ".EXE"}, "");
     EXPECT_EQ(f.name, "run");
@@ -100,13 +74,6 @@ TEST(ItemPropertiesTest, TheRecordOkWrites) {
     out = PropertiesRecord(enc, kEncrypt, form, {}, "C:\\s.exe", "C:\\new.ico,1");
     EXPECT_EQ(CipherDecode(AfterEncryptPrefix(out->icon), kIconCipherKey), "C:\\new.ico,1");
     EXPECT_EQ(out->path, enc.path);
-}
-
-TEST(ItemPropertiesTest, IconPickerStart) {
-    EXPECT_EQ(PickerStartFor("C:\\a\\b.DLL", 4, true, false).index, 4);
-    EXPECT_EQ(PickerStartFor("C:\\a\\b.png", 4, true, false).file, kShellIconLibrary);
-    EXPECT_EQ(PickerStartFor("C:\\a\\gone.exe", 4, false, false).index, 0);
-    EXPECT_EQ(PickerStartFor("C:\\dir", 0, true, true).index, 3);
 }
 
 }  // namespace
