@@ -3,8 +3,11 @@
 // item, the item menu on the right-button release (or, with Shift held and
 // Action.ShiftShowMenu on, the shell's own menu of the target) and the
 // commands of that menu. Launches go through LaunchRunner, so the panel
-// stays responsive while the shell works. The dialogs live above the panel:
-// the key dialog and the message box arrive as services.
+// stays responsive while the shell works. The key dialog and the message
+// box live above the panel and arrive as services; the properties dialog is
+// the panel's own (item_properties_dialog.h). Enciphering, deciphering and
+// the properties dialog put the new record in place with ReplaceItem, which
+// refreshes the cell and writes data\Data at once.
 #pragma once
 
 #include <windows.h>
