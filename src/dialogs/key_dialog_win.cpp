@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "dialogs/dialog_frame.h"
+#include "window/dialog_frame.h"
 #include "toolkit/dpi.h"
 #include "toolkit/edit.h"
 #include "toolkit/resource_archive.h"

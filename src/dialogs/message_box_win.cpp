@@ -6,8 +6,8 @@
 #include <string>
 
 #include "base/text.h"
-#include "dialogs/dialog_frame.h"
-#include "panel/skin_frame.h"
+#include "window/dialog_frame.h"
+#include "window/skin_frame.h"
 #include "toolkit/dpi.h"
 #include "toolkit/resource_archive.h"
 #include "toolkit/toolkit.h"

@@ -1,9 +1,9 @@
 // The secondary windows' frame; see dialog_frame.h.
-#include "dialogs/dialog_frame.h"
+#include "window/dialog_frame.h"
 
 #include <algorithm>
 
-#include "panel/skin_frame.h"
+#include "window/skin_frame.h"
 #include "toolkit/dpi.h"
 #include "toolkit/popup_placement.h"
 #include "toolkit/screen_areas.h"
