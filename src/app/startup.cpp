@@ -1,6 +1,6 @@
 // Start-up in its fixed order: the settings store, the single-instance
 // check, working directory, scale factor, toolkit and resources, shared
-// fonts, the panel, the instance mapping, the message loop, and the flushes
+// fonts, the panel and its plug-ins, the instance mapping, the message loop, and the flushes
 // on the way out.
 #include "app/startup.h"
 
@@ -17,6 +17,8 @@
 #include "dialogs/key_dialog.h"
 #include "dialogs/message_box.h"
 #include "dialogs/save_failure_report.h"
+#include "ext/capture_component.h"
+#include "ext/plugin_loader.h"
 #include "launcher/icons.h"
 #include "launcher/launcher_data.h"
 #include "launcher/save_timer.h"
@@ -96,6 +98,7 @@ int RunApplication(HINSTANCE instance) {
         services.settings = &settings;
         services.captionFont = fonts.captionFont;
         services.icons = &icons;
+        services.startCapture = [] { RunScreenCapture(); };
         // Made before the panel, so the target outlives the window it serves.
         PanelDropTarget drop(data, view);
         PanelWindow panel(services);
@@ -106,6 +109,8 @@ int RunApplication(HINSTANCE instance) {
             MarkStartupStage("shown");
             drop.Register(panel.Handle());
             panel.AddBeforeExit([&drop] { drop.Revoke(); });
+            LoadPlugins(ExeDirectory() + "\\plugin", ProcessPlugins());
+            MarkStartupStage("plug-ins");
             static InstanceMapping mapping;  // lives until the process ends
             mapping.Publish(panel.Handle());
             code = RunMessageLoop();
