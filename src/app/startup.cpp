@@ -1,6 +1,6 @@
 // Start-up in its fixed order: the settings store, the single-instance
 // check, working directory, scale factor, toolkit and resources, shared
-// fonts, the panel and its plug-ins, the instance mapping, the message loop, and the flushes
+// fonts, the panel, the instance mapping, the message loop, and the flushes
 // on the way out.
 #include "app/startup.h"
 
