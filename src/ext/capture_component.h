@@ -22,7 +22,8 @@ inline constexpr char kCaptureExport[] = "PrScrn";
 std::unique_ptr<MemoryModule> MapCaptureComponent(HMODULE module = nullptr);
 
 // One capture: map, call, release. False when the component could not be
-// mapped or lacks its export; nothing is shown then.
+// mapped or lacks its export (nothing is shown then), or when a capture is
+// running already (its loop delivers the Camera key too).
 bool RunScreenCapture(HMODULE module = nullptr);
 
 }  // namespace pt

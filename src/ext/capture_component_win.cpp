@@ -28,6 +28,15 @@ std::unique_ptr<MemoryModule> MapCaptureComponent(HMODULE module) {
 }
 
 bool RunScreenCapture(HMODULE module) {
+    // The capture's own loop dispatches the Camera key too: a second press
+    // while the overlay is up does nothing.
+    static bool running = false;
+    if (running)
+        return false;
+    running = true;
+    struct Done {
+        ~Done() { running = false; }
+    } done;
     std::unique_ptr<MemoryModule> component = MapCaptureComponent(module);
     if (!component)
         return false;

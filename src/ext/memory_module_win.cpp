@@ -50,7 +50,7 @@ struct MemoryModule::State {
     std::vector<UniqueModule> imports;  // in load order
     std::vector<uint32_t> tlsCallbacks;
     bool unwindRegistered = false;
-    bool attached = false;
+    bool attached = false;  // TLS callbacks and entry point ran for the attach
 
     std::span<uint8_t> Image() const { return {base, layout.sizeOfImage}; }
 
@@ -61,8 +61,9 @@ struct MemoryModule::State {
 
     ~State() {
         if (attached) {
-            reinterpret_cast<EntryPoint>(base + layout.entryPoint)(
-                reinterpret_cast<HINSTANCE>(base), DLL_PROCESS_DETACH, nullptr);
+            if (layout.entryPoint)
+                reinterpret_cast<EntryPoint>(base + layout.entryPoint)(
+                    reinterpret_cast<HINSTANCE>(base), DLL_PROCESS_DETACH, nullptr);
             RunTls(DLL_PROCESS_DETACH);
         }
 #if defined(_WIN64)
@@ -172,8 +173,8 @@ std::unique_ptr<MemoryModule> MemoryModule::Map(std::span<const uint8_t> file) {
             state->RunTls(DLL_PROCESS_DETACH);
             return nullptr;
         }
-        state->attached = true;
     }
+    state->attached = true;
     return std::unique_ptr<MemoryModule>(new MemoryModule(std::move(state)));
 }
 

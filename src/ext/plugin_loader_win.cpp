@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string_view>
 
 #include "base/text.h"
 #include "base/win_handles.h"
@@ -57,7 +58,10 @@ void LoadPlugins(const std::string& folder, PluginList& list) {
     UniqueFindHandle search(::FindFirstFileW((dir + L"*.dll").c_str(), &found));
     for (bool more = static_cast<bool>(search); more;
          more = ::FindNextFileW(search.Get(), &found) != FALSE) {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        // "*.dll" also matches names whose short form ends so ("x.dllx").
+        const std::wstring_view name(found.cFileName);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name.size() < 4 ||
+            _wcsicmp(found.cFileName + name.size() - 4, L".dll") != 0)
             continue;
         const std::wstring path = dir + found.cFileName;
         // Loaded already (a second pass, or a DLL another plug-in pulled

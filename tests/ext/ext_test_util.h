@@ -35,6 +35,23 @@ inline void SendMouse(DWORD flags, int x = 0, int y = 0) {
     ::Sleep(15);  // pacing, so each event is its own message
 }
 
+// Moves the pointer and waits until the system reports it there. Under Wine
+// a motion event of the X server's own may still arrive with the old place
+// shortly after a move, so the place is checked twice, apart.
+inline bool MovePointer(int x, int y) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        SendMouse(MOUSEEVENTF_MOVE, x, y);
+        POINT p{};
+        ::Sleep(20);
+        if (::GetCursorPos(&p) && p.x == x && p.y == y) {
+            ::Sleep(30);
+            if (::GetCursorPos(&p) && p.x == x && p.y == y)
+                return true;
+        }
+    }
+    return false;
+}
+
 inline void SendKey(WORD vk, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;

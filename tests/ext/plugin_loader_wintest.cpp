@@ -28,18 +28,18 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
     return v;
 }
 
+BOOL CALLBACK CountOwnWindow(HWND w, LPARAM count) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w))
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 // Visible top-level windows of this process: an error box would be one.
 int OwnWindows() {
     int count = 0;
-    ::EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w))
-                ++*reinterpret_cast<int*>(p);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    ::EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
