@@ -71,7 +71,7 @@ TEST(CaptureComponentTest, MapsFromTheExeAndReleasesEverythingEachTime) {
 // Runs one capture on this thread while `script` drives it from another
 // with real input once the overlay is up. An overlay still there after the
 // script is closed, so a failing test ends instead of hanging.
-bool CaptureDrivenBy(HMODULE exe, const std::function<void()>& script) {
+bool CaptureDrivenBy(HMODULE exe, const std::function<void(HWND overlay)>& script) {
     bool sawOverlay = false;
     std::thread input([&] {
         HWND overlay = nullptr;
@@ -85,7 +85,7 @@ bool CaptureDrivenBy(HMODULE exe, const std::function<void()>& script) {
         if (!overlay)
             return;
         sawOverlay = true;
-        script();
+        script(overlay);
         for (int i = 0; i < 500 && ::IsWindow(overlay) && ::IsWindowVisible(overlay); ++i)
             ::Sleep(10);
         if (::IsWindow(overlay))
@@ -94,6 +94,16 @@ bool CaptureDrivenBy(HMODULE exe, const std::function<void()>& script) {
     const bool ran = RunScreenCapture(exe);
     input.join();
     return ran && sawOverlay;
+}
+
+// A window another test process opens may take the activation meanwhile;
+// the key goes to the overlay once it has it back.
+void KeyToOverlay(HWND overlay, WORD vk) {
+    for (int i = 0; i < 200 && ::GetForegroundWindow() != overlay; ++i) {
+        ::SetForegroundWindow(overlay);
+        ::Sleep(10);
+    }
+    TapKey(vk);
 }
 
 void DragOnScreen(POINT from, POINT to) {
@@ -125,9 +135,9 @@ TEST(CaptureComponentTest, DraggedRectangleIsCopiedAsBitmapAndPng) {
     HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
                                    nullptr);
     PutMarkerOnClipboard(owner);
-    ASSERT_TRUE(CaptureDrivenBy(exe.Get(), [] {
+    ASSERT_TRUE(CaptureDrivenBy(exe.Get(), [](HWND overlay) {
         DragOnScreen({100, 100}, {300, 250});
-        TapKey(VK_RETURN);
+        KeyToOverlay(overlay, VK_RETURN);
     }));
     EXPECT_EQ(::FindWindowW(kOverlayClass, nullptr), nullptr);
     ASSERT_TRUE(::OpenClipboard(owner));
@@ -155,11 +165,11 @@ TEST(CaptureComponentTest, EscapeOrRightClickLeavesTheClipboardAsItWas) {
     HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
                                    nullptr);
     PutMarkerOnClipboard(owner);
-    ASSERT_TRUE(CaptureDrivenBy(exe.Get(), [] {
+    ASSERT_TRUE(CaptureDrivenBy(exe.Get(), [](HWND overlay) {
         DragOnScreen({120, 120}, {260, 220});
-        TapKey(VK_ESCAPE);
+        KeyToOverlay(overlay, VK_ESCAPE);
     }));
-    ASSERT_TRUE(CaptureDrivenBy(exe.Get(), [] {
+    ASSERT_TRUE(CaptureDrivenBy(exe.Get(), [](HWND) {
         DragOnScreen({120, 120}, {260, 220});
         SendMouse(MOUSEEVENTF_RIGHTDOWN);
         SendMouse(MOUSEEVENTF_RIGHTUP);

@@ -184,10 +184,10 @@ bool CopyToClipboard(const Overlay& o) {
     pt::UniqueGlobal png = pngBytes.empty() ? pt::UniqueGlobal() : GlobalCopy(pngBytes);
     if (!dib)
         return false;
-    // Another program may hold the clipboard for a moment.
+    // Another program may hold the clipboard for a moment: up to a second.
     bool open = false;
-    for (int attempt = 0; attempt < 20 && !(open = ::OpenClipboard(o.hwnd)); ++attempt)
-        ::Sleep(10);
+    for (int attempt = 0; attempt < 50 && !(open = ::OpenClipboard(o.hwnd)); ++attempt)
+        ::Sleep(20);
     if (!open)
         return false;
     ::EmptyClipboard();
