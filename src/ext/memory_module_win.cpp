@@ -144,7 +144,8 @@ std::unique_ptr<MemoryModule> MemoryModule::Map(std::span<const uint8_t> file) {
     // Committed memory reads as zeros: the tail of every section is ready.
     if (!::VirtualAlloc(base, l.sizeOfImage, MEM_COMMIT, PAGE_READWRITE))
         return nullptr;
-    pe::CopyImage(file, l, state->Image());
+    if (!pe::CopyImage(file, l, state->Image()))
+        return nullptr;
     const uint64_t actual = reinterpret_cast<uintptr_t>(base);
     if (!pe::ApplyRelocations(state->Image(), l, actual - l.preferredBase))
         return nullptr;

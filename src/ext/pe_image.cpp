@@ -52,6 +52,12 @@ std::optional<std::string> ReadName(std::span<const uint8_t> bytes, uint64_t off
                        static_cast<const uint8_t*>(end) - start);
 }
 
+// The tables below are read from a mapped image of the layout's size; the
+// directories were checked against that size.
+bool IsMappedImage(std::span<const uint8_t> image, const Layout& layout) {
+    return image.size() == layout.sizeOfImage;
+}
+
 uint32_t RoundUp(uint64_t value, uint32_t alignment) {
     return static_cast<uint32_t>((value + alignment - 1) / alignment * alignment);
 }
@@ -167,15 +173,20 @@ std::optional<Layout> ParseImage(std::span<const uint8_t> file, uint16_t machine
     return layout;
 }
 
-void CopyImage(std::span<const uint8_t> file, const Layout& layout, std::span<uint8_t> image) {
+bool CopyImage(std::span<const uint8_t> file, const Layout& layout, std::span<uint8_t> image) {
+    if (image.size() != layout.sizeOfImage || file.size() < layout.sizeOfHeaders)
+        return false;
     std::memcpy(image.data(), file.data(), layout.sizeOfHeaders);
     for (const Section& s : layout.sections) {
         if (s.rawSize)
             std::memcpy(image.data() + s.virtualAddress, file.data() + s.rawOffset, s.rawSize);
     }
+    return true;
 }
 
 bool ApplyRelocations(std::span<uint8_t> image, const Layout& layout, uint64_t delta) {
+    if (image.size() != layout.sizeOfImage)
+        return false;
     if (delta == 0)
         return true;
     if (layout.relocationsStripped || !layout.relocations.Present())
@@ -222,6 +233,8 @@ bool ApplyRelocations(std::span<uint8_t> image, const Layout& layout, uint64_t d
 std::optional<std::vector<ImportModule>> ReadImports(std::span<const uint8_t> image,
                                                      const Layout& layout) {
     std::vector<ImportModule> modules;
+    if (!IsMappedImage(image, layout))
+        return std::nullopt;
     if (!layout.imports.Present())
         return modules;
     const uint32_t ptr = layout.PointerSize();
@@ -272,7 +285,7 @@ std::optional<std::vector<ImportModule>> ReadImports(std::span<const uint8_t> im
 std::optional<uint32_t> FindExport(std::span<const uint8_t> image, const Layout& layout,
                                    std::string_view name) {
     const Directory dir = layout.exports;
-    if (dir.size < 40)
+    if (!IsMappedImage(image, layout) || dir.size < 40)
         return std::nullopt;
     const uint32_t functionCount = U32(image, dir.rva + 20);
     const uint32_t nameCount = U32(image, dir.rva + 24);
@@ -307,6 +320,8 @@ std::optional<uint32_t> FindExport(std::span<const uint8_t> image, const Layout&
 std::optional<std::vector<uint32_t>> ReadTlsCallbacks(std::span<const uint8_t> image,
                                                       const Layout& layout, uint64_t base) {
     std::vector<uint32_t> callbacks;
+    if (!IsMappedImage(image, layout))
+        return std::nullopt;
     if (!layout.tls.Present())
         return callbacks;
     const uint32_t ptr = layout.PointerSize();

@@ -7,7 +7,8 @@
 // The image is handled in two forms: the file as stored, and the mapped
 // image, a buffer of SizeOfImage bytes holding the headers and every section
 // at its virtual address (what CopyImage produces). Tables are read from the
-// mapped form, where relative virtual addresses are plain offsets.
+// mapped form, where relative virtual addresses are plain offsets; a buffer
+// of any other size is refused.
 #pragma once
 
 #include <cstddef>
@@ -74,8 +75,8 @@ std::optional<Layout> ParseImage(std::span<const uint8_t> file, uint16_t machine
 
 // Fills `image` (SizeOfImage bytes, zeroed by the caller) with the headers
 // and each section's raw data. The layout must come from ParseImage of the
-// same file.
-void CopyImage(std::span<const uint8_t> file, const Layout& layout, std::span<uint8_t> image);
+// same file; false (nothing copied) for a buffer of another size.
+bool CopyImage(std::span<const uint8_t> file, const Layout& layout, std::span<uint8_t> image);
 
 // Adds `delta` to every address the relocation blocks list (32-bit entries,
 // and 64-bit ones in a PE32+ image). False, with the image possibly half

@@ -15,7 +15,7 @@ using test::BuiltImage;
 
 std::vector<uint8_t> Mapped(const BuiltImage& built, const Layout& layout) {
     std::vector<uint8_t> image(layout.sizeOfImage);
-    CopyImage(built.bytes, layout, image);
+    EXPECT_TRUE(CopyImage(built.bytes, layout, image));
     return image;
 }
 
