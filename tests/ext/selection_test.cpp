@@ -42,7 +42,11 @@ TEST(CaptureSelectionTest, InsideMovesEdgesResizeAndAnEdgeMayCrossOver) {
 
     DragFromTo(s, {200, 180}, {250, 200});  // moved by (50, 20)
     EXPECT_TRUE(Equal(s.Current(), Rect{150, 120, 350, 270}));
+    s.Nudge(-1, 10);  // the arrow keys
+    EXPECT_TRUE(Equal(s.Current(), Rect{149, 130, 349, 280}));
     DragFromTo(s, {200, 180}, {900, 900});  // moved as far as the screen allows
+    EXPECT_TRUE(Equal(s.Current(), Rect{600, 450, 800, 600}));
+    s.Nudge(10, 10);
     EXPECT_TRUE(Equal(s.Current(), Rect{600, 450, 800, 600}));
 
     DragFromTo(s, {600, 500}, {650, 500});  // the left edge, dragged right

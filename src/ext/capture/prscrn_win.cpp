@@ -2,7 +2,7 @@
 // carries as a resource and maps from memory when the Camera hotkey fires.
 // Its one export, PrScrn, freezes every monitor into a full-screen topmost
 // overlay, dimmed; the user drags a rectangle (its size shown beside it),
-// moves or resizes it, and then
+// moves (also by the arrow keys) or resizes it, and then
 //   Enter or a double click  copies it to the clipboard (CF_DIB and "PNG"),
 //   Ctrl+S                   saves it as a PNG file (the file-save dialog),
 //   Esc or a right click     cancels.
@@ -406,13 +406,24 @@ LRESULT CALLBACK OverlayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             Finish(*o);
             return 0;
         case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE)
+            if (wParam == VK_LEFT || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_DOWN) {
+                // A pixel at a time, ten with Shift.
+                const int step = (::GetKeyState(VK_SHIFT) & 0x8000) ? 10 : 1;
+                o->selection.Nudge(wParam == VK_LEFT    ? -step
+                                   : wParam == VK_RIGHT ? step
+                                                        : 0,
+                                   wParam == VK_UP     ? -step
+                                   : wParam == VK_DOWN ? step
+                                                       : 0);
+                ::InvalidateRect(hwnd, nullptr, FALSE);
+            } else if (wParam == VK_ESCAPE) {
                 Finish(*o);
-            else if (wParam == VK_RETURN)
+            } else if (wParam == VK_RETURN) {
                 Confirm(*o);
-            else if (wParam == 'S' && (::GetKeyState(VK_CONTROL) & 0x8000) && o->selection.Has() &&
-                     !o->selection.Dragging() && SaveAs(*o))
+            } else if (wParam == 'S' && (::GetKeyState(VK_CONTROL) & 0x8000) &&
+                       o->selection.Has() && !o->selection.Dragging() && SaveAs(*o)) {
                 Finish(*o);
+            }
             return 0;
         case WM_CLOSE:
             Finish(*o);

@@ -101,6 +101,16 @@ void Selection::Release(Point p) {
         Clear();
 }
 
+void Selection::Nudge(int dx, int dy) {
+    if (!has_ || op_ != Op::kNone)
+        return;
+    const int w = rect_.Width();
+    const int h = rect_.Height();
+    const int left = std::clamp(rect_.left + dx, bounds_.left, bounds_.right - w);
+    const int top = std::clamp(rect_.top + dy, bounds_.top, bounds_.bottom - h);
+    rect_ = Rect{left, top, left + w, top + h};
+}
+
 void Selection::Clear() {
     has_ = false;
     op_ = Op::kNone;

@@ -56,6 +56,9 @@ class Selection {
     void Drag(Point p);
     // Ends the drag; a rectangle without area is dropped.
     void Release(Point p);
+    // Moves the selection by (dx, dy) as far as the screen allows (the
+    // arrow keys); nothing while a drag runs.
+    void Nudge(int dx, int dy);
     void Clear();
 
   private:
