@@ -2,4 +2,6 @@
    plugin folder it also stands for a DLL that is not a plug-in. */
 #include <windows.h>
 
-__declspec(dllexport) int PluginDepValue(void) { return 42; }
+__declspec(dllexport) int PluginDepValue(void) {
+    return 42;
+}
