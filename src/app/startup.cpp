@@ -17,6 +17,8 @@
 #include "dialogs/key_dialog.h"
 #include "dialogs/message_box.h"
 #include "dialogs/save_failure_report.h"
+#include "ext/capture_component.h"
+#include "ext/plugin_loader.h"
 #include "launcher/icons.h"
 #include "launcher/launcher_data.h"
 #include "launcher/save_timer.h"
@@ -101,6 +103,7 @@ int RunApplication(HINSTANCE instance) {
         services.settings = &settings;
         services.captionFont = fonts.captionFont;
         services.icons = &icons;
+        services.startCapture = [] { RunScreenCapture(); };
         // Made before the panel, so the target outlives the window it serves.
         PanelDropTarget drop(data, view);
         PanelWindow panel(services);
@@ -111,6 +114,8 @@ int RunApplication(HINSTANCE instance) {
             MarkStartupStage("shown");
             drop.Register(panel.Handle());
             panel.AddBeforeExit([&drop] { drop.Revoke(); });
+            LoadPlugins(ExeDirectory() + "\\plugin", ProcessPlugins());
+            MarkStartupStage("plug-ins");
             static InstanceMapping mapping;  // lives until the process ends
             mapping.Publish(panel.Handle());
             code = RunMessageLoop();
