@@ -104,23 +104,25 @@ struct Run {
     double complete = -1;  // ms until every icon was in
     double workingSetMb = 0;
     std::vector<std::pair<std::string, double>> stages;  // marks, ms since process creation
+    std::vector<double> stageMb;                          // working set at each mark
 };
 
-// The program's stage marks (PT_STARTUP_STAGES), "name ms" a line.
-std::vector<std::pair<std::string, double>> ReadStages(const std::wstring& file) {
-    std::vector<std::pair<std::string, double>> stages;
+// The program's stage marks (PT_STARTUP_STAGES), "name ms MB" a line.
+void ReadStages(const std::wstring& file, Run* run) {
     FILE* f = _wfopen(file.c_str(), L"r");
     if (!f)
-        return stages;
+        return;
     char line[256];
     while (std::fgets(line, sizeof line, f)) {
         std::string text(line);
-        const size_t space = text.find_last_of(' ');
-        if (space != std::string::npos)
-            stages.emplace_back(text.substr(0, space), std::atof(text.c_str() + space + 1));
+        const size_t last = text.find_last_of(' ');
+        const size_t space = last == std::string::npos ? last : text.find_last_of(' ', last - 1);
+        if (space == std::string::npos)
+            continue;
+        run->stages.emplace_back(text.substr(0, space), std::atof(text.c_str() + space + 1));
+        run->stageMb.push_back(std::atof(text.c_str() + last + 1));
     }
     std::fclose(f);
-    return stages;
 }
 
 void DeleteTree(const std::wstring& folder) {
@@ -187,7 +189,7 @@ Run RunOnce(const std::wstring& source, const std::wstring& folder, bool waitFor
         TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
-    run.stages = ReadStages(stagesFile);
+    ReadStages(stagesFile, &run);
     return run;
 }
 
@@ -291,18 +293,24 @@ struct Series {
     const char* name;
     std::vector<double> painted, complete, workingSet;
     std::vector<std::pair<std::string, std::vector<double>>> stages;  // each stage's own length
+    std::vector<std::vector<double>> growth;  // MB the working set grew by in each stage
     void Add(const Run& r) {
         painted.push_back(r.painted);
         if (r.complete >= 0)
             complete.push_back(r.complete);
         workingSet.push_back(r.workingSetMb);
-        double previous = 0;
+        double previous = 0, previousMb = 0;
         for (size_t i = 0; i < r.stages.size(); ++i) {
-            if (stages.size() <= i)
+            if (stages.size() <= i) {
                 stages.emplace_back(r.stages[i].first, std::vector<double>());
-            if (stages[i].first == r.stages[i].first)
+                growth.emplace_back();
+            }
+            if (stages[i].first == r.stages[i].first) {
                 stages[i].second.push_back(r.stages[i].second - previous);
+                growth[i].push_back(r.stageMb[i] - previousMb);
+            }
             previous = r.stages[i].second;
+            previousMb = r.stageMb[i];
         }
     }
 };
@@ -395,10 +403,29 @@ int main(int argc, char** argv) {
                     complete, Median(s->workingSet), Median(s->workingSet) - bareWs);
     }
     std::printf(
-        "\ndefault panel by stage (median ms of each stage's own length; the first\n"
-        "stage counts from process creation, the bare window paints at %.0f ms):\n",
+        "\nby stage (median ms of each stage's own length and MB the working set grew\n"
+        "by in it; the first stage counts from process creation, the bare window\n"
+        "paints at %.0f ms):\n",
         bareMs);
-    for (const auto& [name, lengths] : defaults.stages)
-        std::printf("  %-26s %6.1f ms\n", name.c_str(), Median(lengths));
+    std::printf("  %-26s", "");
+    for (Series* s : {&defaults, &cached, &mixedSecond})
+        std::printf(" %20s", s->name);
+    std::printf("\n");
+    for (const auto& [name, lengths] : defaults.stages) {
+        std::printf("  %-26s", name.c_str());
+        for (Series* s : {&defaults, &cached, &mixedSecond}) {
+            auto found = std::find_if(s->stages.begin(), s->stages.end(),
+                                      [&name](const auto& stage) { return stage.first == name; });
+            if (found == s->stages.end() || found->second.empty()) {
+                std::printf(" %20s", "");
+                continue;
+            }
+            const std::vector<double>& grown =
+                s->growth[static_cast<size_t>(found - s->stages.begin())];
+            std::printf(" %7.1f ms %+6.1f MB", Median(found->second),
+                        grown.empty() ? 0.0 : Median(grown));
+        }
+        std::printf("\n");
+    }
     return 0;
 }

@@ -19,6 +19,8 @@
 #include "dialogs/message_box.h"
 #include "dialogs/save_failure_report.h"
 #include "dialogs/settings_ui.h"
+#include "ext/capture_component.h"
+#include "ext/plugin_loader.h"
 #include "launcher/icons.h"
 #include "launcher/launcher_data.h"
 #include "launcher/save_timer.h"
@@ -93,6 +95,9 @@ int RunApplication(HINSTANCE instance) {
         viewServices.showError = [](const std::string& text) {
             ShowMessageBox(PanelHandle(), text, {}, kMbSetOk | kMbIconError);
         };
+        viewServices.showNotice = [](const std::string& text) {
+            ShowMessageBox(PanelHandle(), text, {}, kMbSetOk | kMbIconInformation);
+        };
         viewServices.askKey = [] { return AskKey(PanelHandle()); };
         LauncherView view(viewServices);
         PanelServices services;
@@ -100,6 +105,7 @@ int RunApplication(HINSTANCE instance) {
         services.settings = &settings;
         services.captionFont = fonts.captionFont;
         services.icons = &icons;
+        services.startCapture = [] { RunScreenCapture(); };
         // The settings windows outlive the panel that owns them.
         SettingsUiServices uiServices;
         uiServices.settings = &settings;
@@ -123,6 +129,9 @@ int RunApplication(HINSTANCE instance) {
             MarkStartupStage("shown");
             drop.Register(panel.Handle());
             panel.AddBeforeExit([&drop] { drop.Revoke(); });
+            LoadPlugins(ExeDirectory() + "\\plugin", ProcessPlugins());
+            MarkStartupStage("plug-ins");
+            settingsUi.SetPluginNames(LoadedPluginNames());
             static InstanceMapping mapping;  // lives until the process ends
             mapping.Publish(panel.Handle());
             code = RunMessageLoop();

@@ -2,6 +2,7 @@
 #include "base/startup_trace.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <string>
@@ -56,8 +57,12 @@ void MarkStartupStage(const char* name) {
     const double ms =
         trace.firstMs + static_cast<double>(counter.QuadPart - trace.counterAtFirst.QuadPart) *
                             1000.0 / static_cast<double>(trace.frequency.QuadPart);
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof memory);
     char line[128];
-    const int size = std::snprintf(line, sizeof line, "%s %.1f\n", name, ms);
+    const int size = std::snprintf(line, sizeof line, "%s %.1f %.1f\n", name, ms,
+                                   static_cast<double>(memory.WorkingSetSize) / (1024.0 * 1024.0));
     if (size <= 0 || size >= static_cast<int>(sizeof line))
         return;
     UniqueKernelHandle file(::CreateFileW(trace.file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,

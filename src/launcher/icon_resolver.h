@@ -69,7 +69,6 @@ class IconResolver {
     float scale_;
     Delivery deliver_;
     std::unordered_map<uint32_t, int> asked_;  // key -> requests on their way
-    std::unordered_map<wchar_t, bool> remoteDrives_;
     // Declared last: destroyed first, so no reply runs on a half-gone resolver.
     std::unique_ptr<BackgroundWorker> local_;
     std::unique_ptr<BackgroundWorker> network_;

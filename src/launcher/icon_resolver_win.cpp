@@ -3,12 +3,12 @@
 
 #include <windows.h>
 
-#include <cwctype>
 #include <utility>
 
 #include "base/win_handles.h"
 #include "launcher/background_worker.h"
 #include "launcher/icons.h"
+#include "launcher/target.h"
 
 namespace pt {
 namespace {
@@ -44,24 +44,7 @@ IconResolver::~IconResolver() {
 }
 
 BackgroundWorker& IconResolver::WorkerFor(std::string_view source) {
-    if (source.size() >= 2 && (source[0] == '\\' || source[0] == '/') &&
-        (source[1] == '\\' || source[1] == '/')) {
-        return *network_;
-    }
-    if (source.size() >= 2 && source[1] == ':' &&
-        std::iswalpha(static_cast<unsigned char>(source[0]))) {
-        const wchar_t letter =
-            static_cast<wchar_t>(std::towupper(static_cast<unsigned char>(source[0])));
-        auto known = remoteDrives_.find(letter);
-        if (known == remoteDrives_.end()) {
-            // Answered from the local drive table; it never asks the server.
-            const wchar_t root[] = {letter, L':', L'\\', 0};
-            known = remoteDrives_.emplace(letter, ::GetDriveTypeW(root) == DRIVE_REMOTE).first;
-        }
-        if (known->second)
-            return *network_;
-    }
-    return *local_;
+    return IsNetworkPath(source) ? *network_ : *local_;
 }
 
 void IconResolver::Request(uint32_t key, std::string source, int priority, bool again) {

@@ -27,6 +27,11 @@ std::string FolderIconResource(std::string_view folder);
 // Needs COM initialised on the thread for the shell case.
 std::string ExtractIconPng(std::string_view file, int index, bool indexGiven, float scale);
 
+// The side in pixels of the system image that the shell icon of `file` is
+// made from for a cell at `scale`: at least the cell's side where the shell
+// has so large an image, so cells are scaled down, not up. 0 without one.
+int ShellIconSide(std::string_view file, float scale);
+
 // The key of an icon source at a display scale, from its text alone: a web
 // address has the URL icon's key, every other source (a folder's or a
 // network path's included) its own.

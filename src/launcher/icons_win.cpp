@@ -11,6 +11,7 @@
 #include <versionhelpers.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <utility>
@@ -240,24 +241,24 @@ UniqueIcon FileIcon(const std::wstring& file, int index, int size) {
 // Shared by the worker threads and the UI thread.
 class ShellPngs {
   public:
-    bool Find(int list, int index, float scale, std::string* png) {
+    bool Find(int side, int index, float scale, std::string* png) {
         std::lock_guard<std::mutex> lock(mutex_);
         for (const Entry& e : made_) {
-            if (e.list == list && e.index == index && e.scale == scale) {
+            if (e.side == side && e.index == index && e.scale == scale) {
                 *png = e.png;
                 return true;
             }
         }
         return false;
     }
-    void Add(int list, int index, float scale, const std::string& png) {
+    void Add(int side, int index, float scale, const std::string& png) {
         std::lock_guard<std::mutex> lock(mutex_);
-        made_.push_back(Entry{list, index, scale, png});
+        made_.push_back(Entry{side, index, scale, png});
     }
 
   private:
     struct Entry {
-        int list;
+        int side;
         int index;
         float scale;
         std::string png;
@@ -271,29 +272,93 @@ ShellPngs& TheShellPngs() {
     return pngs;
 }
 
+// The extent of an icon's visible pixels: the larger of the width and height
+// of the box around every pixel that is not fully transparent; 0 when the
+// icon has no alpha channel (then all of it counts as drawn).
+int DrawnSide(HICON icon, int* side) {
+    int width = 0, height = 0;
+    std::vector<BYTE> pixels = IconPixels(icon, &width, &height);
+    *side = width;
+    int left = width, top = height, right = -1, bottom = -1;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (pixels[(static_cast<size_t>(y) * width + x) * 4 + 3] == 0)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0)
+        return width;
+    return std::max(right - left + 1, bottom - top + 1);
+}
+
+// The system image list entry a cell of `side` pixels is made from: the
+// smallest list whose images are at least that large, so the cell is drawn
+// by scaling down, never up. The jumbo list has a trap: a file type whose
+// icon has no large image gets its 48- or 32-pixel image centred in an
+// otherwise empty 256-pixel square, which scaled down to the cell would be
+// a speck; such an entry is taken from the extra large list instead.
+UniqueIcon ShellListIcon(int iconIndex, int side, int* list) {
+    auto fromList = [iconIndex](int which) {
+        UniqueIcon icon;
+        ComPtr<IImageList> images;
+        if (FAILED(::SHGetImageList(which, kIidImageList, images.PutVoid())) || !images)
+            return icon;
+        HICON raw = nullptr;
+        if (SUCCEEDED(images->GetIcon(iconIndex, ILD_TRANSPARENT, &raw)))
+            icon = UniqueIcon(raw);
+        return icon;
+    };
+    if (::IsWindowsVistaOrGreater() && side > 48) {
+        UniqueIcon jumbo = fromList(SHIL_JUMBO);
+        int jumboSide = 0;
+        if (jumbo && DrawnSide(jumbo.Get(), &jumboSide) > 48) {
+            *list = SHIL_JUMBO;
+            return jumbo;
+        }
+    }
+    *list = (!::IsWindowsVistaOrGreater() || side > 32) ? SHIL_EXTRALARGE : SHIL_LARGE;
+    return fromList(*list);
+}
+
 std::string ShellIconPng(const std::wstring& file, float scale) {
     SHFILEINFOW info{};
     // SYSICONINDEX fills iIcon without making an icon nobody would free.
     if (!::SHGetFileInfoW(file.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX))
         return {};
-    int list = (!::IsWindowsVistaOrGreater() || scale > 1.0f) ? SHIL_EXTRALARGE : SHIL_LARGE;
+    int side = Scaled(40, scale);
+    // The list is only known once the entry is fetched, so the made images
+    // are found by the cell's side, which decides the list.
     std::string png;
-    if (TheShellPngs().Find(list, info.iIcon, scale, &png))
+    if (TheShellPngs().Find(side, info.iIcon, scale, &png))
         return png;
-    ComPtr<IImageList> images;
-    if (FAILED(::SHGetImageList(list, kIidImageList, images.PutVoid())) || !images)
+    int list = 0;
+    UniqueIcon icon = ShellListIcon(info.iIcon, side, &list);
+    if (!icon)
         return {};
-    HICON raw = nullptr;
-    if (FAILED(images->GetIcon(info.iIcon, ILD_TRANSPARENT, &raw)))
-        return {};
-    UniqueIcon icon(raw);
-    png = IconToPng(icon.Get(), Scaled(40, scale));
+    png = IconToPng(icon.Get(), side);
     if (!png.empty())
-        TheShellPngs().Add(list, info.iIcon, scale, png);
+        TheShellPngs().Add(side, info.iIcon, scale, png);
     return png;
 }
 
 }  // namespace
+
+int ShellIconSide(std::string_view file, float scale) {
+    SHFILEINFOW info{};
+    std::wstring wide = ToWide(ExpandPathVariables(file));
+    if (!::SHGetFileInfoW(wide.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX))
+        return 0;
+    int list = 0;
+    UniqueIcon icon = ShellListIcon(info.iIcon, Scaled(40, scale), &list);
+    int side = 0;
+    if (icon)
+        DrawnSide(icon.Get(), &side);
+    return side;
+}
 
 std::string FolderIconResource(std::string_view folder) {
     std::string ini(folder);

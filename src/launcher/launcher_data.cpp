@@ -436,12 +436,12 @@ std::optional<LauncherData::Entry> LauncherData::Trusted(const ItemRecord& sourc
     // A network path is never looked at during the load, whatever its
     // record says: the server may take seconds to answer. Its text's kind
     // stands until verification's answer comes.
-    const bool network = kind.id == TargetKindId::kUnc;
+    const bool network = system_->IsRemote(record.path);
     if (source.type.empty() && !network)
         return std::nullopt;
     // A shortcut is read again at every load: what it points at may have
     // changed since, and nothing short of reading it tells.
-    if (kind.text == ".url" || kind.text == ".lnk")
+    if (!network && (kind.text == ".url" || kind.text == ".lnk"))
         return std::nullopt;
     if (source.type != kind.text) {
         if (source.type == "folder" && MayBeFolder(record.path, kind.id))
@@ -611,7 +611,7 @@ void LauncherData::Verify(int c, int g, size_t i) {
     Entry& entry = group.items[i];
     entry.verified = true;
     --group.unverified;
-    if (system_->ClassifyText(entry.record.path).id == TargetKindId::kUnc) {
+    if (system_->IsRemote(entry.record.path)) {
         // Replies come only while system_ lives, and this object owns it.
         entry.asking = system_->ClassifyLater(
             entry.record.path, [this, path = entry.record.path](TargetKind kind, bool exists) {

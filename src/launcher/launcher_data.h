@@ -175,7 +175,13 @@ class LauncherSystem {
     virtual TargetKind Classify(std::string_view path, bool* exists) = 0;
     // The kind its text gives, without the folder test: no disk.
     virtual TargetKind ClassifyText(std::string_view path) = 0;
-    // Classify for a path whose look may wait on the network (a UNC path),
+    // Whether a look at the path may wait on a server: a UNC path, or one on
+    // a drive letter mapped to a share. Answered from the text and the local
+    // drive table, never by asking the server.
+    virtual bool IsRemote(std::string_view path) {
+        return ClassifyText(path).id == TargetKindId::kUnc;
+    }
+    // Classify for a path whose look may wait on the network (IsRemote),
     // answered later, on the UI thread, through `done`; never after the
     // system is destroyed. False when this system only answers directly.
     virtual bool ClassifyLater(std::string path,

@@ -45,6 +45,8 @@ class ShellLauncherSystem final : public LauncherSystem {
     }
     TargetKind ClassifyText(std::string_view path) override { return ClassifyTargetText(path); }
 
+    bool IsRemote(std::string_view path) override { return IsNetworkPath(path); }
+
     bool ClassifyLater(std::string path,
                        std::function<void(TargetKind kind, bool exists)> done) override {
         if (!worker_)

@@ -133,6 +133,11 @@ bool IsWow64();
 // File or folder exists.
 bool PathExists(std::string_view path);
 
+// A UNC path, or a path on a drive letter mapped to a share: a look at it
+// may wait seconds on a server. Answered from the text and the drive table
+// (each letter asked once per run), never from the server. Any thread.
+bool IsNetworkPath(std::string_view path);
+
 #endif
 
 }  // namespace pt

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <mutex>
 #include <vector>
 
 #include "base/text.h"
@@ -235,6 +236,29 @@ std::string ExpandPathVariables(std::string_view text) {
         return source;
     out.resize(written - 1);
     return FromWide(out);
+}
+
+bool IsNetworkPath(std::string_view path) {
+    if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
+        (path[1] == '\\' || path[1] == '/'))
+        return true;
+    if (path.size() < 2 || path[1] != ':')
+        return false;
+    const char upper = static_cast<char>(path[0] & ~0x20);
+    if (upper < 'A' || upper > 'Z')
+        return false;
+    // GetDriveTypeW reads the local mapping table; the share behind a mapped
+    // letter is not asked. A letter mapped later in the run is not seen, as
+    // Explorer does not either until it looks again.
+    static std::mutex mutex;
+    static signed char remote[26] = {};  // 0 not asked, 1 remote, -1 local
+    std::lock_guard<std::mutex> lock(mutex);
+    signed char& known = remote[upper - 'A'];
+    if (known == 0) {
+        const wchar_t root[] = {static_cast<wchar_t>(upper), L':', L'\\', 0};
+        known = ::GetDriveTypeW(root) == DRIVE_REMOTE ? 1 : -1;
+    }
+    return known > 0;
 }
 
 }  // namespace pt

@@ -3,8 +3,11 @@
 // item, the item menu on the right-button release (or, with Shift held and
 // Action.ShiftShowMenu on, the shell's own menu of the target) and the
 // commands of that menu. Launches go through LaunchRunner, so the panel
-// stays responsive while the shell works. The dialogs live above the panel:
-// the key dialog and the message box arrive as services.
+// stays responsive while the shell works. The key dialog and the message
+// box live above the panel and arrive as services; the properties dialog is
+// the panel's own (item_properties_dialog.h). Enciphering, deciphering and
+// the properties dialog put the new record in place with ReplaceItem, which
+// refreshes the cell and writes data\Data at once.
 #pragma once
 
 #include <windows.h>
@@ -17,9 +20,11 @@
 #include "launcher/launcher_data.h"
 #include "panel/content_menus.h"
 #include "panel/item_launch.h"
+#include "panel/shell_pickers.h"
 
 namespace pt {
 
+class IconStore;
 class ListView;
 class SettingsStore;
 
@@ -30,6 +35,8 @@ struct ItemActionServices {
     std::function<bool(const std::string& text)> confirm;
     // An error in the program's message box. None: not shown.
     std::function<void(const std::string& text)> showError;
+    // A notice (the information icon) in the same box. None: not shown.
+    std::function<void(const std::string& text)> showNotice;
     // The key dialog: the key, or nothing when it was closed. None: no key.
     std::function<std::optional<std::string>()> askKey;
     // Hides the panel after a launch (Action.HideAfterExec). None: the
@@ -41,6 +48,11 @@ struct ItemActionServices {
         showMenu;
     // The shell call of every launch (tests watch it); none: the shell.
     ShellCall shellCall;
+    // The grid's icons, for the properties dialog's preview; may be null.
+    IconStore* icons = nullptr;
+    // The properties dialog's file, folder and icon choosers; empty
+    // members: the system's.
+    ShellPickers pickers;
 };
 
 class ItemActions {
@@ -67,6 +79,10 @@ class ItemActions {
     void Error(const std::string& text) const;
     HWND Owner(const ListView* list) const;
     void CreateDesktopShortcut(const ItemRecord& record);
+    // Enciphers a plain item or deciphers an enciphered one, under the key
+    // the user gives.
+    void ToggleCipher(int c, int g, int i, const ItemRecord& asked);
+    void EditProperties(HWND owner, int c, int g, int i, const ItemRecord& record);
 
     ItemActionServices services_;
     LaunchRunner runner_;

@@ -4,11 +4,14 @@
 #include <utility>
 
 #include "base/system_error.h"
+#include "base/text.h"
 #include "launcher/cipher.h"
+#include "launcher/item_cipher.h"
 #include "launcher/launch.h"
 #include "launcher/shell_actions.h"
 #include "launcher/target.h"
 #include "panel/item_menu.h"
+#include "panel/item_properties_dialog.h"
 #include "panel/menu_presenter.h"
 #include "panel/panel_window.h"
 #include "settings/settings_store.h"
@@ -52,6 +55,14 @@ class SuspendAutoHide {
     bool skipped_ = false;
     bool wasEnabled_ = false;
 };
+
+// Whether the item a dialog was opened for is still the one at its place
+// when the dialog ends. Verification may have refreshed its type or icon
+// meanwhile (its timer runs in the dialog's loop too); that is still the
+// same item.
+bool SameItem(const std::optional<ItemRecord>& now, const ItemRecord& asked) {
+    return now && now->name == asked.name && now->path == asked.path;
+}
 
 }  // namespace
 
@@ -209,11 +220,51 @@ void ItemActions::RunItemCommand(ListView& list, int c, int g, int i, int id) {
             if (services_.data->Item(c, g, i) == found)
                 services_.data->DeleteItem(c, g, i);
             return;
+        case kItemCipher:
+            ToggleCipher(c, g, i, record);
+            return;
+        case kItemProperties:
+            EditProperties(Owner(&list), c, g, i, record);
+            return;
         default:
-            // Encipher/decipher and the properties dialog come with their
-            // own windows; until then their entries do nothing.
             return;
     }
+}
+
+void ItemActions::ToggleCipher(int c, int g, int i, const ItemRecord& asked) {
+    const std::optional<std::string> key = services_.askKey ? services_.askKey() : std::nullopt;
+    if (!key || key->empty())
+        return;
+    const std::optional<ItemRecord> now = services_.data->Item(c, g, i);
+    if (!SameItem(now, asked))
+        return;
+    const ItemRecord& record = *now;
+    if (record.type != "encrypt") {
+        services_.data->ReplaceItem(c, g, i, EncipherItem(record, *key));
+        if (services_.showNotice)
+            services_.showNotice(EncipheredNotice(*key));
+        return;
+    }
+    const std::optional<ItemRecord> plain =
+        DecipherItem(record, *key, [](std::string_view path) { return ClassifyTarget(path).text; });
+    if (!plain) {
+        Error(kWrongKey);
+        return;
+    }
+    services_.data->ReplaceItem(c, g, i, *plain);
+}
+
+void ItemActions::EditProperties(HWND owner, int c, int g, int i, const ItemRecord& record) {
+    const std::optional<ItemRecord> edited =
+        ShowItemProperties(owner, record, services_.icons, services_.pickers);
+    // The system's file dialogs may have moved the working directory, and
+    // data\ and the plug-ins are found from it.
+    const std::string exe = RunningExePath();
+    const size_t cut = exe.rfind('\\');
+    if (cut != std::string::npos)
+        ::SetCurrentDirectoryW(ToWide(exe.substr(0, cut)).c_str());
+    if (edited && SameItem(services_.data->Item(c, g, i), record))
+        services_.data->ReplaceItem(c, g, i, *edited);
 }
 
 void ItemActions::CreateDesktopShortcut(const ItemRecord& record) {

@@ -46,9 +46,12 @@ struct LauncherViewServices {
     // For the items (item_actions.h): errors, the key dialog, the hide after
     // a launch and the shell call. None: see ItemActionServices.
     std::function<void(const std::string& text)> showError;
+    std::function<void(const std::string& text)> showNotice;
     std::function<std::optional<std::string>()> askKey;
     std::function<void()> hidePanel;
     ShellCall shellCall;
+    // The properties dialog's choosers; empty members: the system's.
+    ShellPickers pickers;
 };
 
 class LauncherView final : public PanelContent, public LauncherObserver {

@@ -116,10 +116,10 @@ void SwapNeighbours(std::vector<T>& v, int from, int to) {
 }  // namespace
 
 LauncherView::LauncherView(LauncherViewServices services) : services_(std::move(services)) {
-    actions_ = std::make_unique<ItemActions>(
-        ItemActionServices{services_.data, services_.settings, services_.confirm,
-                           services_.showError, services_.askKey, services_.hidePanel,
-                           services_.showMenu, services_.shellCall});
+    actions_ = std::make_unique<ItemActions>(ItemActionServices{
+        services_.data, services_.settings, services_.confirm, services_.showError,
+        services_.showNotice, services_.askKey, services_.hidePanel, services_.showMenu,
+        services_.shellCall, services_.icons, services_.pickers});
 }
 
 LauncherView::~LauncherView() {

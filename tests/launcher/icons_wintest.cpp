@@ -146,6 +146,24 @@ TEST_F(IconsWin, ShellIconOfAFileAndMissingFiles) {
     EXPECT_EQ(ExtractIconPng("C:\\no\\such\\file.dll", 2, true, 1.0f), "");
 }
 
+// At 150 % and more the cell is larger than the shell's 48-pixel images: it
+// must come from a larger image scaled down, and a file type with no large
+// image must not shrink to its small image centred in the jumbo square.
+TEST_F(IconsWin, ShellIconsAtHighScalesAreScaledDownNotUp) {
+    TempFolder temp;
+    std::string text = temp.MakeFile("note.txt", "x");
+    for (const std::string& file : {std::string("%SystemRoot%\\notepad.exe"), text}) {
+        SCOPED_TRACE(file);
+        EXPECT_GE(ShellIconSide(file, 2.0f), 80);
+        EXPECT_LE(ShellIconSide(file, 1.0f), 48);
+        PngFacts facts = ReadPngFacts(ExtractIconPng(file, 0, false, 2.0f));
+        ASSERT_TRUE(facts.valid);
+        EXPECT_EQ(facts.width, 80u);
+        // The drawn part fills the cell as it does at 100 %, not a speck.
+        EXPECT_GT(facts.width * facts.height - facts.transparent, 80 * 80 / 4);
+    }
+}
+
 TEST_F(IconsWin, DefaultIconSources) {
     TempFolder temp;
     std::string withIcon = temp.Folder("with icon");

@@ -110,6 +110,10 @@ class FakeSystem final : public LauncherSystem {
     TargetKind ClassifyText(std::string_view path) override {
         return ClassifyTargetWith(path, TargetProbe{nullptr, &IsUnc, &IsUrl});
     }
+    // N: is a drive letter mapped to a share.
+    bool IsRemote(std::string_view path) override {
+        return IsUnc(path) || path.substr(0, 2) == "N:";
+    }
     std::string FolderIconResource(std::string_view folder) override {
         return folder == "D:\\Photos" ? "%SystemRoot%\\system32\\imageres.dll,-113" : "";
     }
@@ -570,14 +574,18 @@ TEST_F(LauncherDataTest, NetworkPathsAreVerifiedFromLaterAnswers) {
                                   R"({"type":".exe","name":"gone","path":"C:\\gone.exe"},)"
                                   R"({"type":"unc","name":"doc","path":"\\\\srv\\share\\a.txt",)"
                                   R"("icon":"%SystemRoot%\\system32\\shell32.dll,15"},)"
-                 R"({"name":"bare","path":"\\\\srv\\other"}]}]}]})");
-    EXPECT_EQ(system_->classifications, 0);  // not even for the record without a type
+                                  R"({"name":"bare","path":"\\\\srv\\other"},)"
+                                  R"({"type":".lnk","name":"link","path":"N:\\a.lnk"},)"
+                                  R"({"name":"mapped","path":"N:\\tools"}]}]}]})");
+    // Not even for the records without a type, nor to read the shortcut.
+    EXPECT_EQ(system_->classifications, 0);
+    EXPECT_EQ(data.ItemCount(0, 0), 6);
     EXPECT_EQ(data.Item(0, 0, 3)->type, "unc");
     system_->answerLater = true;
     system_->asked.clear();
     EXPECT_FALSE(data.VerifySome(10));
     EXPECT_EQ(system_->asked, (Paths{"C:\\gone.exe"}));
-    ASSERT_EQ(system_->later.size(), 3u);
+    ASSERT_EQ(system_->later.size(), 5u);
     recorder_.Take();
     // The share went away meanwhile, and an item moved before the answer came.
     g_folders.erase("\\\\srv\\share");
@@ -588,7 +596,9 @@ TEST_F(LauncherDataTest, NetworkPathsAreVerifiedFromLaterAnswers) {
         TargetKind kind = system_->Classify(path, &exists);
         done(kind, exists);
     }
-    EXPECT_EQ(recorder_.Take(), (Events{"item* 0 0 1 share"}));
+    // The two on the mapped drive are missing, which only the answers told.
+    EXPECT_EQ(recorder_.Take(),
+              (Events{"item* 0 0 1 share", "item* 0 0 4 link", "item* 0 0 5 mapped"}));
     EXPECT_EQ(data.Item(0, 0, 1)->type, "unc");
     EXPECT_EQ(data.Item(0, 0, 1)->icon, "%SystemRoot%\\system32\\shell32.dll,15");
 }

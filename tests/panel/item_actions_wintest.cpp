@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -19,6 +20,8 @@
 
 #include "base/text.h"
 #include "launcher/cipher.h"
+#include "launcher/icons.h"
+#include "launcher/item_cipher.h"
 #include "launcher/launch.h"
 #include "launcher/shell_actions.h"
 #include "panel/item_menu.h"
@@ -33,6 +36,7 @@
 #include "toolkit/clipboard.h"
 #include "toolkit/dpi.h"
 #include "toolkit/menu.h"
+#include "toolkit/widgets.h"
 
 namespace pt {
 namespace {
@@ -105,6 +109,7 @@ class ItemActionsTest : public testing::Test {
         view_.reset();
         data_.reset();
         settings_.reset();
+        icons_.reset();
     }
 
     // A copy of the probe program at `path` (inside the test's folder).
@@ -136,6 +141,9 @@ class ItemActionsTest : public testing::Test {
             return answer_;
         };
         vs.showError = [this](const std::string& text) { errors_.push_back(text); };
+        vs.showNotice = [this](const std::string& text) { notices_.push_back(text); };
+        vs.icons = icons_.get();
+        vs.pickers = pickers_;
         vs.askKey = [this] {
             ++keyQuestions_;
             return key_;
@@ -185,6 +193,9 @@ class ItemActionsTest : public testing::Test {
     int writes_ = 0;
     std::vector<std::string> questions_;
     std::vector<std::string> errors_;
+    std::vector<std::string> notices_;
+    std::unique_ptr<IconStore> icons_;
+    ShellPickers pickers_;
     bool answer_ = true;
     std::optional<std::string> key_;
     int keyQuestions_ = 0;
@@ -496,6 +507,287 @@ TEST_F(ItemMenuWinTest, DeleteAsksRemovesTheItemAndLeavesTheTarget) {
     ASSERT_TRUE(PollUntil([&] { return writes_ > 0; }, 3000));
     EXPECT_EQ(FileText().find("留下"), std::string::npos);
     EXPECT_TRUE(test::FileExists(file));
+}
+
+TEST_F(ItemMenuWinTest, EncipherAndDecipherKeepTheCellAndRestoreTheRecord) {
+    const std::string probe = Probe("bin\\probe.exe");
+    const std::string note = folder_.MakeFile("说明.txt", "x");
+    icons_ = std::make_unique<IconStore>([](std::string_view s) { return IconKeyOf(s, 1.0f); },
+                                         nullptr, nullptr);
+    icons_->Put(probe, FallbackIconPng(1.0f));
+    Build({{"p", probe, "-x 参数", folder_.Path(), true, "", "备注"}, {"n", note}});
+    const ItemRecord plain = *data_->Item(0, 0, 0);
+    const ItemRecord plainNote = *data_->Item(0, 0, 1);
+    const auto image = [&] { return Grid().Item(ListIndex{0, 0})->images.at("icon"); };
+    const std::shared_ptr<Image> shown = image();
+    ASSERT_TRUE(shown);
+
+    key_ = std::nullopt;
+    Run(0, kItemCipher);
+    EXPECT_EQ(*data_->Item(0, 0, 0), plain) << "no key, no change";
+    key_ = "abcd";
+    Run(0, kItemCipher);
+    const ItemRecord enc = *data_->Item(0, 0, 0);
+    EXPECT_EQ(enc.type, "encrypt");
+    EXPECT_EQ(CipherDecode(AfterEncryptPrefix(enc.path), "abcd"), probe);
+    EXPECT_EQ(CipherDecode(AfterEncryptPrefix(enc.workDir), "abcd"), folder_.Path());
+    EXPECT_EQ(notices_, std::vector<std::string>{"加密成功，设置密钥为（abcd），请妥善保存！"});
+    EXPECT_EQ(writes_, 1) << "written at once";
+    EXPECT_NE(FileText().find(Json(enc.path)), std::string::npos);
+    EXPECT_EQ(image(), shown) << "the cell keeps its icon";
+    EXPECT_EQ(icons_->RefCount(probe), 1);
+    EXPECT_NE(view_->TooltipText(0, 0, 0).find("位置：数据已加密"), std::string::npos);
+    for (const ContentMenuEntry& entry : view_->Actions().Menu(0, 0, 0)) {
+        if (entry.id == kItemCopyPath) {
+            EXPECT_FALSE(entry.enabled);
+        } else if (entry.id == kItemCipher) {
+            EXPECT_EQ(entry.text, "解密数据");
+        }
+    }
+
+    key_ = "abce";
+    Run(0, kItemCipher);
+    EXPECT_EQ(errors_, std::vector<std::string>{"密钥错误！"});
+    EXPECT_EQ(*data_->Item(0, 0, 0), enc);
+    EXPECT_EQ(writes_, 1);
+    key_ = "abcd";
+    Run(0, kItemCipher);
+    EXPECT_EQ(*data_->Item(0, 0, 0), plain);
+    EXPECT_EQ(image(), shown);
+    EXPECT_EQ(icons_->RefCount(probe), 1);
+    // Once more: new cipher text, deciphering as well.
+    Run(0, kItemCipher);
+    EXPECT_NE(data_->Item(0, 0, 0)->path, enc.path);
+    Run(0, kItemCipher);
+    EXPECT_EQ(*data_->Item(0, 0, 0), plain);
+
+    // An item without an icon has none again afterwards.
+    ASSERT_TRUE(plainNote.icon.empty());
+    Run(1, kItemCipher);
+    EXPECT_EQ(CipherDecode(AfterEncryptPrefix(data_->Item(0, 0, 1)->icon), kIconCipherKey), note);
+    Run(1, kItemCipher);
+    EXPECT_EQ(*data_->Item(0, 0, 1), plainNote);
+    EXPECT_EQ(errors_.size(), 1u);
+}
+
+// ---- the properties dialog ---------------------------------------------
+
+BOOL CALLBACK FindModal(HWND hwnd, LPARAM param) {
+    Window* w = Window::FromHwnd(hwnd);
+    if (w && w->IsModal()) {
+        *reinterpret_cast<HWND*>(param) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class PropertiesDialogTest : public ItemActionsTest {
+  protected:
+    // Opens the dialog on item i and runs `act` on it from inside its loop;
+    // `act` ends it.
+    void Properties(int i, const std::function<void(Window& dialog)>& act) {
+        PostUiTask([act] {
+            HWND found = nullptr;
+            ::EnumThreadWindows(::GetCurrentThreadId(), &FindModal,
+                                reinterpret_cast<LPARAM>(&found));
+            Window* w = Window::FromHwnd(found);
+            ASSERT_NE(w, nullptr);
+            act(*w);
+            if (Window::FromHwnd(found) && w->IsModal()) {
+                ADD_FAILURE() << "the dialog is still open";
+                w->EndModal(0);
+            }
+        });
+        Run(i, kItemProperties);
+    }
+    static Edit& Field(Window& w, const char* name) {
+        return *static_cast<Edit*>(w.FindByName(name));
+    }
+    static Button& Control(Window& w, const char* name) {
+        return *static_cast<Button*>(w.FindByName(name));
+    }
+    static std::string PreviewBytes(Window& w) {
+        auto* box = static_cast<ImageBox*>(w.FindByName("preview"));
+        auto* image = dynamic_cast<EncodedImage*>(box->GetImage().get());
+        return image ? image->Bytes() : std::string();
+    }
+    static void Press(Window& w, const char* name) {
+        test::Click(w.Hwnd(), *w.FindByName(name));
+        Pump();
+    }
+    static void Retype(Window& w, const char* name, std::string_view text) {
+        Edit& edit = Field(w, name);
+        edit.SetFocus();
+        edit.SelectAll();
+        test::Key(w.Hwnd(), VK_DELETE);
+        test::Type(w.Hwnd(), Utf8ToWide(text));
+    }
+    bool Stays(Window& w) { return Window::FromHwnd(w.Hwnd()) && w.IsModal(); }
+};
+
+TEST_F(PropertiesDialogTest, AnUnchangedOkWritesTheCanonicalRecordAtOnce) {
+    const std::string probe = Probe("bin\\probe.exe");
+    // Stored out of order, without a type, with a start folder equal to the default.
+    const std::string icon = "C:\\windows\\system32\\shell32.dll,4";
+    Build({{"p", probe, "", folder_.File("bin"), false, icon, "备注"}});
+    EXPECT_NE(test::ReadBytes(folder_.File("Data")).find("WorkDir"), std::string::npos);
+    ASSERT_EQ(writes_, 0);
+    ::SetCurrentDirectoryW(folder_.WidePath().c_str());
+    Properties(0, [&](Window& w) {
+        EXPECT_EQ(w.GetRect().Width(), 430);
+        EXPECT_EQ(w.GetRect().Height(), 525);
+        wchar_t title[16] = {};
+        ::GetWindowTextW(w.Hwnd(), title, 16);
+        EXPECT_EQ(std::wstring(title), L"属性");
+        EXPECT_EQ(::GetWindow(w.Hwnd(), GW_OWNER), hwnd_);
+        EXPECT_FALSE(::IsWindowEnabled(hwnd_)) << "modal over the panel";
+        EXPECT_EQ(Field(w, "startFolder").Text(), folder_.File("bin"));
+        EXPECT_TRUE(Control(w, "elevated").IsEnabled());
+        Press(w, "ok");
+    });
+    EXPECT_EQ(writes_, 1) << "written at once";
+    EXPECT_NE(FileText().find(R"({"type":".exe","name":"p","path":)" + Json(probe) +
+                              R"(,"remarks":"备注","icon":)" + Json(icon) + "}"),
+              std::string::npos)
+        << FileText();
+    wchar_t cwd[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, cwd);
+    std::wstring exe(MAX_PATH, L'\0');
+    exe.resize(::GetModuleFileNameW(nullptr, exe.data(), MAX_PATH));
+    EXPECT_EQ(std::wstring(cwd), exe.substr(0, exe.rfind(L'\\'))) << "back in the exe's folder";
+}
+
+TEST_F(PropertiesDialogTest, EditingTheTargetAndTheName) {
+    const std::string probe = Probe("工具\\新程序.exe");
+    const std::string note = folder_.MakeFile("说明.txt", "x");
+    const std::string folderIcon = "%SystemRoot%\\system32\\shell32.dll,3";
+    Build({{"说明书", note, "", "", true, folderIcon}, {"二", note, "", "", true, folderIcon}});
+    // An emptied name keeps the old one; an emptied target keeps the dialog open.
+    Properties(0, [&](Window& w) {
+        Edit& target = Field(w, "target");
+        EXPECT_TRUE(Control(w, "elevated").IsChecked());
+        EXPECT_FALSE(Control(w, "elevated").IsEnabled()) << "no program";
+        Retype(w, "name", "");
+        Retype(w, "target", "");
+        Field(w, "name").SetFocus();
+        Press(w, "ok");
+        EXPECT_TRUE(Stays(w));
+        EXPECT_TRUE(target.HasFocus());
+        target.SetText(note);
+        Field(w, "name").SetText("");
+        Press(w, "ok");
+    });
+    EXPECT_EQ(data_->Item(0, 0, 0)->name, "说明书");
+    EXPECT_EQ(data_->Item(0, 0, 0)->path, note);
+
+    // A new program: name, start folder, elevation box and preview follow it.
+    Properties(1, [&](Window& w) {
+        const std::string before = PreviewBytes(w);
+        Retype(w, "target", probe);
+        EXPECT_EQ(Field(w, "name").Text(), "新程序");
+        EXPECT_EQ(Field(w, "startFolder").Text(), folder_.File("工具"));
+        EXPECT_TRUE(Control(w, "elevated").IsEnabled());
+        EXPECT_FALSE(Control(w, "elevated").IsChecked());
+        EXPECT_NE(PreviewBytes(w), before);
+        Press(w, "ok");
+    });
+    const ItemRecord edited = *data_->Item(0, 0, 1);
+    EXPECT_EQ(edited, (ItemRecord{".exe", "新程序", probe, "", "", "", false, ""}));
+    EXPECT_EQ(Grid().ItemText(ListIndex{0, 1}, "name"), "新程序");
+    EXPECT_NE(view_->TooltipText(0, 0, 1).find(probe), std::string::npos);
+}
+
+TEST_F(PropertiesDialogTest, ShellObjectsAndEncipheredItemsKeepTheirLockedRows) {
+    const std::string shell = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+    const std::string probe = Probe("probe.exe");
+    const ItemRecord plain{".exe", "秘密", probe, "--x", folder_.Folder("w"), "", false, ""};
+    const ItemRecord enc = EncipherItem(plain, "abcd");
+    pickers_.icon = [](HWND, std::string_view, int) {
+        return std::optional<PickedIcon>(PickedIcon{"C:\\icons\\新.ico", 2});
+    };
+    Build({{"电脑", shell, "参数"}, {enc.name, enc.path, enc.param, enc.workDir, false, enc.icon}});
+    const ItemRecord storedEnc = *data_->Item(0, 0, 1);
+    Properties(0, [&](Window& w) {
+        EXPECT_EQ(Field(w, "target").Text(), "");
+        EXPECT_EQ(Field(w, "target").Placeholder(), "{20D04FE0-3AEA-1069-A2D8-08002B30309D}");
+        EXPECT_EQ(Field(w, "startFolder").Placeholder(), "不可用");
+        EXPECT_EQ(Field(w, "param").Placeholder(), "不可用");
+        EXPECT_TRUE(Field(w, "param").IsReadOnly());
+        EXPECT_FALSE(Control(w, "browseTarget").IsEnabled());
+        EXPECT_FALSE(Control(w, "browseFolder").IsEnabled());
+        Press(w, "ok");
+    });
+    const ItemRecord computer = *data_->Item(0, 0, 0);
+    EXPECT_EQ(computer.path, shell);
+    EXPECT_EQ(computer.type, "shell");
+    EXPECT_TRUE(computer.param.empty() && computer.workDir.empty());
+
+    Properties(1, [&](Window& w) {
+        for (const char* name : {"target", "startFolder", "param"}) {
+            EXPECT_EQ(Field(w, name).Placeholder(), "数据已加密") << name;
+            EXPECT_TRUE(Field(w, name).IsReadOnly()) << name;
+        }
+        EXPECT_FALSE(Control(w, "defaultIcon").IsEnabled());
+        Field(w, "target").SetFocus();
+        test::Type(w.Hwnd(), u"C:\\x.exe");
+        EXPECT_EQ(Field(w, "target").Text(), "");
+        Press(w, "ok");
+    });
+    EXPECT_EQ(*data_->Item(0, 0, 1), storedEnc) << "the enciphered values stay";
+    Properties(1, [&](Window& w) {
+        Press(w, "changeIcon");
+        Press(w, "ok");
+    });
+    const ItemRecord changed = *data_->Item(0, 0, 1);
+    EXPECT_EQ(CipherDecode(AfterEncryptPrefix(changed.icon), kIconCipherKey),
+              "C:\\icons\\新.ico,2");
+    EXPECT_EQ(changed.path, storedEnc.path);
+    EXPECT_EQ(changed.param, storedEnc.param);
+}
+
+TEST_F(PropertiesDialogTest, AChosenIconIsKeptOnlyByOk) {
+    const std::string probe = Probe("probe.exe");
+    std::vector<std::pair<std::string, int>> asked;
+    pickers_.icon = [&](HWND, std::string_view file, int index) {
+        asked.emplace_back(file, index);
+        return std::optional<PickedIcon>(PickedIcon{"C:\\windows\\system32\\shell32.dll", 5});
+    };
+    pickers_.file = [&](HWND) { return std::optional<std::string>(probe); };
+    icons_ = std::make_unique<IconStore>([](std::string_view s) { return IconKeyOf(s, 1.0f); },
+                                         nullptr, nullptr);
+    Build({{"p", probe, "", "", false, probe + ",0"}, {"dir", folder_.Path()}});
+    const ItemRecord before = *data_->Item(0, 0, 0);
+    for (const char* end : {"cancel", "close"}) {
+        Properties(0, [&](Window& w) {
+            const std::string shown = PreviewBytes(w);
+            Press(w, "changeIcon");
+            EXPECT_NE(PreviewBytes(w), shown);
+            Press(w, end);
+        });
+        EXPECT_EQ(*data_->Item(0, 0, 0), before) << end;
+    }
+    EXPECT_EQ(writes_, 0);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], std::make_pair(probe, 0)) << "started on the item's own file";
+    Properties(0, [&](Window& w) {
+        Press(w, "changeIcon");
+        Press(w, "ok");
+    });
+    EXPECT_EQ(data_->Item(0, 0, 0)->icon, "C:\\windows\\system32\\shell32.dll,5");
+    EXPECT_EQ(writes_, 1);
+    EXPECT_EQ(icons_->RefCount("C:\\windows\\system32\\shell32.dll,5"), 1) << "the cell's new icon";
+    EXPECT_EQ(icons_->RefCount(probe + ",0"), 0);
+    // A folder starts the picker on the shell's folder icon; a browsed
+    // target counts as a typed one.
+    Properties(1, [&](Window& w) {
+        Press(w, "changeIcon");
+        Press(w, "browseTarget");
+        EXPECT_EQ(Field(w, "name").Text(), "probe");
+        Press(w, "cancel");
+    });
+    ASSERT_EQ(asked.size(), 4u);
+    EXPECT_EQ(asked[3].second, 3);
+    EXPECT_NE(asked[3].first.find("shell32.dll"), std::string::npos);
 }
 
 }  // namespace
