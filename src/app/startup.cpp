@@ -9,6 +9,7 @@
 #include "app/app_paths.h"
 #include "app/display_scale.h"
 #include "app/screen_metrics.h"
+#include "app/settings_link.h"
 #include "app/shared_fonts.h"
 #include "app/single_instance.h"
 #include "base/startup_trace.h"
@@ -17,6 +18,7 @@
 #include "dialogs/key_dialog.h"
 #include "dialogs/message_box.h"
 #include "dialogs/save_failure_report.h"
+#include "dialogs/settings_ui.h"
 #include "ext/capture_component.h"
 #include "ext/plugin_loader.h"
 #include "launcher/icons.h"
@@ -104,11 +106,24 @@ int RunApplication(HINSTANCE instance) {
         services.captionFont = fonts.captionFont;
         services.icons = &icons;
         services.startCapture = [] { RunScreenCapture(); };
+        // The settings windows outlive the panel that owns them.
+        SettingsUiServices uiServices;
+        uiServices.settings = &settings;
+        uiServices.font = fonts.captionFont;
+        SettingsUi settingsUi(uiServices);
+        services.hotkeyRefused = [&settingsUi](const std::string&) {
+            settingsUi.OpenHotkeyConflict();
+        };
         // Made before the panel, so the target outlives the window it serves.
         PanelDropTarget drop(data, view);
         PanelWindow panel(services);
         if (panel.Create()) {
             MarkStartupStage("panel built");
+            ConnectSettingsUi(panel, settingsUi);
+            SettingsFollower follower(settings, panel, [&data](int* iClass, int* iGroup) {
+                *iClass = data.CurrentClass();
+                *iGroup = data.CurrentGroup();
+            });
             settings.SetHotkeyWindow(panel.Handle());
             panel.FinishStart();
             MarkStartupStage("shown");
@@ -116,6 +131,7 @@ int RunApplication(HINSTANCE instance) {
             panel.AddBeforeExit([&drop] { drop.Revoke(); });
             LoadPlugins(ExeDirectory() + "\\plugin", ProcessPlugins());
             MarkStartupStage("plug-ins");
+            settingsUi.SetPluginNames(LoadedPluginNames());
             static InstanceMapping mapping;  // lives until the process ends
             mapping.Publish(panel.Handle());
             code = RunMessageLoop();
