@@ -22,5 +22,7 @@ inline constexpr UINT kFooterTimerMs = 1000;
 // Adds the footer ("footer", holding the text button "date") to `parent`.
 // `today` is asked on every tick (LocalToday when empty).
 Element* BuildDateFooter(Element& parent, DateSource today = {});
+// The footer's line and text for a dark skin (light ones) or a light one.
+void DressDateFooter(Element& footer, bool dark);
 
 }  // namespace pt

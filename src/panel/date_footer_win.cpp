@@ -16,6 +16,14 @@ CivilDate LocalToday() {
     return CivilDate{now.wYear, now.wMonth, now.wDay};
 }
 
+namespace {
+
+constexpr Color kDateText = MakeColor(80, 80, 80);
+constexpr Color kDarkDateText = MakeColor(210, 210, 210);
+constexpr Color kDarkLine = MakeColor(255, 255, 255, 36);
+
+}  // namespace
+
 Element* BuildDateFooter(Element& parent, DateSource today) {
     if (!today)
         today = &LocalToday;
@@ -32,7 +40,7 @@ Element* BuildDateFooter(Element& parent, DateSource today) {
     date->SetName("date");
     date->SetTransparent(true);
     date->SetMouseThrough(true);
-    date->SetTextColor(MakeColor(80, 80, 80));
+    date->SetTextColor(kDateText);
     const CivilDate first = today();
     date->SetText(FooterDateText(first));
 
@@ -55,6 +63,17 @@ Element* BuildDateFooter(Element& parent, DateSource today) {
              });
     date->SetTimer(kFooterTimerId, kFooterTimerMs);
     return footer;
+}
+
+void DressDateFooter(Element& footer, bool dark) {
+    if (dark)
+        footer.SetLook(StateLook::Plain(Look::Border(kBorderTop, kDarkLine)));
+    else
+        footer.SetLookName("border.top");
+    for (size_t i = 0; i < footer.ChildCount(); ++i) {
+        if (auto* date = dynamic_cast<Button*>(footer.Child(i)))
+            date->SetTextColor(dark ? kDarkDateText : kDateText);
+    }
 }
 
 }  // namespace pt

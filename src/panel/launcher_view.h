@@ -63,6 +63,7 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     void Build(Element& area) override;
     void SelectRemembered(int iClass, int iGroup) override;
     void FlushPendingSave() override;
+    void FollowSkin(bool dark) override;
 
     // ---- the commands of the category and tab menus, on the current
     // category and group (ids from content_menus.h)
@@ -138,6 +139,9 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     bool FindTab(const Element* tab, int* c, int* g) const;
     // The cell of an item in grid (c, g); extractAgain asks for its icon
     // even when the store has one.
+    // The name's colour: grey for a missing target, blue when enciphered,
+    // else the skin's.
+    std::optional<Color> CellColor(const ItemRecord& record, bool missing) const;
     ListItem MakeCell(const ItemRecord& record, bool missing, std::string* iconSource, int c, int g,
                       bool extractAgain = false);
     // An icon extracted off the UI thread: stored, and shown in every cell of its key.
@@ -163,6 +167,7 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     LauncherViewServices services_;
     std::unique_ptr<ItemActions> actions_;
     Element* sidebar_ = nullptr;
+    bool dark_ = false;  // the skin's background is dark
     Element* pagesHost_ = nullptr;
     std::vector<Button*> entries_;
     std::vector<Page> pages_;

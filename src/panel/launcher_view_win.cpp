@@ -32,6 +32,17 @@ constexpr int kFirstTabRadioGroup = 0x5101;
 constexpr char kGridTemplate[] = "layout\\item\\listview.main.xml";
 constexpr Color kAccent = MakeColor(0, 136, 255);
 constexpr Color kMarker = MakeColor(192, 192, 192);
+constexpr Color kEntryText = MakeColor(70, 70, 70);
+constexpr Color kMissingText = MakeColor(192, 192, 192);
+constexpr Color kEncipheredText = MakeColor(0, 136, 255);  // COLORREF 0xFF8800
+// On a dark skin: light texts, and white laid thinly over the skin for the
+// lines and the hover, press and selection fills, so they suit any dark colour.
+constexpr Color kDarkEntryText = MakeColor(232, 232, 232);
+constexpr Color kDarkMissingText = MakeColor(140, 146, 158);
+constexpr Color kDarkLine = MakeColor(255, 255, 255, 36);
+constexpr Color kDarkHover = MakeColor(255, 255, 255, 20);
+constexpr Color kDarkPressed = MakeColor(255, 255, 255, 32);
+constexpr Color kDarkChecked = MakeColor(255, 255, 255, 26);
 
 // Verification of the items loaded on trust runs on the sidebar's timer:
 // timer messages come only when the queue is otherwise empty, so input and
@@ -44,11 +55,11 @@ constexpr int kVerifyBatch = 16;
 // timer, however many came in since the last.
 constexpr UINT kIconTimer = 0x5201;
 
-StateLook EntryLook() {
+StateLook EntryLook(bool dark) {
     StateLook s;
-    s.hover = Look::Fill(MakeColor(240, 240, 240));
-    s.pressed = Look::Fill(MakeColor(232, 232, 232));
-    Look checked = Look::Fill(MakeColor(232, 240, 250));
+    s.hover = Look::Fill(dark ? kDarkHover : MakeColor(240, 240, 240));
+    s.pressed = Look::Fill(dark ? kDarkPressed : MakeColor(232, 232, 232));
+    Look checked = Look::Fill(dark ? kDarkChecked : MakeColor(232, 240, 250));
     checked.borderSides = kBorderLeft;
     checked.borderColor = kAccent;
     checked.borderWidth = 3;
@@ -56,10 +67,10 @@ StateLook EntryLook() {
     return s;
 }
 
-StateLook TabLook() {
+StateLook TabLook(bool dark) {
     StateLook s;
-    s.hover = Look::Fill(MakeColor(243, 243, 243));
-    s.pressed = Look::Fill(MakeColor(236, 236, 236));
+    s.hover = Look::Fill(dark ? kDarkHover : MakeColor(243, 243, 243));
+    s.pressed = Look::Fill(dark ? kDarkPressed : MakeColor(236, 236, 236));
     Look checked = Look::Border(kBorderBottom, kAccent, 2);
     s.checked = checked;
     return s;
@@ -223,17 +234,63 @@ ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::str
                                onScreen ? kIconPriorityVisible : kIconPriorityLater, extractAgain);
         }
     }
+    cell.textColor = CellColor(record, missing);
+    return cell;
+}
+
+std::optional<Color> LauncherView::CellColor(const ItemRecord& record, bool missing) const {
     switch (CellTextColor(record, missing)) {
         case GridTextColor::kMissing:
-            cell.textColor = MakeColor(192, 192, 192);
-            break;
+            return dark_ ? kDarkMissingText : kMissingText;
         case GridTextColor::kEnciphered:
-            cell.textColor = MakeColor(0, 136, 255);  // COLORREF 0xFF8800
-            break;
+            return kEncipheredText;
         case GridTextColor::kNormal:
             break;
     }
-    return cell;
+    // The template's own colour suits the light skins.
+    return dark_ ? std::optional<Color>(kDarkEntryText) : std::nullopt;
+}
+
+void LauncherView::FollowSkin(bool dark) {
+    // Everything is made in the light colours and kept in step from then
+    // on: only a change has work to do.
+    if (dark == dark_)
+        return;
+    dark_ = dark;
+    const auto line = [dark](Element* e, unsigned side, const char* lookName) {
+        if (!e)
+            return;
+        if (dark)
+            e->SetLook(StateLook::Plain(Look::Border(side, kDarkLine)));
+        else
+            e->SetLookName(lookName);
+    };
+    line(sidebar_, kBorderRight, "border.right");
+    if (sidebar_) {
+        for (size_t i = 0; i < sidebar_->ChildCount(); ++i) {
+            if (auto* entry = dynamic_cast<Button*>(sidebar_->Child(i))) {
+                entry->SetLook(EntryLook(dark));
+                entry->SetTextColor(dark ? kDarkEntryText : kEntryText);
+            }
+        }
+    }
+    for (int c = 0; c < static_cast<int>(pages_.size()); ++c) {
+        Page& page = pages_[c];
+        line(page.tabRow, kBorderBottom, "border.bottom");
+        for (Button* tab : page.tabs) {
+            tab->SetLook(TabLook(dark));
+            tab->SetTextColor(dark ? kDarkEntryText : kEntryText);
+        }
+        for (int g = 0; g < static_cast<int>(page.lists.size()); ++g) {
+            ListView* list = page.lists[g].list;
+            for (int i = 0; list && i < list->ItemCount(); ++i) {
+                if (std::optional<ItemRecord> record = services_.data->Item(c, g, i))
+                    list->SetItemTextColor(
+                        ListIndex{0, i},
+                        CellColor(*record, services_.data->TargetMissing(c, g, i)));
+            }
+        }
+    }
 }
 
 void LauncherView::OnIconResolved(const IconResolved& done) {
@@ -529,10 +586,10 @@ void LauncherView::OnClassAdded(int c, std::string_view name) {
     auto* entry = sidebar_->Add<Button>(name);
     entry->SetName("class");
     entry->SetGroup(kSidebarRadioGroup);
-    entry->SetLook(EntryLook());
+    entry->SetLook(EntryLook(dark_));
     entry->SetWidth(SizeSpec::Fill());
     entry->SetHeight(SizeSpec::Fixed(Dpi(40)));
-    entry->SetTextColor(MakeColor(70, 70, 70));
+    entry->SetTextColor(dark_ ? kDarkEntryText : kEntryText);
     entry->On(ElementEvent::kCheckChanged, [this](Element& e, const ElementEventArgs& a, bool&) {
         const int index = ClassIndexOf(&e);
         if (!a.checked || index < 0 || index == services_.data->CurrentClass())
@@ -626,10 +683,10 @@ void LauncherView::OnGroupAdded(int c, int g, std::string_view name) {
     auto* tab = page.tabRow->Add<Button>(name);
     tab->SetName("tab");
     tab->SetGroup(page.radioGroup);
-    tab->SetLook(TabLook());
+    tab->SetLook(TabLook(dark_));
     tab->SetWidth(SizeSpec::Fixed(Dpi(96)));
     tab->SetHeight(SizeSpec::Fill());
-    tab->SetTextColor(MakeColor(70, 70, 70));
+    tab->SetTextColor(dark_ ? kDarkEntryText : kEntryText);
     tab->On(ElementEvent::kCheckChanged, [this](Element& e, const ElementEventArgs& a, bool&) {
         int tc = -1, tg = -1;
         if (!a.checked || !FindTab(&e, &tc, &tg))

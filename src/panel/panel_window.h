@@ -46,6 +46,9 @@ class PanelContent {
     virtual void Build(Element& area) = 0;
     virtual void SelectRemembered(int iClass, int iGroup) = 0;
     virtual void FlushPendingSave() = 0;
+    // The skin's background turned dark or light (the dark colour test):
+    // texts and lines of the content follow, so they stay readable.
+    virtual void FollowSkin(bool dark) { (void)dark; }
 };
 
 struct PanelServices {

@@ -56,6 +56,7 @@ PanelWindow::PanelWindow(PanelServices services) : services_(std::move(services)
 PanelWindow::~PanelWindow() {
     // The window's handlers point at this object: a window that outlives it
     // (the loop ended without a close) goes with it.
+    SetSkinFollower(hwnd_, nullptr);
     if (Window* window = Window::FromHwnd(hwnd_)) {
         window->RemoveHandler(messageHandler_);
         window->Destroy();
@@ -98,11 +99,17 @@ bool PanelWindow::Create() {
     content->SetHeight(SizeSpec::Weight(1));
     if (services_.content)
         services_.content->Build(*content);
-    BuildDateFooter(window->Root(), services_.today);
+    Element* footer = BuildDateFooter(window->Root(), services_.today);
 
     Place(*window);
 
     SettingsStore& settings = *services_.settings;
+    SetSkinFollower(hwnd_, [content = services_.content, footer](const Skin& skin) {
+        const bool dark = IsDarkColor(skin.background);
+        if (content)
+            content->FollowSkin(dark);
+        DressDateFooter(*footer, dark);
+    });
     SetCurrentSkin(SkinFromSettings(settings));
     ApplySkinFrame(*window, CurrentSkin());
 

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string_view>
 
 #include "window/skin_rules.h"
@@ -29,6 +30,10 @@ void SetCurrentSkin(const Skin& skin);
 const Skin& CurrentSkin();
 
 void ApplySkinFrame(Window& window, const Skin& skin);
+// What a window colours beyond its frame (the panel's sidebar, tabs, cells
+// and footer), called by ApplySkinFrame after the frame, with every skin the
+// window is given from then on. Null removes it; so does the window's end.
+void SetSkinFollower(HWND window, std::function<void(const Skin&)> follow);
 // Every live toolkit window of class "Pinatrove" of this thread.
 void ApplySkinFrameToAll(const Skin& skin);
 

@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "toolkit/dpi.h"
 #include "toolkit/graphics.h"
@@ -105,6 +107,18 @@ const Skin& CurrentSkin() {
     return TheSkin();
 }
 
+std::unordered_map<HWND, std::function<void(const Skin&)>>& Followers() {
+    static std::unordered_map<HWND, std::function<void(const Skin&)>> followers;
+    return followers;
+}
+
+void SetSkinFollower(HWND window, std::function<void(const Skin&)> follow) {
+    if (follow)
+        Followers()[window] = std::move(follow);
+    else
+        Followers().erase(window);
+}
+
 void ApplySkinFrame(Window& window, const Skin& skin) {
     const HWND hwnd = window.Hwnd();
     const bool dark = IsDarkColor(skin.background);
@@ -127,6 +141,13 @@ void ApplySkinFrame(Window& window, const Skin& skin) {
     if (GetWindowFlag(hwnd, kSkinBodyProperty))
         window.SetBackground(Look::Fill(skin.background));
     window.SetShadow(ShadowParams{Dpi(5), 255, 5, !skin.borderRadius, 0});
+    // A handle may be reused by a later window: only a live one is served.
+    if (auto found = Followers().find(hwnd); found != Followers().end()) {
+        if (::IsWindow(hwnd))
+            found->second(skin);
+        else
+            Followers().erase(found);
+    }
     window.AdjustLayout();
     window.Redraw();
 }

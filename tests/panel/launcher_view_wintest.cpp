@@ -30,6 +30,7 @@
 #include "toolkit/dpi.h"
 #include "toolkit/menu.h"
 #include "toolkit/tooltip.h"
+#include "window/skin_frame.h"
 
 namespace pt {
 namespace {
@@ -77,7 +78,12 @@ class MemoryCache final : public IconCacheStorage {
 
 class LauncherViewTest : public testing::Test {
   protected:
-    void SetUp() override { SetDisplayScale(1.0f); }
+    void SetUp() override {
+        SetDisplayScale(1.0f);
+        // The desktop's pointer from an earlier test or a person must not
+        // hover a cell: the hover fill would be in the pixels compared.
+        ::SetCursorPos(0, 0);
+    }
     void TearDown() override {
         if (auto menu = Menu::Current())
             menu->Close();
@@ -192,6 +198,45 @@ TEST_F(LauncherViewTest, ShowsTheFileAsColumnTabsAndCells) {
         EXPECT_EQ(grid->Item(ListIndex{0, c.item})->textColor, c.color) << c.item;
     EXPECT_EQ(view_->TooltipText(0, 0, 4), "文件名：secret\r\n位置：数据已加密");
     EXPECT_EQ(view_->TooltipText(0, 0, 0), "文件名：a\r\n位置：C:\\windows\\notepad.exe");
+}
+
+// On a dark skin every text of the content turns light, so it stays
+// readable, and a light skin brings the first colours back: the column's
+// entries, the tabs of every category, the cells of every group, the date.
+TEST_F(LauncherViewTest, ContentTextsFollowADarkSkinAndBack) {
+    Build();
+    Window* window = Window::FromHwnd(hwnd_);
+    Element* date = window->FindByName("date");
+    ASSERT_NE(date, nullptr);
+    const auto texts = [&] {
+        std::vector<std::optional<Color>> out;
+        out.push_back(view_->ClassEntry(0)->TextColor());
+        out.push_back(view_->Tab(1, 1)->TextColor());
+        out.push_back(static_cast<Button*>(date)->TextColor());
+        for (int i : {0, 3, 4})
+            out.push_back(view_->Grid(0, 0)->Item(ListIndex{0, i})->textColor);
+        out.push_back(view_->Grid(0, 1)->Item(ListIndex{0, 0})->textColor);
+        return out;
+    };
+    const auto light = texts();
+    Skin dark;
+    dark.background = static_cast<Color>(-11584460);  // a dark skin of the table
+    ApplySkinFrameToAll(dark);
+    const auto shown = texts();
+    for (size_t i = 0; i < shown.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(shown[i].has_value());
+        if (i == 5)  // enciphered keeps its blue
+            continue;
+        EXPECT_GT(
+            ColorRed(*shown[i]) * 299 + ColorGreen(*shown[i]) * 587 + ColorBlue(*shown[i]) * 114,
+            128 * 1000);
+    }
+    // A category added on the dark skin is made light at once.
+    ASSERT_TRUE(data_->NewClass());
+    EXPECT_EQ(view_->ClassEntry(3)->TextColor(), shown[0]);
+    ApplySkinFrameToAll(Skin{});
+    EXPECT_EQ(texts(), light);
 }
 
 // The grid keeps each icon's bytes and decodes only the cells it paints;
