@@ -1,6 +1,8 @@
 // GDI+ start-up, fonts, text measuring, images and the element canvas.
 #include "toolkit/graphics.h"
 
+#include "base/win_handles.h"
+
 #include <algorithm>
 #include <cmath>
 #include <mutex>
@@ -26,10 +28,8 @@ Shared& TheShared() {
 
 float ScreenDpiY() {
     static float dpi = [] {
-        HDC screen = ::GetDC(nullptr);
-        const int v = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-        if (screen)
-            ::ReleaseDC(nullptr, screen);
+        WindowDc screen(nullptr);
+        const int v = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
         return static_cast<float>(v > 0 ? v : 96);
     }();
     return dpi;
@@ -264,21 +264,19 @@ std::shared_ptr<RasterImage> RasterImage::FromBytes(const void* data, size_t siz
     if (!g_started || !data || size == 0 || size > 0x7FFFFFFF)
         return nullptr;
     ++g_decodes;
-    HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    UniqueGlobal mem(::GlobalAlloc(GMEM_MOVEABLE, size));
     if (!mem)
         return nullptr;
-    void* p = ::GlobalLock(mem);
-    if (!p) {
-        ::GlobalFree(mem);
+    void* p = ::GlobalLock(mem.Get());
+    if (!p)
         return nullptr;
-    }
     memcpy(p, data, size);
-    ::GlobalUnlock(mem);
-    IStream* raw = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(mem, TRUE, &raw)) || !raw) {
-        ::GlobalFree(mem);
+    ::GlobalUnlock(mem.Get());
+    ComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(mem.Get(), TRUE, stream.Put())) || !stream)
         return nullptr;
-    }
+    mem.Release();  // the stream frees it
+    IStream* raw = stream.Get();
     std::shared_ptr<RasterImage> out;
     {
         // A decoded GDI+ bitmap keeps reading its stream; draw it once into
@@ -299,7 +297,6 @@ std::shared_ptr<RasterImage> RasterImage::FromBytes(const void* data, size_t siz
             }
         }
     }
-    raw->Release();
     return out;
 }
 
