@@ -910,13 +910,10 @@ void LauncherView::PaintMarker(ListView& list, Canvas& canvas) {
     const DropTarget t = TargetAt(list, drag_.mouse);
     if (t.index < 0)
         return;
-    Gdiplus::Graphics& g = canvas.Graphics();
     if (services_.settings->GetDragFlag()) {
         if (t.index == drag_.i)
             return;
-        Gdiplus::Pen pen(ToGdiColor(kMarker), 1.0f);
-        pen.SetDashStyle(Gdiplus::DashStyleDash);
-        g.DrawRectangle(&pen, t.cell.left, t.cell.top, t.cell.Width(), t.cell.Height());
+        canvas.DrawDashedRect(t.cell, kMarker);
         return;
     }
     const float gap = DpiF(5.0f);
@@ -925,14 +922,11 @@ void LauncherView::PaintMarker(ListView& list, Canvas& canvas) {
     const float centre = stripLeft + gap / 2.0f;
     const float top = static_cast<float>(t.cell.top);
     const float bottom = static_cast<float>(t.cell.bottom);
-    Gdiplus::SolidBrush brush(ToGdiColor(kMarker));
     const float stemLeft = centre - 1.5f;
     const float stemRight = centre + 1.5f;
-    g.FillRectangle(&brush, Gdiplus::RectF(stemLeft, top, stemRight - stemLeft, bottom - top));
-    g.FillRectangle(&brush,
-                    Gdiplus::RectF(stemLeft - 2.0f, top, stemRight - stemLeft + 4.0f, 3.0f));
-    g.FillRectangle(
-        &brush, Gdiplus::RectF(stemLeft - 2.0f, bottom - 3.0f, stemRight - stemLeft + 4.0f, 3.0f));
+    canvas.FillRectF(stemLeft, top, stemRight - stemLeft, bottom - top, kMarker);
+    canvas.FillRectF(stemLeft - 2.0f, top, stemRight - stemLeft + 4.0f, 3.0f, kMarker);
+    canvas.FillRectF(stemLeft - 2.0f, bottom - 3.0f, stemRight - stemLeft + 4.0f, 3.0f, kMarker);
 }
 
 void LauncherView::Drop(Point point) {

@@ -171,6 +171,17 @@ void Canvas::DrawLine(int x1, int y1, int x2, int y2, Color color, float width) 
     g_.DrawLine(&pen, x1, y1, x2, y2);
 }
 
+void Canvas::FillRectF(float x, float y, float width, float height, Color color) {
+    Gdiplus::SolidBrush brush(ToGdiColor(color));
+    g_.FillRectangle(&brush, Gdiplus::RectF(x, y, width, height));
+}
+
+void Canvas::DrawDashedRect(const Rect& r, Color color) {
+    Gdiplus::Pen pen(ToGdiColor(color), 1.0f);
+    pen.SetDashStyle(Gdiplus::DashStyleDash);
+    g_.DrawRectangle(&pen, r.left, r.top, r.Width(), r.Height());
+}
+
 void Canvas::DrawLook(const Rect& r, const Look& look) {
     if (r.IsEmpty())
         return;
