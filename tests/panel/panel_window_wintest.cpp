@@ -12,7 +12,7 @@
 
 #include "base/text.h"
 #include "launcher/icons.h"
-#include "launcher/save_timer.h"
+#include "base/save_timer.h"
 #include "panel/panel_window.h"
 #include "window/placement.h"
 #include "window/skin_frame.h"
