@@ -312,6 +312,17 @@ TEST_F(PanelWindowTest, SkinFrameReachesEveryProgramWindow) {
     dialog->Destroy();
 }
 
+TEST_F(PanelWindowTest, FollowsSkinAndTopmostSettingsChangedElsewhere) {
+    ASSERT_NE(Build(), nullptr);
+    settings_->SetBackgroundColor(static_cast<int32_t>(kBlack));
+    EXPECT_EQ(CurrentSkin().background, kBlack);
+    EXPECT_EQ(static_cast<TextElement*>(Part("title"))->TextColor(), MakeColor(255, 255, 255));
+    settings_->SetTopMost(true);
+    EXPECT_TRUE(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    settings_->SetTopMost(false);
+    EXPECT_FALSE(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
 TEST_F(PanelWindowTest, FooterShowsTheLunarDateAndTurnsOverWithTheDay) {
     Window* w = Build();
     ASSERT_NE(w, nullptr);
