@@ -34,15 +34,9 @@ void SettingsFollower::Changed(std::string_view key) {
     Window* window = Window::FromHwnd(hwnd);
     if (!window)
         return;
-    if (key == "General.TopMost") {
-        panel_.Dock().SetTopmost(settings_.GetTopMost());
-    } else if (key == "General.ShowTrayIcon") {
-        if (!settings_.GetShowTrayIcon()) {
-            panel_.Tray().Remove();
-        } else if (!panel_.Tray().IsAdded()) {
-            panel_.Tray().Add(hwnd);
-        }
-    } else if (key == "General.PosLock") {
+    // The topmost state, the tray icon, docking, easing and the skin the
+    // panel follows itself (PanelWindow::FollowSetting).
+    if (key == "General.PosLock") {
         window->EnableDragCaption(!settings_.GetPosLock());
     } else if (key == "General.SizeLock") {
         const bool locked = settings_.GetSizeLock();
@@ -70,11 +64,6 @@ void SettingsFollower::Changed(std::string_view key) {
             currentIndices_(&iClass, &iGroup);
             settings_.SetIndexLast(iClass, iGroup);
         }
-    } else if (key == "Action.DockPanel") {
-        panel_.Dock().SetDocking(settings_.GetDockPanel());
-    } else if (key == "More.Easing.bEnable" || key == "More.Easing.Speed") {
-        SetWindowFlag(hwnd, "bEase", settings_.GetEasing());
-        SetWindowProperty(hwnd, "nSpeed", settings_.GetSpeed());
     }
 }
 

@@ -2,10 +2,10 @@
 // "换肤" buttons open the settings and the skin window, and the running
 // panel follows its settings. Wherever a setting is changed
 // from (the settings window today), the change notification puts it into
-// effect at once: the topmost state, the tray icon, the position and size
-// locks on the panel's dragging, docking, the easing and its speed, and the
-// Remember switches, which store the panel's current place, size and
-// category at the moment they are switched on.
+// effect at once: here the position and size locks on the panel's dragging
+// and the Remember switches, which store the panel's current place, size and
+// category at the moment they are switched on; the panel itself follows the
+// topmost state, the tray icon, docking, easing and the skin.
 #pragma once
 
 #include <functional>

@@ -23,7 +23,7 @@
 #include "ext/plugin_loader.h"
 #include "launcher/icons.h"
 #include "launcher/launcher_data.h"
-#include "launcher/save_timer.h"
+#include "base/save_timer.h"
 #include "panel/drop_target.h"
 #include "panel/launcher_view.h"
 #include "panel/panel_window.h"

@@ -18,16 +18,6 @@ constexpr int kSkinWidth = 655;
 constexpr int kSkinHeight = 450;
 constexpr char kSkinTemplate[] = "layout\\item\\listview.skin.xml";
 
-// The skin the settings describe now, put on every window of the program.
-void ReapplySkin(const SettingsStore& settings) {
-    Skin skin;
-    skin.background = settings.GetBackgroundColor();
-    skin.styleMac = settings.GetStyleMac();
-    skin.borderRadius = settings.GetBorderRadius();
-    SetCurrentSkin(skin);
-    ApplySkinFrameToAll(skin);
-}
-
 // The tag of the selected swatch, in a colour that shows on it.
 std::shared_ptr<SvgImage> TagFor(const SvgImage* tag, Color swatch) {
     if (!tag)
@@ -111,8 +101,9 @@ void SettingsUi::BuildSkinWindow() {
         if (!index.Valid())
             return;
         const auto color = static_cast<Color>(static_cast<ListView&>(e).ItemUserData(index));
+        // Every window of the program takes the skin through the store's
+        // change notification (the panel follows its skin settings).
         settings.SetBackgroundColor(color);
-        ReapplySkin(settings);
     });
 
     auto* bottom = body->Add<Element>();
@@ -128,7 +119,6 @@ void SettingsUi::BuildSkinWindow() {
     mac->SetName("style-mac");
     mac->On(ElementEvent::kCheckChanged, [&settings](Element&, const ElementEventArgs& a, bool&) {
         settings.SetStyleMac(a.checked);
-        ReapplySkin(settings);
     });
     auto* line = bottom->Add<Element>();
     line->SetFixedSize(1, Dpi(10));
@@ -139,7 +129,6 @@ void SettingsUi::BuildSkinWindow() {
     radius->On(ElementEvent::kCheckChanged,
                [&settings](Element&, const ElementEventArgs& a, bool&) {
                    settings.SetBorderRadius(a.checked);
-                   ReapplySkin(settings);
                });
 
     dialog.ShowModeless();

@@ -7,6 +7,7 @@
 
 #include "toolkit/dpi.h"
 #include "toolkit/window.h"
+#include "window/colors.h"
 
 namespace pt {
 
@@ -15,14 +16,6 @@ CivilDate LocalToday() {
     ::GetLocalTime(&now);
     return CivilDate{now.wYear, now.wMonth, now.wDay};
 }
-
-namespace {
-
-constexpr Color kDateText = MakeColor(80, 80, 80);
-constexpr Color kDarkDateText = MakeColor(210, 210, 210);
-constexpr Color kDarkLine = MakeColor(255, 255, 255, 36);
-
-}  // namespace
 
 Element* BuildDateFooter(Element& parent, DateSource today) {
     if (!today)
@@ -40,7 +33,7 @@ Element* BuildDateFooter(Element& parent, DateSource today) {
     date->SetName("date");
     date->SetTransparent(true);
     date->SetMouseThrough(true);
-    date->SetTextColor(kDateText);
+    date->SetTextColor(kBodyTextColor);
     const CivilDate first = today();
     date->SetText(FooterDateText(first));
 
@@ -67,12 +60,12 @@ Element* BuildDateFooter(Element& parent, DateSource today) {
 
 void DressDateFooter(Element& footer, bool dark) {
     if (dark)
-        footer.SetLook(StateLook::Plain(Look::Border(kBorderTop, kDarkLine)));
+        footer.SetLook(StateLook::Plain(Look::Border(kBorderTop, kDarkSkinLineColor)));
     else
         footer.SetLookName("border.top");
     for (size_t i = 0; i < footer.ChildCount(); ++i) {
         if (auto* date = dynamic_cast<Button*>(footer.Child(i)))
-            date->SetTextColor(dark ? kDarkDateText : kDateText);
+            date->SetTextColor(dark ? kDarkSkinBodyTextColor : kBodyTextColor);
     }
 }
 

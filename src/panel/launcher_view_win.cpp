@@ -21,6 +21,7 @@
 #include "toolkit/graphics.h"
 #include "toolkit/tooltip.h"
 #include "toolkit/window.h"
+#include "window/colors.h"
 
 namespace pt {
 namespace {
@@ -30,19 +31,8 @@ namespace {
 constexpr int kSidebarRadioGroup = 0x5100;
 constexpr int kFirstTabRadioGroup = 0x5101;
 constexpr char kGridTemplate[] = "layout\\item\\listview.main.xml";
-constexpr Color kAccent = MakeColor(0, 136, 255);
-constexpr Color kMarker = MakeColor(192, 192, 192);
-constexpr Color kEntryText = MakeColor(70, 70, 70);
-constexpr Color kMissingText = MakeColor(192, 192, 192);
-constexpr Color kEncipheredText = MakeColor(0, 136, 255);  // COLORREF 0xFF8800
-// On a dark skin: light texts, and white laid thinly over the skin for the
-// lines and the hover, press and selection fills, so they suit any dark colour.
-constexpr Color kDarkEntryText = MakeColor(232, 232, 232);
-constexpr Color kDarkMissingText = MakeColor(140, 146, 158);
-constexpr Color kDarkLine = MakeColor(255, 255, 255, 36);
-constexpr Color kDarkHover = MakeColor(255, 255, 255, 20);
-constexpr Color kDarkPressed = MakeColor(255, 255, 255, 32);
-constexpr Color kDarkChecked = MakeColor(255, 255, 255, 26);
+constexpr Color kAccent = kAccentColor;
+constexpr Color kMarker = kFaintColor;
 
 // Verification of the items loaded on trust runs on the sidebar's timer:
 // timer messages come only when the queue is otherwise empty, so input and
@@ -57,9 +47,9 @@ constexpr UINT kIconTimer = 0x5201;
 
 StateLook EntryLook(bool dark) {
     StateLook s;
-    s.hover = Look::Fill(dark ? kDarkHover : MakeColor(240, 240, 240));
-    s.pressed = Look::Fill(dark ? kDarkPressed : MakeColor(232, 232, 232));
-    Look checked = Look::Fill(dark ? kDarkChecked : MakeColor(232, 240, 250));
+    s.hover = Look::Fill(dark ? kDarkSkinHoverColor : kEntryHoverColor);
+    s.pressed = Look::Fill(dark ? kDarkSkinPressedColor : kEntryPressedColor);
+    Look checked = Look::Fill(dark ? kDarkSkinCheckedColor : kEntryCheckedColor);
     checked.borderSides = kBorderLeft;
     checked.borderColor = kAccent;
     checked.borderWidth = 3;
@@ -69,8 +59,8 @@ StateLook EntryLook(bool dark) {
 
 StateLook TabLook(bool dark) {
     StateLook s;
-    s.hover = Look::Fill(dark ? kDarkHover : MakeColor(243, 243, 243));
-    s.pressed = Look::Fill(dark ? kDarkPressed : MakeColor(236, 236, 236));
+    s.hover = Look::Fill(dark ? kDarkSkinHoverColor : kTabHoverColor);
+    s.pressed = Look::Fill(dark ? kDarkSkinPressedColor : kTabPressedColor);
     Look checked = Look::Border(kBorderBottom, kAccent, 2);
     s.checked = checked;
     return s;
@@ -241,14 +231,14 @@ ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::str
 std::optional<Color> LauncherView::CellColor(const ItemRecord& record, bool missing) const {
     switch (CellTextColor(record, missing)) {
         case GridTextColor::kMissing:
-            return dark_ ? kDarkMissingText : kMissingText;
+            return dark_ ? kDarkSkinFaintColor : kFaintColor;
         case GridTextColor::kEnciphered:
-            return kEncipheredText;
+            return kAccentColor;  // COLORREF 0xFF8800
         case GridTextColor::kNormal:
             break;
     }
     // The template's own colour suits the light skins.
-    return dark_ ? std::optional<Color>(kDarkEntryText) : std::nullopt;
+    return dark_ ? std::optional<Color>(kDarkSkinTextColor) : std::nullopt;
 }
 
 void LauncherView::FollowSkin(bool dark) {
@@ -261,7 +251,7 @@ void LauncherView::FollowSkin(bool dark) {
         if (!e)
             return;
         if (dark)
-            e->SetLook(StateLook::Plain(Look::Border(side, kDarkLine)));
+            e->SetLook(StateLook::Plain(Look::Border(side, kDarkSkinLineColor)));
         else
             e->SetLookName(lookName);
     };
@@ -270,7 +260,7 @@ void LauncherView::FollowSkin(bool dark) {
         for (size_t i = 0; i < sidebar_->ChildCount(); ++i) {
             if (auto* entry = dynamic_cast<Button*>(sidebar_->Child(i))) {
                 entry->SetLook(EntryLook(dark));
-                entry->SetTextColor(dark ? kDarkEntryText : kEntryText);
+                entry->SetTextColor(dark ? kDarkSkinTextColor : kEntryTextColor);
             }
         }
     }
@@ -279,7 +269,7 @@ void LauncherView::FollowSkin(bool dark) {
         line(page.tabRow, kBorderBottom, "border.bottom");
         for (Button* tab : page.tabs) {
             tab->SetLook(TabLook(dark));
-            tab->SetTextColor(dark ? kDarkEntryText : kEntryText);
+            tab->SetTextColor(dark ? kDarkSkinTextColor : kEntryTextColor);
         }
         for (int g = 0; g < static_cast<int>(page.lists.size()); ++g) {
             ListView* list = page.lists[g].list;
@@ -589,7 +579,7 @@ void LauncherView::OnClassAdded(int c, std::string_view name) {
     entry->SetLook(EntryLook(dark_));
     entry->SetWidth(SizeSpec::Fill());
     entry->SetHeight(SizeSpec::Fixed(Dpi(40)));
-    entry->SetTextColor(dark_ ? kDarkEntryText : kEntryText);
+    entry->SetTextColor(dark_ ? kDarkSkinTextColor : kEntryTextColor);
     entry->On(ElementEvent::kCheckChanged, [this](Element& e, const ElementEventArgs& a, bool&) {
         const int index = ClassIndexOf(&e);
         if (!a.checked || index < 0 || index == services_.data->CurrentClass())
@@ -686,7 +676,7 @@ void LauncherView::OnGroupAdded(int c, int g, std::string_view name) {
     tab->SetLook(TabLook(dark_));
     tab->SetWidth(SizeSpec::Fixed(Dpi(96)));
     tab->SetHeight(SizeSpec::Fill());
-    tab->SetTextColor(dark_ ? kDarkEntryText : kEntryText);
+    tab->SetTextColor(dark_ ? kDarkSkinTextColor : kEntryTextColor);
     tab->On(ElementEvent::kCheckChanged, [this](Element& e, const ElementEventArgs& a, bool&) {
         int tc = -1, tg = -1;
         if (!a.checked || !FindTab(&e, &tc, &tg))
@@ -967,13 +957,10 @@ void LauncherView::PaintMarker(ListView& list, Canvas& canvas) {
     const DropTarget t = TargetAt(list, drag_.mouse);
     if (t.index < 0)
         return;
-    Gdiplus::Graphics& g = canvas.Graphics();
     if (services_.settings->GetDragFlag()) {
         if (t.index == drag_.i)
             return;
-        Gdiplus::Pen pen(ToGdiColor(kMarker), 1.0f);
-        pen.SetDashStyle(Gdiplus::DashStyleDash);
-        g.DrawRectangle(&pen, t.cell.left, t.cell.top, t.cell.Width(), t.cell.Height());
+        canvas.DrawDashedRect(t.cell, kMarker);
         return;
     }
     const float gap = DpiF(5.0f);
@@ -982,14 +969,11 @@ void LauncherView::PaintMarker(ListView& list, Canvas& canvas) {
     const float centre = stripLeft + gap / 2.0f;
     const float top = static_cast<float>(t.cell.top);
     const float bottom = static_cast<float>(t.cell.bottom);
-    Gdiplus::SolidBrush brush(ToGdiColor(kMarker));
     const float stemLeft = centre - 1.5f;
     const float stemRight = centre + 1.5f;
-    g.FillRectangle(&brush, Gdiplus::RectF(stemLeft, top, stemRight - stemLeft, bottom - top));
-    g.FillRectangle(&brush,
-                    Gdiplus::RectF(stemLeft - 2.0f, top, stemRight - stemLeft + 4.0f, 3.0f));
-    g.FillRectangle(
-        &brush, Gdiplus::RectF(stemLeft - 2.0f, bottom - 3.0f, stemRight - stemLeft + 4.0f, 3.0f));
+    canvas.FillRectF(stemLeft, top, stemRight - stemLeft, bottom - top, kMarker);
+    canvas.FillRectF(stemLeft - 2.0f, top, stemRight - stemLeft + 4.0f, 3.0f, kMarker);
+    canvas.FillRectF(stemLeft - 2.0f, bottom - 3.0f, stemRight - stemLeft + 4.0f, 3.0f, kMarker);
 }
 
 void LauncherView::Drop(Point point) {

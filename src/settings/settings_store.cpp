@@ -401,7 +401,7 @@ void SettingsStore::SetHotkey(std::string_view entry, std::string_view text, boo
     document_->SetText(HotkeyPath(entry, "HotKey"), text);
     ScheduleSave();
     if (changed)
-        Announce(std::string(kSettingHotkeyPrefix) + EscapeSegment(entry));
+        Announce(std::string(kSettingHotkeyPrefix) + std::string(entry));
 }
 
 // --- Skin ---

@@ -88,6 +88,8 @@ class Edit : public Element {
     void SetEnabled(bool on) override;
     Size ContentSize() const override;
     bool IsInteractive() const override { return true; }
+    // The caret and the focused look show the focus; no extra mark.
+    void PaintFocusMark(Canvas&, const Rect&) override {}
     void OnHover(bool on) override;
     bool OnPress() override;
     void OnRelease(bool inside) override;

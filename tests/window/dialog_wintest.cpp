@@ -162,5 +162,49 @@ TEST(DialogTest, EnterPressesTheDefaultAndEscTheCancelButton) {
     }
 }
 
+TEST(DialogTest, HotkeyBoxGetsRawKeysAltIncludedAndTabViewSwitchesPages) {
+    Dialog dialog(Options());
+    Element* body = dialog.Body();
+    auto* tabs = body->Add<TabView>(300, 80, 30);
+    tabs->SetFixedSize(300, 150);
+    Element* first = tabs->AddPage("甲");
+    Element* second = tabs->AddPage("乙");
+    auto* box = first->Add<HotkeyBox>("Ctrl + `");
+    box->SetFixedSize(120, 30);
+    auto* after = first->Add<CheckBox>("后");
+    std::vector<std::pair<WPARAM, bool>> keys;  // vk, Alt held (a WM_SYSKEYDOWN)
+    box->On(ElementEvent::kHotkeyKey, [&keys](Element&, const ElementEventArgs& a, bool&) {
+        keys.emplace_back(a.wParam, (a.lParam & (1 << 29)) != 0);
+    });
+    std::vector<WPARAM> pages;
+    tabs->On(ElementEvent::kTabChanged,
+             [&pages](Element&, const ElementEventArgs& a, bool&) { pages.push_back(a.wParam); });
+    dialog.ShowModeless();
+    Window* w = dialog.GetWindow();
+    ASSERT_NE(w, nullptr);
+    const HWND h = w->Hwnd();
+
+    box->SetFocus();
+    test::Key(h, 'K');
+    test::Type(h, u"k");
+    ::SendMessageW(h, WM_SYSKEYDOWN, 'X', 1 | (1 << 29));
+    ::SendMessageW(h, WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));
+    EXPECT_EQ(keys,
+              (std::vector<std::pair<WPARAM, bool>>{{'K', false}, {'X', true}, {VK_F4, true}}));
+    EXPECT_EQ(box->Text(), "Ctrl + `") << "nothing is typed into it";
+    ASSERT_TRUE(w->IsAlive()) << "Alt+F4 on a hotkey box is a key to record";
+    test::Key(h, VK_TAB);
+    EXPECT_EQ(w->FocusElement(), after);
+
+    EXPECT_TRUE(first->IsVisible());
+    test::Click(h, *tabs->Tab(1));
+    EXPECT_EQ(tabs->Selected(), 1u);
+    EXPECT_FALSE(first->IsVisible());
+    EXPECT_TRUE(second->IsVisible());
+    EXPECT_EQ(pages, (std::vector<WPARAM>{1}));
+    w->Destroy();
+    test::Pump();
+}
+
 }  // namespace
 }  // namespace pt
