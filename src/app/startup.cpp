@@ -13,7 +13,7 @@
 #include "app/single_instance.h"
 #include "base/startup_trace.h"
 #include "base/win_handles.h"
-#include "dialogs/dialog_frame.h"
+#include "window/dialog_frame.h"
 #include "dialogs/key_dialog.h"
 #include "dialogs/message_box.h"
 #include "dialogs/save_failure_report.h"
@@ -38,8 +38,9 @@ int RunApplication(HINSTANCE instance) {
     settings.Load();
     MarkStartupStage("settings");
     InstallSettings(&settings);
-    settings.SetSaveFailureHandler(
-        [dataFolder](uint32_t error) { ReportSaveFailure(dataFolder + "\\Settings", error); });
+    settings.SetSaveFailureHandler([dataFolder](uint32_t error) {
+        ReportSaveFailure(PanelHandle(), dataFolder + "\\Settings", error);
+    });
 
     if (HandOverToRunningInstance())
         return 0;
@@ -76,8 +77,9 @@ int RunApplication(HINSTANCE instance) {
         MarkStartupStage("fonts");
         SetDialogCaptionFont(fonts.captionFont);
         LauncherData data(MakeFileLauncherDataStorage(dataFolder), MakeShellLauncherSystem());
-        data.SetSaveFailureHandler(
-            [dataFolder](uint32_t error) { ReportSaveFailure(dataFolder + "\\Data", error); });
+        data.SetSaveFailureHandler([dataFolder](uint32_t error) {
+            ReportSaveFailure(PanelHandle(), dataFolder + "\\Data", error);
+        });
         LauncherViewServices viewServices;
         viewServices.data = &data;
         viewServices.settings = &settings;

@@ -3,10 +3,10 @@
 
 #include <memory>
 
-#include "dialogs/dialog_frame.h"
 #include "toolkit/dpi.h"
 #include "toolkit/edit.h"
 #include "toolkit/resource_archive.h"
+#include "window/dialog.h"
 
 namespace pt {
 namespace {
@@ -33,20 +33,18 @@ bool IsKeyUnit(WPARAM unit) {
 std::optional<std::string> AskKey(HWND owner) {
     if (owner && !Window::FromHwnd(owner))
         owner = nullptr;
-    WindowOptions options;
+    DialogOptions options;
     options.width = Dpi(340);
     options.height = Dpi(190);
     options.title = kKeyDialogTitle;
     options.owner = owner;
-    Window* window = Window::Create(options);
-    if (!window)
+    options.closeResult = kResultClosed;  // the close button, Esc and Alt+F4
+    Dialog dialog(options);
+    if (!dialog.IsValid())
         return std::nullopt;
-    ApplyDialogRecipe(*window);
-    window->SetModalCloseResult(kResultClosed);
-    BuildDialogCaption(*window, kKeyDialogTitle, true);
 
-    auto* body = window->Root().Add<Element>();
-    body->SetName("body");
+    auto* body = dialog.Body()->Add<Element>();
+    body->SetName("content");
     body->SetWidth(SizeSpec::Fill());
     body->SetHeight(SizeSpec::Weight(1));
     body->SetPadding(Dpi(20), Dpi(15), Dpi(20), 0);
@@ -99,52 +97,33 @@ std::optional<std::string> AskKey(HWND owner) {
     hint->SetName("hint");
     hint->SetTextColor(MakeColor(150, 150, 150));
 
-    auto* buttons = window->Root().Add<Element>();
+    auto* buttons = dialog.Body()->Add<Element>();
     buttons->SetName("buttons");
     buttons->SetHorizontal(true);
     buttons->SetWidth(SizeSpec::Fill());
     buttons->SetHeight(SizeSpec::Fixed(Dpi(50)));
     buttons->SetPadding(Dpi(20), 0, Dpi(20), Dpi(15));
     buttons->SetAlign(Align::kEnd, Align::kStart);
-    auto* ok = buttons->Add<Button>("确定");
+    Button* ok = dialog.AddButton(*buttons, "确定");
     ok->SetName("ok");
     ok->SetFixedSize(Dpi(80), Dpi(30));
-    ok->SetLookName("bkInfo_button");
     ok->SetTextColor(MakeColor(120, 120, 120));
+    dialog.SetDefaultButton(ok);  // Enter
 
     std::string key;
-    const HWND hwnd = window->Hwnd();
-    auto accept = [hwnd, edit, &key] {
+    const HWND hwnd = dialog.Hwnd();
+    ok->On(ElementEvent::kClick, [hwnd, edit, &key](Element&, const ElementEventArgs&, bool& h) {
+        h = true;
         if (edit->Length() < kKeyMinLength) {
             edit->SetFocus();
             return;
         }
         key = edit->Text();
-        if (Window* w = Window::FromHwnd(hwnd))
-            w->EndModal(kResultOk);
-    };
-    ok->On(ElementEvent::kClick, [accept](Element&, const ElementEventArgs&, bool& handled) {
-        handled = true;
-        accept();
-    });
-    window->OnMessage([accept](Window& w, WindowMessage& m, bool& handled) {
-        if (m.message == WM_KEYDOWN && m.wParam == VK_RETURN) {
-            handled = true;
-            accept();
-        } else if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) {
-            handled = true;
-            w.EndModal(kResultClosed);
-        } else if (m.message == WM_SYSKEYDOWN || m.message == WM_SYSCHAR) {
-            // Alt+F4 closes like Esc; no window menu.
-            handled = true;
-            if (m.message == WM_SYSKEYDOWN && m.wParam == VK_F4)
-                w.EndModal(kResultClosed);
-        }
+        Dialog::Of(hwnd).End(kResultOk);
     });
 
-    PlaceDialogAndSkin(*window, owner);
     edit->SetFocus();
-    if (window->DoModal() != kResultOk)
+    if (dialog.RunModal() != kResultOk)
         return std::nullopt;
     return key;
 }

@@ -6,11 +6,10 @@
 #include <string>
 
 #include "base/text.h"
-#include "dialogs/dialog_frame.h"
-#include "panel/skin_frame.h"
 #include "toolkit/dpi.h"
 #include "toolkit/resource_archive.h"
 #include "toolkit/toolkit.h"
+#include "window/dialog.h"
 
 namespace pt {
 namespace {
@@ -24,9 +23,10 @@ int SystemFallback(HWND owner, std::string_view text, const std::string& title,
     return id > 0 ? id - 1 : box.forcedCloseResult;
 }
 
-void BuildBody(Window& window, const MessageBoxLayout& box, std::string_view text, Size textSize) {
-    auto* body = window.Root().Add<Element>();
-    body->SetName("body");
+void BuildBody(Dialog& dialog, const MessageBoxLayout& box, std::string_view text, Size textSize) {
+    Element& area = *dialog.Body();
+    auto* body = area.Add<Element>();
+    body->SetName("message");
     body->SetHorizontal(true);
     body->SetWidth(SizeSpec::Fill());
     body->SetHeight(SizeSpec::Weight(1));
@@ -55,7 +55,7 @@ void BuildBody(Window& window, const MessageBoxLayout& box, std::string_view tex
     // A short text sits level with the middle of the icon.
     message->SetFixedSize(textSize.width, std::max(textSize.height, Dpi(45)));
 
-    auto* row = window.Root().Add<Element>();
+    auto* row = area.Add<Element>();
     row->SetName("buttons");
     row->SetHorizontal(true);
     row->SetWidth(SizeSpec::Fill());
@@ -63,55 +63,11 @@ void BuildBody(Window& window, const MessageBoxLayout& box, std::string_view tex
     row->SetPadding(Dpi(20), 0, Dpi(20), Dpi(20));
     row->SetSpacing(Dpi(10));
     row->SetAlign(Align::kEnd, Align::kStart);
-    const HWND hwnd = window.Hwnd();
     for (const MessageButton& entry : box.buttons) {
-        auto* button = row->Add<Button>(entry.text);
+        Button* button = dialog.AddButton(*row, entry.text, entry.result);
         button->SetName("result." + std::to_string(entry.result));
         button->SetFixedSize(Dpi(80), Dpi(30));
-        button->SetLookName("bkInfo_button");
         button->SetTextColor(MakeColor(120, 120, 120));
-        const int result = entry.result;
-        button->On(ElementEvent::kClick,
-                   [hwnd, result](Element&, const ElementEventArgs&, bool& handled) {
-                       handled = true;
-                       if (Window* w = Window::FromHwnd(hwnd))
-                           w->EndModal(result);
-                   });
-    }
-}
-
-void HandleBoxMessage(Window& window, const MessageBoxLayout& box, WindowMessage& m,
-                      bool& handled) {
-    switch (m.message) {
-        case WM_KEYDOWN:
-            if (m.wParam == VK_ESCAPE) {
-                handled = true;
-                if (box.closable)
-                    window.EndModal(box.closeResult);
-            }
-            break;
-        case WM_SYSKEYDOWN:
-            // Alt+F4 counts as Esc; no other Alt key opens the window menu.
-            handled = true;
-            if (m.wParam == VK_F4 && box.closable)
-                window.EndModal(box.closeResult);
-            break;
-        case WM_SYSCHAR:
-            handled = true;
-            break;
-        case WM_LBUTTONDOWN: {
-            const Point p{static_cast<short>(LOWORD(m.lParam)),
-                          static_cast<short>(HIWORD(m.lParam))};
-            if (!window.FrameRect().Contains(p))
-                handled = true;  // a press on the shadow does nothing
-            break;
-        }
-        case WM_LBUTTONUP:
-            // A drag may have left the box partly off the work area.
-            KeepSecondaryOnScreen(window);
-            break;
-        default:
-            break;
     }
 }
 
@@ -126,24 +82,20 @@ int RunMessageBox(HWND owner, const std::string& text, const std::string& title,
     const Size textSize = MeasureText(text, *font, Dpi(kMessageTextWidth), true);
     const Size size = MessageBoxSize(textSize.height, DisplayScale());
 
-    WindowOptions options;
+    DialogOptions options;
     options.width = size.width;
     options.height = size.height;
     options.title = caption;
     options.owner = owner;
-    Window* window = Window::Create(options);
-    if (!window)
+    // Close button, Esc and Alt+F4 give closeResult; a box without them
+    // closed from outside gives forcedCloseResult (the same where both exist).
+    options.closeButton = box.closable;
+    options.closeResult = box.forcedCloseResult;
+    Dialog dialog(options);
+    if (!dialog.IsValid())
         return SystemFallback(owner, text, caption, box, flags);
-    ApplyDialogRecipe(*window);
-    window->SetModalCloseResult(box.forcedCloseResult);
-    BuildDialogCaption(*window, caption, box.closable);
-    BuildBody(*window, box, text, textSize);
-    PlaceSecondaryWindow(*window, owner);
-    ApplySkinFrame(*window, CurrentSkin());
-    window->OnMessage([box](Window& w, WindowMessage& m, bool& handled) {
-        HandleBoxMessage(w, box, m, handled);
-    });
-    return window->DoModal();
+    BuildBody(dialog, box, text, textSize);
+    return dialog.RunModal();
 }
 
 }  // namespace

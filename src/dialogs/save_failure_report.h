@@ -12,8 +12,9 @@ namespace pt {
 // The message for a failed save of `file` with the system error `error`.
 std::string SaveFailureText(std::string_view file, std::string_view reason);
 
-// Shows the message box (owned by the panel when it exists) unless a save
-// failure was already reported in this run. True when it showed one.
-bool ReportSaveFailure(std::string_view file, uint32_t error);
+// Shows the message box (owned by `owner`, the panel when it exists) unless
+// a save failure was already reported in this run. True when it showed one.
+// The owner is an HWND; this header stays free of <windows.h>.
+bool ReportSaveFailure(void* owner, std::string_view file, uint32_t error);
 
 }  // namespace pt

@@ -7,7 +7,6 @@
 
 #include "base/text.h"
 #include "dialogs/message_box.h"
-#include "panel/panel_window.h"
 
 namespace pt {
 namespace {
@@ -28,12 +27,12 @@ std::string SystemErrorText(uint32_t error) {
 
 }  // namespace
 
-bool ReportSaveFailure(std::string_view file, uint32_t error) {
+bool ReportSaveFailure(void* owner, std::string_view file, uint32_t error) {
     static std::atomic<bool> reported{false};
     if (reported.exchange(true))
         return false;
-    ShowMessageBox(PanelHandle(), SaveFailureText(file, SystemErrorText(error)), "保存失败",
-                   kMbSetOk | kMbIconError);
+    ShowMessageBox(static_cast<HWND>(owner), SaveFailureText(file, SystemErrorText(error)),
+                   "保存失败", kMbSetOk | kMbIconError);
     return true;
 }
 

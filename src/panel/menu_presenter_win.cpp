@@ -4,7 +4,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "panel/skin_frame.h"
+#include "window/skin_frame.h"
 #include "toolkit/graphics.h"
 #include "toolkit/window.h"
 #include "window/menu_look.h"
@@ -12,15 +12,6 @@
 namespace pt {
 namespace {
 
-// The one menu waiting for its answer. Only one menu is open at a time
-// (opening one closes the other), so one slot suffices; the owner handle
-// keeps an answer from reaching an element that did not open the menu.
-struct Pending {
-    std::shared_ptr<Menu> menu;
-    ElementHandle owner = 0;
-    std::function<void(int)> chosen;
-};
-Pending g_pending;
 // Owners whose handlers are in place: each gets them once, not per menu.
 std::unordered_set<ElementHandle> g_wired;
 
@@ -40,12 +31,8 @@ void Wire(Element& owner) {
     if (!g_wired.insert(owner.Handle()).second)
         return;
     const ElementHandle handle = owner.Handle();
-    owner.On(ElementEvent::kDestroy, [handle](Element&, const ElementEventArgs&, bool&) {
-        g_wired.erase(handle);
-        // Its answer can no longer arrive; drop the callback and what it holds.
-        if (g_pending.owner == handle)
-            g_pending = Pending{};
-    });
+    owner.On(ElementEvent::kDestroy,
+             [handle](Element&, const ElementEventArgs&, bool&) { g_wired.erase(handle); });
     owner.On(ElementEvent::kMenuPopupWindow, [](Element&, const ElementEventArgs& a, bool&) {
         auto* info = reinterpret_cast<MenuDrawInfo*>(a.lParam);
         if (!info || !info->window)
@@ -66,20 +53,6 @@ void Wire(Element& owner) {
             return;
         DrawMenuItem(*info);
         handled = true;
-    });
-    owner.On(ElementEvent::kMenuSelect, [handle](Element&, const ElementEventArgs& a, bool&) {
-        // A choice is posted after its menu closed; a menu open now is a
-        // newer one whose answer is still to come.
-        if (g_pending.owner != handle || !g_pending.menu || g_pending.menu->IsOpen())
-            return;
-        std::function<void(int)> chosen = std::move(g_pending.chosen);
-        g_pending = Pending{};
-        if (chosen)
-            chosen(static_cast<int>(a.wParam));
-    });
-    owner.On(ElementEvent::kMenuExit, [handle](Element&, const ElementEventArgs&, bool&) {
-        if (g_pending.owner == handle && g_pending.menu && !g_pending.menu->IsOpen())
-            g_pending = Pending{};
     });
 }
 
@@ -103,13 +76,14 @@ bool ShowPanelMenu(Element& owner, const std::vector<ContentMenuEntry>& entries,
         return false;
     Wire(owner);
     auto menu = BuildPanelMenu(entries);
-    // Set before Popup: opening closes any other menu, whose exit must not
-    // take this one's slot (it finds this menu open and leaves it).
-    g_pending = Pending{menu, owner.Handle(), std::move(chosen)};
-    if (!menu->Popup(window->Hwnd(), Point{screen.x, screen.y}, &owner)) {
-        g_pending = Pending{};
+    // A dismissed menu, or one replaced by another, answers with no choice:
+    // nothing runs then.
+    MenuAnswer answer = [chosen = std::move(chosen)](int id) {
+        if (id != kMenuNoChoice && chosen)
+            chosen(id);
+    };
+    if (!menu->Popup(window->Hwnd(), Point{screen.x, screen.y}, &owner, std::move(answer)))
         return false;
-    }
     return true;
 }
 

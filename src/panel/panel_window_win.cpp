@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "launcher/icon_store.h"
-#include "panel/placement.h"
-#include "panel/skin_frame.h"
+#include "window/placement.h"
+#include "window/skin_frame.h"
 #include "settings/hotkey_text.h"
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
@@ -77,6 +77,8 @@ bool PanelWindow::Create() {
         return false;
     hwnd_ = window->Hwnd();
     g_panel = hwnd_;
+    // A rename under way stays open while another program has the focus.
+    window->SetFocusFollowsWindow(false);
 
     window->SetTransparentType(2);
     window->SetTransparentAlpha(254);

@@ -148,8 +148,37 @@ int SettingsStore::Int(std::string_view path) const {
 }
 
 void SettingsStore::WriteInt(std::string_view path, int value) {
+    const bool changed =
+        document_->GetKind(path) == kKindMissing || document_->GetInt(path) != value;
     document_->SetInt(path, value);
     ScheduleSave();
+    if (changed)
+        Announce(path);
+}
+
+int SettingsStore::Subscribe(SettingsObserver observer) {
+    const int id = ++nextObserver_;
+    observers_.emplace_back(id, std::make_shared<SettingsObserver>(std::move(observer)));
+    return id;
+}
+
+void SettingsStore::Unsubscribe(int id) {
+    observers_.erase(std::remove_if(observers_.begin(), observers_.end(),
+                                    [id](const auto& o) { return o.first == id; }),
+                     observers_.end());
+}
+
+void SettingsStore::Announce(std::string_view key) {
+    // A snapshot: observers may (un)subscribe while being told; one removed
+    // meanwhile is not told any more.
+    const auto snapshot = observers_;
+    const std::string copy(key);
+    for (const auto& [id, observer] : snapshot) {
+        const bool still = std::any_of(observers_.begin(), observers_.end(),
+                                       [id = id](const auto& o) { return o.first == id; });
+        if (still && *observer)
+            (*observer)(copy);
+    }
 }
 
 void SettingsStore::SetRemember(std::string_view object, bool value) {
@@ -159,6 +188,7 @@ void SettingsStore::SetRemember(std::string_view object, bool value) {
 }
 
 void SettingsStore::RebuildGeneral(bool showFollowsMouse) {
+    const bool before = Bool("General.ShowFollowsMouse");
     JsonDocument copy = document_->GetCopy("General");
     document_->Clear("General");
     for (std::string_view name : kGeneralFlags) {
@@ -171,9 +201,12 @@ void SettingsStore::RebuildGeneral(bool showFollowsMouse) {
         document_->SetMemberCopy("General", name, copy.GetMemberView("", name));
     }
     ScheduleSave();
+    if (before != showFollowsMouse)
+        Announce("General.ShowFollowsMouse");
 }
 
 void SettingsStore::RebuildAction(bool hideAfterKillFocus) {
+    const bool before = Bool("Action.HideAfterKillFocus");
     JsonDocument copy = document_->GetCopy("Action");
     document_->Clear("Action");
     for (std::string_view name : kActionFlags) {
@@ -181,6 +214,8 @@ void SettingsStore::RebuildAction(bool hideAfterKillFocus) {
         document_->SetInt(Join("Action", name), value);
     }
     ScheduleSave();
+    if (before != hideAfterKillFocus)
+        Announce("Action.HideAfterKillFocus");
 }
 
 // --- General ---
@@ -240,8 +275,14 @@ void SettingsStore::GetPosLast(int* xPos, int* yPos) const {
     *yPos = Int("General.PosRemember.PosLast.yPos");
 }
 void SettingsStore::SetPosLast(int xPos, int yPos) {
+    const bool changed = Int("General.PosRemember.PosLast.xPos") != xPos ||
+                         Int("General.PosRemember.PosLast.yPos") != yPos ||
+                         document_->GetKind("General.PosRemember.PosLast.yPos") == kKindMissing;
     document_->SetInt("General.PosRemember.PosLast.xPos", xPos);
-    WriteInt("General.PosRemember.PosLast.yPos", yPos);
+    document_->SetInt("General.PosRemember.PosLast.yPos", yPos);
+    ScheduleSave();
+    if (changed)
+        Announce("General.PosRemember.PosLast");
 }
 
 bool SettingsStore::GetSizeRemember() const {
@@ -255,8 +296,14 @@ void SettingsStore::GetSizeLast(int* width, int* height) const {
     *height = Int("General.SizeRemember.SizeLast.height");
 }
 void SettingsStore::SetSizeLast(int width, int height) {
+    const bool changed = Int("General.SizeRemember.SizeLast.width") != width ||
+                         Int("General.SizeRemember.SizeLast.height") != height ||
+                         document_->GetKind("General.SizeRemember.SizeLast.height") == kKindMissing;
     document_->SetInt("General.SizeRemember.SizeLast.width", width);
-    WriteInt("General.SizeRemember.SizeLast.height", height);
+    document_->SetInt("General.SizeRemember.SizeLast.height", height);
+    ScheduleSave();
+    if (changed)
+        Announce("General.SizeRemember.SizeLast");
 }
 
 bool SettingsStore::GetIndexRemember() const {
@@ -270,8 +317,15 @@ void SettingsStore::GetIndexLast(int* iClass, int* iGroup) const {
     *iGroup = Int("General.IndexRemember.IndexLast.iGRoup");  // sic: capital G and R
 }
 void SettingsStore::SetIndexLast(int iClass, int iGroup) {
+    const bool changed =
+        Int("General.IndexRemember.IndexLast.iClass") != iClass ||
+        Int("General.IndexRemember.IndexLast.iGRoup") != iGroup ||
+        document_->GetKind("General.IndexRemember.IndexLast.iGRoup") == kKindMissing;
     document_->SetInt("General.IndexRemember.IndexLast.iClass", iClass);
-    WriteInt("General.IndexRemember.IndexLast.iGRoup", iGroup);
+    document_->SetInt("General.IndexRemember.IndexLast.iGRoup", iGroup);
+    ScheduleSave();
+    if (changed)
+        Announce("General.IndexRemember.IndexLast");
 }
 
 // --- Action ---
@@ -340,9 +394,14 @@ bool SettingsStore::GetHotkey(std::string_view entry, std::string* text) const {
 }
 
 void SettingsStore::SetHotkey(std::string_view entry, std::string_view text, bool enable) {
+    const bool changed = Bool(HotkeyPath(entry, "bEnable")) != enable ||
+                         document_->GetKind(HotkeyPath(entry, "bEnable")) == kKindMissing ||
+                         document_->GetText(HotkeyPath(entry, "HotKey")) != text;
     document_->SetInt(HotkeyPath(entry, "bEnable"), enable ? 1 : 0);
     document_->SetText(HotkeyPath(entry, "HotKey"), text);
     ScheduleSave();
+    if (changed)
+        Announce(std::string(kSettingHotkeyPrefix) + std::string(entry));
 }
 
 // --- Skin ---

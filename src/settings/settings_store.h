@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace pt {
@@ -55,6 +56,22 @@ std::unique_ptr<SettingsStorage> MakeFileSettingsStorage(std::string dataFolder,
                                                          unsigned delayMs = kSettingsSaveDelayMs);
 #endif
 
+// Which setting changed, as its path in the document ("General.TopMost",
+// "Skin.background-color", "More.Easing.Speed"); a hotkey as
+// "Shortcutkey.<entry>", a remembered position or size as its object
+// ("General.PosRemember.PosLast"). The names of the ones that others follow:
+inline constexpr std::string_view kSettingTopMost = "General.TopMost";
+inline constexpr std::string_view kSettingShowTrayIcon = "General.ShowTrayIcon";
+inline constexpr std::string_view kSettingSkinBackground = "Skin.background-color";
+inline constexpr std::string_view kSettingSkinStyleMac = "Skin.style-mac";
+inline constexpr std::string_view kSettingSkinBorderRadius = "Skin.border-radius";
+inline constexpr std::string_view kSettingEasing = "More.Easing.bEnable";
+inline constexpr std::string_view kSettingEasingSpeed = "More.Easing.Speed";
+inline constexpr std::string_view kSettingHotkeyPrefix = "Shortcutkey.";
+// Told after a setter changed a value (a setter that stores the same value
+// again tells nobody). It may call setters and subscribe or unsubscribe.
+using SettingsObserver = std::function<void(std::string_view key)>;
+
 class SettingsStore {
   public:
     explicit SettingsStore(std::unique_ptr<SettingsStorage> storage);
@@ -80,6 +97,11 @@ class SettingsStore {
     bool SaveDue() const { return savePending_ || saveOutcome_.Failed(); }
     // Called once, for the first failed save of the run, with its error.
     void SetSaveFailureHandler(std::function<void(uint32_t error)> handler);
+
+    // ---- change notifications
+    // Returns an id for Unsubscribe (never 0).
+    int Subscribe(SettingsObserver observer);
+    void Unsubscribe(int id);
     // Name of the copy Load made of a broken file; "" when it made none.
     const std::string& BrokenCopyName() const { return brokenCopy_; }
     // The document as the next save would write it (UTF-8 JSON text).
@@ -169,7 +191,9 @@ class SettingsStore {
   private:
     bool Bool(std::string_view path) const;
     int Int(std::string_view path) const;
-    void WriteInt(std::string_view path, int value);  // write + ScheduleSave
+    void WriteInt(std::string_view path, int value);  // write + ScheduleSave + Announce
+    // Tells the observers that `key` changed.
+    void Announce(std::string_view key);
     void Repair();
     void SetRemember(std::string_view object, bool value);
     void RebuildGeneral(bool showFollowsMouse);
@@ -182,6 +206,8 @@ class SettingsStore {
     SaveOutcome saveOutcome_;
     std::string brokenCopy_;
     void* hotkeyWindow_ = nullptr;
+    std::vector<std::pair<int, std::shared_ptr<SettingsObserver>>> observers_;
+    int nextObserver_ = 0;
 };
 
 // The one store of the process: start-up creates and loads it and installs

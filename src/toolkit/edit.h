@@ -28,7 +28,7 @@
 namespace pt {
 
 // The text changed through the edit (typing, deleting, cut, paste).
-inline constexpr ElementEvent kEditChanged = static_cast<ElementEvent>(180);
+inline constexpr ElementEvent kEditChanged = ElementEvent::kEditChanged;
 
 class Edit : public Element {
   public:

@@ -2,6 +2,8 @@
 // text, pictures and buttons.
 #include "toolkit/element.h"
 
+#include <algorithm>
+#include <functional>
 #include <unordered_map>
 
 #include "toolkit/toolkit.h"
@@ -236,6 +238,14 @@ void Element::SetFocus() {
         window_->SetFocusElement(this);
 }
 
+bool Element::ShowsFocusMark() const {
+    return HasFocus() && window_->FocusFromKeyboard();
+}
+
+void Element::PaintFocusMark(Canvas& canvas, const Rect& box) {
+    canvas.DrawLook(box.Inset(Insets{1, 1, 1, 1}), Look::Border(kBorderAll, kFocusMarkColor, 1));
+}
+
 bool Element::SetLookName(std::string_view name) {
     StateLook look;
     if (!FindNamedLook(name, look))
@@ -417,6 +427,51 @@ void Button::ApplyOutcome(const ButtonOutcome& outcome) {
         ::PostMessageW(window->Hwnd(), WM_CLOSE, 0, 0);
     }
     Redraw();
+}
+
+bool Button::DefaultAction(const ElementEventArgs& args) {
+    if (args.event != ElementEvent::kKeyDown || !IsEnabled())
+        return false;
+    const bool repeat = (args.lParam & (1 << 30)) != 0;
+    switch (args.wParam) {
+        case VK_SPACE:
+            if (!repeat)
+                Click();
+            return true;
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN: {
+            Window* window = OwnerWindow();
+            if (group_ == 0 || !window)
+                return false;
+            // The group's buttons in layout order; the arrow checks the next
+            // usable one, wrapping, and takes the focus there.
+            std::vector<Button*> members;
+            const std::function<void(Element&)> walk = [&](Element& e) {
+                auto* b = dynamic_cast<Button*>(&e);
+                if (b && b->group_ == group_ && (b == this || (b->IsShown() && b->IsEnabled())))
+                    members.push_back(b);
+                for (size_t i = 0; i < e.ChildCount(); ++i)
+                    walk(*e.Child(i));
+            };
+            walk(window->Root());
+            const auto at = std::find(members.begin(), members.end(), this);
+            if (members.size() < 2 || at == members.end())
+                return true;
+            const size_t n = members.size();
+            const size_t i = static_cast<size_t>(at - members.begin());
+            const bool forward = args.wParam == VK_RIGHT || args.wParam == VK_DOWN;
+            Button* next = members[forward ? (i + 1) % n : (i + n - 1) % n];
+            const ElementHandle keep = next->Handle();
+            window->SetFocusFromKeyboard(next);
+            if (Element::FromHandle(keep))
+                next->SetChecked(true, true);
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 void Button::Click() {

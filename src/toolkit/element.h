@@ -26,10 +26,20 @@
 namespace pt {
 
 class Window;
+class Element;
+
+// The focus mark's colour (a thin frame inside the focused element).
+inline constexpr Color kFocusMarkColor = MakeColor(0, 120, 215);
 
 using ElementHandle = int32_t;  // 0: none
 
 // Element events. The numbers are the toolkit's; 34 is the button click.
+// Mouse and key events that no handler (and no default action) of their
+// element takes go on to its parent, and so on up to the root: a handler on
+// a container sees what its plain children do not want, with args.point in
+// the container's coordinates and args.target the element first hit. An
+// interactive element (a button, a list, a scroll bar) ends the way up: its
+// unhandled press is its own press.
 enum class ElementEvent : int {
     kPaint = 1,  // after the element's own painting; args.canvas is set
     kMouseMove = 2,
@@ -51,7 +61,19 @@ enum class ElementEvent : int {
     kDestroy = 18,
     kCheckChanged = 19,  // args.checked: the new state
     kClick = 34,
-    kSliderChange = 60,  // wParam: the new position
+    kSliderChange = 60,   // wParam: the new position
+    kTabChanged = 61,     // a tab view: wParam the newly selected page
+    kHotkeyKey = 62,      // a hotkey box: wParam the virtual key, lParam the key message's lParam
+    kSwatchChanged = 63,  // a swatch list: wParam the newly selected swatch
+    kEditChanged = 180,   // an edit's text changed (edit.h)
+    // List views (list_view.h).
+    kListItemClick = 190,
+    kListItemDoubleClick = 191,
+    kListItemRButtonUp = 192,
+    kListHoverRest = 193,
+    kListHoverEnd = 194,
+    kListDragStart = 195,
+    kListSelectionChanged = 196,
     // Popup menus owned by the element (the same numbers as the window
     // events); lParam points to a MenuDrawInfo (menu.h).
     kMenuPopupWindow = 0x700C,     // the menu's window was created
@@ -68,7 +90,14 @@ struct ElementEventArgs {
     LPARAM lParam = 0;
     bool checked = false;
     class Canvas* canvas = nullptr;
+    // The element the event was aimed at; differs from the handler's
+    // element once the event has gone up to a parent. Null for events the
+    // element raised itself.
+    Element* target = nullptr;
 };
+
+// True for the events that go up to the parent when nobody takes them.
+bool EventBubbles(ElementEvent event);
 
 class Element;
 using ElementHandler =
@@ -180,6 +209,14 @@ class Element {
     bool Focusable() const { return focusable_; }
     bool HasFocus() const;
     void SetFocus();
+    // Tab order: elements with an order (> 0) come first, lowest first; the
+    // rest follow in layout (tree) order.
+    void SetTabOrder(int order) { tabOrder_ = order; }
+    int TabOrder() const { return tabOrder_; }
+    // Focused, and the focus came from the keyboard: the focus mark shows.
+    bool ShowsFocusMark() const;
+    // Draws the focus mark over the element (after its children).
+    virtual void PaintFocusMark(Canvas& canvas, const Rect& box);
 
     // ---- look
     void SetLook(const StateLook& look) {
@@ -250,6 +287,7 @@ class Element {
     bool enabled_ = true;
     bool mouseThrough_ = false;
     bool focusable_ = false;
+    int tabOrder_ = 0;
     bool destroyed_ = false;
     bool hasLook_ = false;
     StateLook look_;
@@ -380,6 +418,10 @@ class Button : public Element {
     void OnCaptureLost() override;
     void PaintBackground(Canvas& canvas, const Rect& box) override;
     void PaintContent(Canvas& canvas, const Rect& box) override;
+
+  protected:
+    // Space presses a focused button; arrows move within a radio group.
+    bool DefaultAction(const ElementEventArgs& args) override;
 
   private:
     void ApplyOutcome(const ButtonOutcome& outcome);

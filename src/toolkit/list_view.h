@@ -38,13 +38,13 @@ namespace pt {
 
 class ScrollBar;
 
-inline constexpr ElementEvent kListItemClick = static_cast<ElementEvent>(190);
-inline constexpr ElementEvent kListItemDoubleClick = static_cast<ElementEvent>(191);
-inline constexpr ElementEvent kListItemRButtonUp = static_cast<ElementEvent>(192);
-inline constexpr ElementEvent kListHoverRest = static_cast<ElementEvent>(193);
-inline constexpr ElementEvent kListHoverEnd = static_cast<ElementEvent>(194);
-inline constexpr ElementEvent kListDragStart = static_cast<ElementEvent>(195);
-inline constexpr ElementEvent kListSelectionChanged = static_cast<ElementEvent>(196);
+inline constexpr ElementEvent kListItemClick = ElementEvent::kListItemClick;
+inline constexpr ElementEvent kListItemDoubleClick = ElementEvent::kListItemDoubleClick;
+inline constexpr ElementEvent kListItemRButtonUp = ElementEvent::kListItemRButtonUp;
+inline constexpr ElementEvent kListHoverRest = ElementEvent::kListHoverRest;
+inline constexpr ElementEvent kListHoverEnd = ElementEvent::kListHoverEnd;
+inline constexpr ElementEvent kListDragStart = ElementEvent::kListDragStart;
+inline constexpr ElementEvent kListSelectionChanged = ElementEvent::kListSelectionChanged;
 
 struct ListItem {
     std::map<std::string, std::string, std::less<>> texts;  // by part name

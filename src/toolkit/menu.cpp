@@ -13,6 +13,22 @@
 namespace pt {
 namespace {
 
+// The element event that stands for a menu's window event.
+ElementEvent MenuElementEvent(UINT event) {
+    switch (event) {
+        case kMsgMenuPopupWindow:
+            return ElementEvent::kMenuPopupWindow;
+        case kMsgMenuSelect:
+            return ElementEvent::kMenuSelect;
+        case kMsgMenuExit:
+            return ElementEvent::kMenuExit;
+        case kMsgMenuDrawBackground:
+            return ElementEvent::kMenuDrawBackground;
+        default:
+            return ElementEvent::kMenuDrawItem;
+    }
+}
+
 constexpr UINT_PTR kSubmenuTimer = 1;
 constexpr UINT kSubmenuDelay = 250;  // ms of rest on an item before its submenu opens or closes
 constexpr int kTextLeft = 35;        // the item text's inset, where checks and icons go
@@ -167,12 +183,16 @@ Size Menu::LevelContentSize(int parentId) const {
 // ---------------------------------------------------------------- showing
 
 bool Menu::Popup(HWND owner, Point screen, Element* ownerElement) {
-    return Open(owner, screen, ownerElement, false);
+    return Open(owner, screen, ownerElement, false, nullptr);
+}
+
+bool Menu::Popup(HWND owner, Point screen, Element* ownerElement, MenuAnswer answer) {
+    return Open(owner, screen, ownerElement, false, std::move(answer));
 }
 
 int Menu::Track(HWND owner, Point screen, Element* ownerElement) {
     std::shared_ptr<Menu> keep = shared_from_this();
-    if (!Open(owner, screen, ownerElement, true))
+    if (!Open(owner, screen, ownerElement, true, nullptr))
         return kMenuNoChoice;
     const unsigned generation = generation_;
     MSG msg;
@@ -194,7 +214,7 @@ int Menu::Track(HWND owner, Point screen, Element* ownerElement) {
     return generation_ == generation ? chosen_ : kMenuNoChoice;
 }
 
-bool Menu::Open(HWND owner, Point screen, Element* ownerElement, bool tracking) {
+bool Menu::Open(HWND owner, Point screen, Element* ownerElement, bool tracking, MenuAnswer answer) {
     if (!IsUiThread() || !model_.HasChildren(kMenuRoot))
         return false;
     std::shared_ptr<Menu> keep = shared_from_this();
@@ -207,11 +227,13 @@ bool Menu::Open(HWND owner, Point screen, Element* ownerElement, bool tracking) 
     owner_ = owner;
     ownerElement_ = ownerElement ? ownerElement->Handle() : 0;
     tracking_ = tracking;
+    answer_ = std::move(answer);
     finished_ = false;
     chosen_ = kMenuNoChoice;
     self_ = keep;
     g_open = this;
     if (!OpenLevel(kMenuRoot, Rect{}, screen)) {
+        answer_ = nullptr;  // a menu that never opened does not answer
         Finish(kMenuNoChoice);
         return false;
     }
@@ -414,7 +436,7 @@ void Menu::Finish(int chosen) {
             PostUiTask([element, event, wParam] {
                 if (Element* e = Element::FromHandle(element)) {
                     ElementEventArgs a;
-                    a.event = static_cast<ElementEvent>(event);
+                    a.event = MenuElementEvent(event);
                     a.wParam = wParam;
                     e->Fire(a);
                 }
@@ -423,8 +445,19 @@ void Menu::Finish(int chosen) {
             ::PostMessageW(owner, event, wParam, 0);
         }
     };
-    if (!tracking_ && chosen != kMenuNoChoice)
+    if (MenuAnswer answer = std::move(answer_)) {
+        answer_ = nullptr;
+        // Posted like the events: the answer runs once the menu has gone,
+        // and only while whoever opened the menu is still there.
+        PostUiTask([answer = std::move(answer), owner, element, chosen] {
+            const bool ownerAlive = element ? Element::FromHandle(element) != nullptr
+                                            : Window::FromHwnd(owner) != nullptr;
+            if (ownerAlive)
+                answer(chosen);
+        });
+    } else if (!tracking_ && chosen != kMenuNoChoice) {
         deliver(kMsgMenuSelect, static_cast<WPARAM>(chosen));
+    }
     deliver(kMsgMenuExit, 0);
     self_.reset();
 }
@@ -689,7 +722,7 @@ void Menu::SendOwnerEvent(UINT event, WPARAM wParam, MenuDrawInfo* info, bool* h
     if (ownerElement_) {
         if (Element* e = Element::FromHandle(ownerElement_)) {
             ElementEventArgs a;
-            a.event = static_cast<ElementEvent>(event);
+            a.event = MenuElementEvent(event);
             a.wParam = wParam;
             a.lParam = reinterpret_cast<LPARAM>(info);
             a.canvas = info ? info->canvas : nullptr;

@@ -22,6 +22,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,6 +52,12 @@ inline constexpr UINT kMsgMenuDrawItem = 0x7010;  // wParam: the item's id
 
 // Track's answer when nothing was chosen.
 inline constexpr int kMenuNoChoice = -1;
+
+// How an opened menu answers: called once with the chosen id after the
+// menu has gone, or with kMenuNoChoice when it was dismissed or replaced by
+// another menu. Not called when the owner (window or element) is gone by
+// then. Whatever the callback holds is released with it.
+using MenuAnswer = std::function<void(int id)>;
 
 class Menu;
 
@@ -103,6 +110,10 @@ class Menu : public std::enable_shared_from_this<Menu> {
     // first. `ownerElement`, when given, receives the events instead of
     // `owner`'s window. False when the menu is empty or cannot be shown.
     bool Popup(HWND owner, Point screen, Element* ownerElement = nullptr);
+    // The same, with the answer going to `answer` (see MenuAnswer) instead
+    // of the owner's kMsgMenuSelect / kMenuSelect. The owner still receives
+    // the drawing and window events.
+    bool Popup(HWND owner, Point screen, Element* ownerElement, MenuAnswer answer);
     // The same, but waits in a nested message loop until the menu closes and
     // returns the chosen id (kMenuNoChoice when dismissed); the choice is
     // then not posted to the owner.
@@ -131,7 +142,7 @@ class Menu : public std::enable_shared_from_this<Menu> {
     };
 
     Menu() = default;
-    bool Open(HWND owner, Point screen, Element* ownerElement, bool tracking);
+    bool Open(HWND owner, Point screen, Element* ownerElement, bool tracking, MenuAnswer answer);
     bool OpenLevel(int parentId, const Rect& anchorItem, Point at);
     void CloseLevelsFrom(size_t level);
     void Finish(int chosen);
@@ -173,6 +184,7 @@ class Menu : public std::enable_shared_from_this<Menu> {
     HWND owner_ = nullptr;
     ElementHandle ownerElement_ = 0;
     bool tracking_ = false;
+    MenuAnswer answer_;
     bool finished_ = false;
     int chosen_ = kMenuNoChoice;
     unsigned generation_ = 0;  // one per opening: late tasks of an earlier one do nothing

@@ -295,20 +295,12 @@ bool Window::Default(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
-        case WM_CHAR: {
-            // Alt combinations (WM_SYSKEY*) reach the focused element as key
-            // events too, so a hotkey box can record them; when it does not
-            // take one, the system still sees it (Alt+F4, the window menu).
-            if (!focus_)
-                return false;
-            ElementEventArgs a;
-            a.event = message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? ElementEvent::kKeyDown
-                      : message == WM_KEYUP || message == WM_SYSKEYUP   ? ElementEvent::kKeyUp
-                                                                        : ElementEvent::kChar;
-            a.wParam = wParam;
-            a.lParam = lParam;
-            return focus_->Fire(a);
-        }
+        case WM_CHAR:
+            return RouteKey(message, wParam, lParam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            WindowFocusChanged(message == WM_SETFOCUS);
+            return false;
         case WM_CLOSE:
             if (modal_) {
                 EndModal(modalCloseResult_);
@@ -321,6 +313,7 @@ bool Window::Default(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result
                 ::KillTimer(hwnd_, id);
             timers_.clear();
             hover_ = capture_ = focus_ = nullptr;
+            focusFollowsWindow_ = false;
             return false;
         case WM_NCDESTROY: {
             DropWindowProperties(hwnd_);
@@ -611,10 +604,8 @@ void Window::MouseMove(Point p, WPARAM keys) {
     }
     Element* e = ElementAt(p);
     SetHover(e);
-    if (e && !e->IsDestroyed() && !destroyed_) {
-        a.point = e->ToElement(p);
-        e->Fire(a);
-    }
+    if (e && !e->IsDestroyed() && !destroyed_)
+        Bubble(e, a, p);
 }
 
 void Window::MouseLeft() {
@@ -639,7 +630,11 @@ void Window::ButtonDown(Point p, WPARAM keys, bool doubleClick) {
     if (destroyed_)
         return;
     // A press elsewhere takes the focus from an edit, as a click beside a
-    // native edit control does.
+    // native edit control does. Focus from the mouse shows no focus mark.
+    if (keyboardFocus_) {
+        keyboardFocus_ = false;
+        Redraw();
+    }
     SetFocusElement(e && !e->IsDestroyed() && e->Focusable() && e->IsEnabled() ? e : nullptr);
     if (destroyed_)
         return;
@@ -648,10 +643,10 @@ void Window::ButtonDown(Point p, WPARAM keys, bool doubleClick) {
         a.event = ElementEvent::kLButtonDown;
         a.point = e->ToElement(p);
         a.wParam = keys;
-        bool handled = e->Fire(a);
-        if (doubleClick && !e->IsDestroyed()) {
+        bool handled = Bubble(e, a, p);
+        if (doubleClick && !e->IsDestroyed() && !destroyed_) {
             a.event = ElementEvent::kDoubleClick;
-            handled = e->Fire(a) || handled;
+            handled = Bubble(e, a, p) || handled;
         }
         if (destroyed_ || e->IsDestroyed())
             return;
@@ -706,10 +701,8 @@ void Window::ButtonUp(Point p, WPARAM keys) {
             SetHover(ElementAt(p));
         return;
     }
-    if (Element* e = ElementAt(p)) {
-        a.point = e->ToElement(p);
-        e->Fire(a);
-    }
+    if (Element* e = ElementAt(p))
+        Bubble(e, a, p);
 }
 
 void Window::RightButton(Point p, bool down) {
@@ -720,8 +713,7 @@ void Window::RightButton(Point p, bool down) {
         return;
     ElementEventArgs a;
     a.event = down ? ElementEvent::kRButtonDown : ElementEvent::kRButtonUp;
-    a.point = e->ToElement(p);
-    e->Fire(a);
+    Bubble(e, a, p);
 }
 
 bool Window::ElementCursor(Point p) {
@@ -873,6 +865,10 @@ void Window::PaintElement(Element& e, Canvas& canvas, const Rect& clip) {
         kids.push_back(e.Child(i));
     for (Element* k : kids)
         PaintElement(*k, canvas, c);
+    if (&e == focus_ && keyboardFocus_ && !e.IsDestroyed()) {
+        g.SetClip(Gdiplus::Rect(c.left, c.top, c.Width(), c.Height()));
+        e.PaintFocusMark(canvas, r);
+    }
 }
 
 void Window::PaintNow() {

@@ -148,6 +148,31 @@ class Window {
     void SetFocusElement(Element* element);
     Element* CaptureElement() const { return capture_; }
 
+    // ---- keyboard (window_keys.cpp)
+    // Tab and Shift+Tab move the focus over the focusable, shown and enabled
+    // elements in tab order (Element::SetTabOrder), a radio group counting
+    // as one stop (its checked button); Enter presses the focused push
+    // button, else the default button; Esc presses the cancel button. Keys
+    // reach the focused element first and go up its parents; these are what
+    // is left.
+    void SetDefaultButton(Button* button);
+    Button* DefaultButton() const;
+    void SetCancelButton(Button* button);
+    Button* CancelButton() const;
+    // The elements Tab visits, in order.
+    std::vector<Element*> TabStops();
+    // Moves the focus to the next (or previous) stop, wrapping; as from the
+    // keyboard. False when there is no stop.
+    bool MoveFocus(bool forward);
+    // Sets the focus as a key would: the focus mark shows.
+    void SetFocusFromKeyboard(Element* element);
+    bool FocusFromKeyboard() const { return keyboardFocus_; }
+    // When the window loses the keyboard focus its focused element gets
+    // kKillFocus (and kSetFocus again when the window gets it back). A
+    // window whose editors must outlive a switch to another program turns
+    // this off.
+    void SetFocusFollowsWindow(bool on) { focusFollowsWindow_ = on; }
+
     // ---- modal
     // Shows the window and runs a nested loop until EndModal; the owner is
     // disabled meanwhile. Returns the code given to EndModal (or the close
@@ -193,6 +218,11 @@ class Window {
     void EndFrameDrag();
     bool ElementCursor(Point p);
     void EnsureBuffer(int width, int height);
+    // window_keys.cpp
+    bool RouteKey(UINT message, WPARAM wParam, LPARAM lParam);
+    bool NavigationKey(WPARAM vk);
+    void WindowFocusChanged(bool gained);
+    bool Bubble(Element* from, ElementEventArgs& args, Point windowPoint);
     void PaintElement(Element& e, Canvas& canvas, const Rect& clip);
     void Present();
     void ApplyLayeredStyle();
@@ -219,6 +249,12 @@ class Window {
     Element* hover_ = nullptr;
     Element* capture_ = nullptr;
     Element* focus_ = nullptr;
+    bool keyboardFocus_ = false;
+    bool eatChar_ = false;
+    bool focusFollowsWindow_ = true;
+    ElementHandle restoreFocus_ = 0;
+    ElementHandle defaultButton_ = 0;
+    ElementHandle cancelButton_ = 0;
     bool tracking_ = false;
     FrameZone dragZone_ = FrameZone::kNone;
     Rect dragStartRect_;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "dialogs/message_box.h"
-#include "panel/skin_frame.h"
+#include "window/skin_frame.h"
 #include "panel/ui_test_util.h"
 #include "toolkit/dpi.h"
 

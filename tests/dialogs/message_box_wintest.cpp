@@ -14,7 +14,7 @@
 
 #include "dialogs/message_box.h"
 #include "dialogs/save_failure_report.h"
-#include "panel/placement.h"
+#include "window/placement.h"
 #include "panel/ui_test_util.h"
 #include "toolkit/dpi.h"
 
@@ -316,14 +316,14 @@ TEST_F(MessageBoxTest, SaveFailureIsReportedOncePerRun) {
             title = t;
             ClickNamed(box, "result.0");
         });
-        reported = ReportSaveFailure("C:\\工具\\data\\Settings", ERROR_ACCESS_DENIED);
+        reported = ReportSaveFailure(nullptr, "C:\\工具\\data\\Settings", ERROR_ACCESS_DENIED);
     }
     EXPECT_TRUE(reported);
     EXPECT_EQ(title, L"保存失败");
     EXPECT_NE(text.find("C:\\工具\\data\\Settings"), std::string::npos);
     EXPECT_NE(text.find("(5)"), std::string::npos);
     // A second failure, of this file or another, shows nothing.
-    EXPECT_FALSE(ReportSaveFailure("C:\\工具\\data\\Data", ERROR_DISK_FULL));
+    EXPECT_FALSE(ReportSaveFailure(nullptr, "C:\\工具\\data\\Data", ERROR_DISK_FULL));
     EXPECT_EQ(OpenBox(), nullptr);
 }
 

@@ -421,3 +421,42 @@ TEST_F(SettingsStoreTest, ProcessWideInstance) {
 
 }  // namespace
 }  // namespace pt
+
+namespace pt {
+namespace {
+
+TEST_F(SettingsStoreTest, ObserversHearWhichSettingChangedAndOnlyOnChange) {
+    auto store = Load();
+    std::vector<std::string> heard;
+    int second = 0;
+    const int first = store->Subscribe([&](std::string_view key) {
+        heard.emplace_back(key);
+        // An observer may unsubscribe another one while being told.
+        if (key == kSettingEasingSpeed)
+            store->Unsubscribe(second);
+    });
+    int secondCalls = 0;
+    second = store->Subscribe([&](std::string_view) { ++secondCalls; });
+
+    store->SetTopMost(!store->GetTopMost());
+    store->SetTopMost(store->GetTopMost());  // the same value again: nobody is told
+    store->SetHotkey("Camera", "Ctrl + F4", true);
+    store->SetHotkey("Camera", "Ctrl + F4", true);
+    store->SetPosLast(10, 20);
+    store->SetPosLast(11, 20);  // the first coordinate alone counts too
+    store->SetShowFollowsMouse(!store->GetShowFollowsMouse());
+    store->SetSpeed(store->GetSpeed() + 1);
+    store->SetEasing(!store->GetEasing());
+    EXPECT_EQ(heard, (std::vector<std::string>{
+                         std::string(kSettingTopMost), "Shortcutkey.Camera",
+                         "General.PosRemember.PosLast", "General.PosRemember.PosLast",
+                         "General.ShowFollowsMouse", std::string(kSettingEasingSpeed),
+                         std::string(kSettingEasing)}));
+    EXPECT_EQ(secondCalls, 5) << "unsubscribed while the speed was announced";
+    store->Unsubscribe(first);
+    store->SetTopMost(!store->GetTopMost());
+    EXPECT_EQ(heard.size(), 7u);
+}
+
+}  // namespace
+}  // namespace pt

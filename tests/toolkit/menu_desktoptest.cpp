@@ -195,6 +195,43 @@ TEST(MenuTest, SubmenusOpenBesideTheirItemAndDeliverTheirIds) {
     owner->Destroy();
 }
 
+TEST(MenuTest, AnswersThroughItsCallbackOnceAndNotToAGoneOwner) {
+    Window* owner = ShownOwner();
+    ASSERT_TRUE(owner);
+    Events events;
+    RecordMenuEvents(*owner, events);
+    std::vector<int> answers;
+    const auto record = [&answers](int id) { answers.push_back(id); };
+
+    auto menu = CategoryMenu();
+    ASSERT_TRUE(menu->Popup(owner->Hwnd(), Point{150, 150}, nullptr, record));
+    Keys({VK_DOWN, VK_DOWN, VK_RETURN});
+    ASSERT_TRUE(PollUntil([&] { return !answers.empty(); }));
+    EXPECT_EQ(answers, (std::vector<int>{300}));
+    ASSERT_TRUE(PollUntil([&] { return !events.empty() && events.back().first == kMsgMenuExit; }));
+    for (const auto& e : events)
+        EXPECT_NE(e.first, kMsgMenuSelect) << "the answer goes to the callback only";
+
+    // Replaced by another menu: the first answers "no choice".
+    answers.clear();
+    auto other = TabMenu();
+    ASSERT_TRUE(menu->Popup(owner->Hwnd(), Point{150, 150}, nullptr, record));
+    ASSERT_TRUE(other->Popup(owner->Hwnd(), Point{160, 160}));
+    ASSERT_TRUE(PollUntil([&] { return !answers.empty(); }));
+    EXPECT_EQ(answers, (std::vector<int>{kMenuNoChoice}));
+    other->Close();
+
+    // An element owner that is destroyed before the answer hears nothing.
+    answers.clear();
+    Element* button = owner->Root().Add<Button>("x");
+    ASSERT_TRUE(menu->Popup(owner->Hwnd(), Point{150, 150}, button, record));
+    Keys({VK_DOWN, VK_RETURN});
+    button->Destroy();
+    test::PumpFor(100);
+    EXPECT_TRUE(answers.empty());
+    owner->Destroy();
+}
+
 TEST(MenuTest, OwnerDressesTheWindowAndDrawsWithStateFlags) {
     Window* owner = ShownOwner();
     ASSERT_TRUE(owner);

@@ -1,5 +1,5 @@
 // The panel's start placement; see placement.h.
-#include "panel/placement.h"
+#include "window/placement.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The skin frame's colour tables; see skin_rules.h.
-#include "panel/skin_rules.h"
+#include "window/skin_rules.h"
 
 namespace pt {
 

@@ -1,6 +1,6 @@
 // The skin frame's colour rules: the dark test on its boundary and the
 // system button colours per state.
-#include "panel/skin_rules.h"
+#include "window/skin_rules.h"
 
 #include <gtest/gtest.h>
 

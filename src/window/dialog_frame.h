@@ -35,8 +35,4 @@ void KeepSecondaryOnScreen(Window& window);
 // "close" button that sends the window WM_CLOSE) as the root's first child.
 Element* BuildDialogCaption(Window& window, std::string_view title, bool closeButton);
 
-// Centres the window over a visible owner (else in the work area), keeps it
-// inside the work area and paints the skin's frame on it.
-void PlaceDialogAndSkin(Window& window, HWND owner);
-
 }  // namespace pt

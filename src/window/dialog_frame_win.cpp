@@ -1,9 +1,9 @@
 // The secondary windows' frame; see dialog_frame.h.
-#include "dialogs/dialog_frame.h"
+#include "window/dialog_frame.h"
 
 #include <algorithm>
 
-#include "panel/skin_frame.h"
+#include "window/skin_frame.h"
 #include "toolkit/dpi.h"
 #include "toolkit/popup_placement.h"
 #include "toolkit/screen_areas.h"
@@ -92,23 +92,6 @@ Element* BuildDialogCaption(Window& window, std::string_view title, bool closeBu
         PublishFramePart(window, "close", close);
     }
     return titbar;
-}
-
-void PlaceDialogAndSkin(Window& window, HWND owner) {
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    RECT around = work;
-    if (owner && ::IsWindowVisible(owner))
-        ::GetWindowRect(owner, &around);
-    const Rect rect = window.GetRect();
-    const int width = rect.Width();
-    const int height = rect.Height();
-    int x = around.left + (around.right - around.left - width) / 2;
-    int y = around.top + (around.bottom - around.top - height) / 2;
-    x = std::max<int>(std::min<int>(x, work.right - width), work.left);
-    y = std::max<int>(std::min<int>(y, work.bottom - height), work.top);
-    window.SetRect(Rect::FromSize(x, y, width, height));
-    ApplySkinFrame(window, CurrentSkin());
 }
 
 }  // namespace pt

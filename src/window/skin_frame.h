@@ -10,7 +10,7 @@
 
 #include <string_view>
 
-#include "panel/skin_rules.h"
+#include "window/skin_rules.h"
 #include "toolkit/window.h"
 
 namespace pt {

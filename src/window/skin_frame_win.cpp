@@ -1,7 +1,7 @@
 // The skin frame; see skin_frame.h. The system button icons are parsed once
 // per run and recoloured per state by cloning, so switching skins never
 // re-reads the resource archive.
-#include "panel/skin_frame.h"
+#include "window/skin_frame.h"
 
 #include <map>
 #include <memory>

@@ -2,7 +2,7 @@
 // remembered values: the fit to the work area (size and minimum), the
 // monitor that holds a remembered position, a screen that is gone, and the
 // DPI reset.
-#include "panel/placement.h"
+#include "window/placement.h"
 
 #include <gtest/gtest.h>
 
