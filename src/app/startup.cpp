@@ -22,6 +22,7 @@
 #include "launcher/save_timer.h"
 #include "panel/drop_target.h"
 #include "panel/launcher_view.h"
+#include "panel/panel_keys.h"
 #include "panel/panel_window.h"
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
@@ -101,7 +102,9 @@ int RunApplication(HINSTANCE instance) {
         // Made before the panel, so the target outlives the window it serves.
         PanelDropTarget drop(data, view);
         PanelWindow panel(services);
+        PanelKeys keys(view, data);
         if (panel.Create()) {
+            keys.Attach(panel.Handle());
             MarkStartupStage("panel built");
             settings.SetHotkeyWindow(panel.Handle());
             panel.FinishStart();
