@@ -58,7 +58,7 @@ class PanelKeys {
     void OnMessage(Window& window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     bool OnKey(Window& window, WPARAM vk);
     bool GridKey(ListView& list, WPARAM vk);
-    void MakeFocusable();
+    void PrepareElements();
     void StartSearch(const std::string& text);
     void RunQuery();
     void EndSearch();

@@ -9,6 +9,7 @@
 #include "panel/item_menu.h"
 #include "panel/launcher_view.h"
 #include "panel/menu_presenter.h"
+#include "toolkit/accessible.h"
 #include "toolkit/dpi.h"
 #include "toolkit/edit.h"
 #include "toolkit/list_view.h"
@@ -125,7 +126,7 @@ bool PanelKeys::Attach(HWND panel) {
     handler_ = window->OnMessage([this](Window& w, WindowMessage& m, bool& handled) {
         OnMessage(w, m.message, m.wParam, m.lParam, handled);
     });
-    MakeFocusable();
+    PrepareElements();
     return true;
 }
 
@@ -138,15 +139,25 @@ SearchPlace PanelKeys::ResultPlace(int n) const {
                                        : SearchPlace{-1, -1, -1};
 }
 
-void PanelKeys::MakeFocusable() {
-    // Entries, tabs and grids come and go with the data: mark them before
-    // every key rather than follow each change.
+void PanelKeys::PrepareElements() {
+    // Entries, tabs and grids come and go with the data: they are marked
+    // before every key and every screen reader's question rather than
+    // followed through each change. For a screen reader the category
+    // column is a list of entries, a tab row a row of page tabs.
+    if (Element* sidebar = view_.Sidebar())
+        SetAccessibleRole(*sidebar, AccessibleRole::kList);
     for (int c = 0; c < data_.ClassCount(); ++c) {
-        if (Button* entry = view_.ClassEntry(c))
+        if (Button* entry = view_.ClassEntry(c)) {
             entry->SetFocusable(true);
+            SetAccessibleRole(*entry, AccessibleRole::kListItem);
+        }
         for (int g = 0; g < data_.GroupCount(c); ++g) {
-            if (Button* tab = view_.Tab(c, g))
+            if (Button* tab = view_.Tab(c, g)) {
                 tab->SetFocusable(true);
+                SetAccessibleRole(*tab, AccessibleRole::kPageTab);
+                if (tab->Parent())
+                    SetAccessibleRole(*tab->Parent(), AccessibleRole::kPageTabList);
+            }
             if (ListView* grid = view_.Grid(c, g))
                 grid->SetFocusable(true);
         }
@@ -174,6 +185,10 @@ bool PanelKeys::ItemOf(const ListView& list, int n, SearchPlace* place) const {
 // ---- keys ------------------------------------------------------------------
 
 void PanelKeys::OnMessage(Window& window, UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    if (message == WM_GETOBJECT) {
+        PrepareElements();
+        return;
+    }
     Element* focus = window.FocusElement();
     const bool inField = focus == field_;
     const bool typing = dynamic_cast<Edit*>(focus) != nullptr && !inField;
@@ -190,7 +205,7 @@ void PanelKeys::OnMessage(Window& window, UINT message, WPARAM wParam, LPARAM, b
         return;
     }
     if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
-        MakeFocusable();
+        PrepareElements();
         if (message == WM_SYSKEYDOWN && wParam != VK_F10)
             return;
         handled = OnKey(window, wParam);

@@ -1,8 +1,11 @@
 // The panel from the keyboard, through the real panel window: typing opens
 // the search and Enter starts the first hit, Backspace edits, Esc brings back
 // the group that was shown; and one round from the category column to a
-// started item with real key presses (SendInput) only.
+// started item with real key presses (SendInput) only; and what a screen
+// reader reads of the panel (AccessibleObjectFromWindow), roles, names and
+// the state of the focused element after a keyboard move.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
+#include "base/win_handles.h"
 #include "launcher/launch.h"
 #include "panel/launcher_view.h"
 #include "panel/panel_keys.h"
@@ -182,6 +187,168 @@ TEST_F(PanelKeysTest, AKeyboardRoundFromTheCategoryColumnToAStartedItem) {
     press(VK_RETURN);
     ASSERT_TRUE(PollUntil([&] { return !Started().empty(); }));
     EXPECT_EQ(Started(), std::vector<std::string>{"C:\\t\\no.exe"});
+}
+
+// ---- screen readers -------------------------------------------------------
+
+struct Node {
+    long role = 0;
+    std::string name;
+    long state = 0;
+};
+
+Node Read(IAccessible* acc, long child = CHILDID_SELF) {
+    Node n;
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = child;
+    VARIANT v;
+    ::VariantInit(&v);
+    if (SUCCEEDED(acc->get_accRole(self, &v)) && v.vt == VT_I4)
+        n.role = v.lVal;
+    ::VariantInit(&v);
+    if (SUCCEEDED(acc->get_accState(self, &v)) && v.vt == VT_I4)
+        n.state = v.lVal;
+    BSTR name = nullptr;
+    if (acc->get_accName(self, &name) == S_OK && name) {
+        n.name = FromWide(name);
+        ::SysFreeString(name);
+    }
+    return n;
+}
+
+// Every object under `acc`, depth first, by its role and name.
+void Walk(IAccessible* acc, std::vector<Node>& out, int depth = 0) {
+    long count = 0;
+    if (depth > 20 || FAILED(acc->get_accChildCount(&count)))
+        return;
+    for (long i = 1; i <= count; ++i) {
+        VARIANT id;
+        ::VariantInit(&id);
+        id.vt = VT_I4;
+        id.lVal = i;
+        IDispatch* dispatch = nullptr;
+        if (acc->get_accChild(id, &dispatch) != S_OK || !dispatch)
+            continue;
+        IAccessible* child = nullptr;
+        if (SUCCEEDED(dispatch->QueryInterface(__uuidof(IAccessible),
+                                               reinterpret_cast<void**>(&child)))) {
+            out.push_back(Read(child));
+            Walk(child, out, depth + 1);
+            child->Release();
+        }
+        dispatch->Release();
+    }
+}
+
+bool Has(const std::vector<Node>& nodes, long role, const std::string& name) {
+    return std::any_of(nodes.begin(), nodes.end(),
+                       [&](const Node& n) { return n.role == role && n.name == name; });
+}
+
+class PanelAccessibleTest : public PanelKeysTest {
+  protected:
+    void SetUp() override {
+        PanelKeysTest::SetUp();
+        ASSERT_TRUE(ole_.Ok());
+        ASSERT_EQ(
+            ::AccessibleObjectFromWindow(hwnd_, static_cast<DWORD>(OBJID_CLIENT),
+                                         __uuidof(IAccessible), reinterpret_cast<void**>(&root_)),
+            S_OK);
+        ASSERT_NE(root_, nullptr);
+    }
+    void TearDown() override {
+        if (root_)
+            root_->Release();
+        PanelKeysTest::TearDown();
+    }
+    // The object that has the focus.
+    Node Focused() {
+        VARIANT v;
+        ::VariantInit(&v);
+        Node n;
+        if (root_->get_accFocus(&v) != S_OK)
+            return n;
+        if (v.vt == VT_DISPATCH && v.pdispVal) {
+            IAccessible* acc = nullptr;
+            if (SUCCEEDED(v.pdispVal->QueryInterface(__uuidof(IAccessible),
+                                                     reinterpret_cast<void**>(&acc)))) {
+                n = Read(acc);
+                acc->Release();
+            }
+        }
+        ::VariantClear(&v);
+        return n;
+    }
+
+    ScopedOle ole_;
+    IAccessible* root_ = nullptr;
+};
+
+TEST_F(PanelAccessibleTest, EntriesTabsCellsAndTitleBarButtonsHaveRolesAndNames) {
+    std::vector<Node> nodes;
+    Walk(root_, nodes);
+    EXPECT_TRUE(Has(nodes, ROLE_SYSTEM_LIST, ""));
+    EXPECT_TRUE(Has(nodes, ROLE_SYSTEM_LISTITEM, "常用"));
+    EXPECT_TRUE(Has(nodes, ROLE_SYSTEM_LISTITEM, "办公"));
+    EXPECT_TRUE(Has(nodes, ROLE_SYSTEM_PAGETAB, "工具"));
+    EXPECT_TRUE(Has(nodes, ROLE_SYSTEM_PAGETAB, "网站"));
+    EXPECT_TRUE(Has(nodes, ROLE_SYSTEM_LISTITEM, "记事本"));  // a cell of the grid shown
+    EXPECT_TRUE(Has(nodes, ROLE_SYSTEM_LISTITEM, "计算器"));
+    // Icon buttons are named by their tooltips.
+    for (const char* name : {"换肤", "菜单", "最小化", "关闭"})
+        EXPECT_TRUE(Has(nodes, ROLE_SYSTEM_PUSHBUTTON, name)) << name;
+    // Hidden pages are not read.
+    EXPECT_FALSE(Has(nodes, ROLE_SYSTEM_LISTITEM, "会议记录"));
+    const auto entry =
+        std::find_if(nodes.begin(), nodes.end(), [](const Node& n) { return n.name == "常用"; });
+    ASSERT_NE(entry, nodes.end());
+    EXPECT_TRUE(entry->state & STATE_SYSTEM_SELECTED);
+
+    // The close button's place is where it is drawn.
+    Element* close = window_->FindByName("close");
+    ASSERT_NE(close, nullptr);
+    IDispatch* at = nullptr;
+    VARIANT hit;
+    ::VariantInit(&hit);
+    const Rect r = close->ScreenRect();
+    ASSERT_EQ(root_->accHitTest((r.left + r.right) / 2, (r.top + r.bottom) / 2, &hit), S_OK);
+    ASSERT_EQ(hit.vt, VT_DISPATCH);
+    at = hit.pdispVal;
+    IAccessible* acc = nullptr;
+    ASSERT_TRUE(
+        SUCCEEDED(at->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&acc))));
+    EXPECT_EQ(Read(acc).name, "关闭");
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    long x = 0, y = 0, w = 0, h = 0;
+    EXPECT_EQ(acc->accLocation(&x, &y, &w, &h, self), S_OK);
+    EXPECT_EQ(Rect({x, y, x + w, y + h}), r);
+    acc->Release();
+    at->Release();
+}
+
+TEST_F(PanelAccessibleTest, TheFocusedElementAfterKeyboardMovesIsFocusedAndSelected) {
+    Key(VK_TAB);
+    Key(VK_DOWN);  // the second category, as a keyboard user moves
+    Node n = Focused();
+    EXPECT_EQ(n.role, ROLE_SYSTEM_LISTITEM);
+    EXPECT_EQ(n.name, "办公");
+    EXPECT_TRUE(n.state & STATE_SYSTEM_FOCUSED);
+    EXPECT_TRUE(n.state & STATE_SYSTEM_SELECTED);
+
+    Key(VK_TAB);
+    EXPECT_EQ(Focused().role, ROLE_SYSTEM_PAGETAB);
+    Key(VK_TAB);
+    Key(VK_RIGHT);  // the first cell of the grid
+    n = Focused();
+    EXPECT_EQ(n.role, ROLE_SYSTEM_LISTITEM);
+    EXPECT_EQ(n.name, "会议记录");
+    EXPECT_TRUE(n.state & STATE_SYSTEM_FOCUSED);
+    EXPECT_TRUE(n.state & STATE_SYSTEM_SELECTED);
 }
 
 }  // namespace
