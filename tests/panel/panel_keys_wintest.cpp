@@ -63,6 +63,10 @@ class PanelKeysTest : public testing::Test {
         LauncherViewServices vs;
         vs.data = data_.get();
         vs.settings = settings_.get();
+        vs.confirm = [this](const std::string& text) {
+            questions_.push_back(text);
+            return true;
+        };
         vs.shellCall = [this](const LaunchRequest& r) -> int64_t {
             std::lock_guard<std::mutex> lock(mutex_);
             started_.push_back(r.file);
@@ -97,7 +101,18 @@ class PanelKeysTest : public testing::Test {
         for (wchar_t ch : text)
             ::SendMessageW(hwnd_, WM_CHAR, ch, 1);
     }
-    void Key(WPARAM vk) { ::SendMessageW(hwnd_, WM_KEYDOWN, vk, 1); }
+    // A key press as TranslateMessage delivers it: the key, then the
+    // character it makes.
+    void Key(WPARAM vk) {
+        ::SendMessageW(hwnd_, WM_KEYDOWN, vk, 1);
+        const wchar_t ch = vk == VK_TAB      ? L'\t'
+                           : vk == VK_RETURN ? L'\r'
+                           : vk == VK_ESCAPE ? L'\x1b'
+                           : vk == VK_BACK   ? L'\b'
+                                             : 0;
+        if (ch)
+            ::SendMessageW(hwnd_, WM_CHAR, ch, 1);
+    }
     std::vector<std::string> Started() {
         std::lock_guard<std::mutex> lock(mutex_);
         return started_;
@@ -106,6 +121,7 @@ class PanelKeysTest : public testing::Test {
     test::TempFolder folder_;
     std::mutex mutex_;
     std::vector<std::string> started_;
+    std::vector<std::string> questions_;
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<LauncherData> data_;
     std::unique_ptr<LauncherView> view_;
@@ -189,6 +205,32 @@ TEST_F(PanelKeysTest, AKeyboardRoundFromTheCategoryColumnToAStartedItem) {
     EXPECT_EQ(Started(), std::vector<std::string>{"C:\\t\\no.exe"});
 }
 
+TEST_F(PanelKeysTest, F2RenamesTheFocusedTabAndDeleteAsksBeforeDeletingTheSelectedItem) {
+    Key(VK_TAB);
+    Key(VK_TAB);  // the tab row
+    ASSERT_EQ(window_->FocusElement(), view_->Tab(0, 0));
+    Key(VK_F2);
+    Edit* editor = view_->RenameEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->Text(), "工具");
+    Type(L"x");  // typed into the editor, no search starts
+    EXPECT_FALSE(keys_->Searching());
+    ASSERT_EQ(view_->RenameEditor(), editor);
+    EXPECT_EQ(editor->Text(), "x");
+    EXPECT_EQ(window_->FocusElement(), editor);
+    Key(VK_RETURN);
+    EXPECT_EQ(data_->GroupName(0, 0), "x");
+
+    window_->SetFocusFromKeyboard(view_->Grid(0, 0));
+    Key(VK_RIGHT);
+    Key(VK_RIGHT);  // 计算器
+    Key(VK_DELETE);
+    ASSERT_EQ(questions_.size(), 1u);
+    EXPECT_NE(questions_[0].find("计算器"), std::string::npos);
+    ASSERT_EQ(data_->ItemCount(0, 0), 1);
+    EXPECT_EQ(data_->Item(0, 0, 0)->name, "记事本");
+}
+
 // ---- screen readers -------------------------------------------------------
 
 struct Node {
@@ -245,6 +287,17 @@ void Walk(IAccessible* acc, std::vector<Node>& out, int depth = 0) {
 bool Has(const std::vector<Node>& nodes, long role, const std::string& name) {
     return std::any_of(nodes.begin(), nodes.end(),
                        [&](const Node& n) { return n.role == role && n.name == name; });
+}
+
+struct WinEvent {
+    HWND hwnd;
+    LONG object;
+    LONG child;
+};
+std::vector<WinEvent> g_focusEvents;
+
+void CALLBACK OnFocusEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    g_focusEvents.push_back(WinEvent{hwnd, object, child});
 }
 
 class PanelAccessibleTest : public PanelKeysTest {
@@ -332,6 +385,11 @@ TEST_F(PanelAccessibleTest, EntriesTabsCellsAndTitleBarButtonsHaveRolesAndNames)
 }
 
 TEST_F(PanelAccessibleTest, TheFocusedElementAfterKeyboardMovesIsFocusedAndSelected) {
+    g_focusEvents.clear();
+    const HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnFocusEvent,
+                          ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
     Key(VK_TAB);
     Key(VK_DOWN);  // the second category, as a keyboard user moves
     Node n = Focused();
@@ -349,6 +407,23 @@ TEST_F(PanelAccessibleTest, TheFocusedElementAfterKeyboardMovesIsFocusedAndSelec
     EXPECT_EQ(n.name, "会议记录");
     EXPECT_TRUE(n.state & STATE_SYSTEM_FOCUSED);
     EXPECT_TRUE(n.state & STATE_SYSTEM_SELECTED);
+
+    // The moves were announced; the last names the focused cell.
+    ASSERT_TRUE(PollUntil([&] {
+        return !g_focusEvents.empty() &&
+               g_focusEvents.back().object == view_->Grid(1, 0)->Handle() &&
+               g_focusEvents.back().child == 1;
+    }));
+    ::UnhookWinEvent(hook);
+    IAccessible* cell = nullptr;
+    VARIANT child;
+    ::VariantInit(&child);
+    const WinEvent last = g_focusEvents.back();
+    ASSERT_EQ(::AccessibleObjectFromEvent(last.hwnd, static_cast<DWORD>(last.object),
+                                          static_cast<DWORD>(last.child), &cell, &child),
+              S_OK);
+    EXPECT_EQ(Read(cell, child.lVal).name, "会议记录");
+    cell->Release();
 }
 
 }  // namespace
