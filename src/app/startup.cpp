@@ -19,6 +19,7 @@
 #include "dialogs/save_failure_report.h"
 #include "launcher/icons.h"
 #include "launcher/launcher_data.h"
+#include "launcher/data_revision.h"
 #include "launcher/save_timer.h"
 #include "panel/drop_target.h"
 #include "panel/launcher_view.h"
@@ -77,7 +78,10 @@ int RunApplication(HINSTANCE instance) {
         SharedFonts fonts = CreateSharedFonts(dpiAware, measured);
         MarkStartupStage("fonts");
         SetDialogCaptionFont(fonts.captionFont);
-        LauncherData data(MakeFileLauncherDataStorage(dataFolder), MakeShellLauncherSystem());
+        auto dataRevision = std::make_shared<uint64_t>(0);
+        LauncherData data(std::make_unique<RevisionCountingStorage>(
+                              MakeFileLauncherDataStorage(dataFolder), dataRevision),
+                          MakeShellLauncherSystem());
         data.SetSaveFailureHandler([dataFolder](uint32_t error) {
             ReportSaveFailure(PanelHandle(), dataFolder + "\\Data", error);
         });
@@ -103,6 +107,7 @@ int RunApplication(HINSTANCE instance) {
         PanelDropTarget drop(data, view);
         PanelWindow panel(services);
         PanelKeys keys(view, data);
+        keys.SetDataRevision([dataRevision] { return *dataRevision; });
         if (panel.Create()) {
             keys.Attach(panel.Handle());
             MarkStartupStage("panel built");

@@ -56,35 +56,37 @@ void ItemSearchIndex::Add(SearchPlace place, std::string_view name, std::string_
                           std::string_view type) {
     Entry e;
     e.place = place;
-    const std::string folded = FoldForSearch(name);
     e.name = static_cast<uint32_t>(pool_.size());
-    e.nameLength = static_cast<uint32_t>(folded.size());
-    pool_ += folded;
+    AppendFolded(pool_, name);
+    e.nameLength = static_cast<uint32_t>(pool_.size()) - e.name;
     if (type != "encrypt" && type != "shell") {
-        const std::string file = FoldForSearch(FileNameOf(path));
         e.file = static_cast<uint32_t>(pool_.size());
-        e.fileLength = static_cast<uint32_t>(file.size());
-        pool_ += file;
+        AppendFolded(pool_, FileNameOf(path));
+        e.fileLength = static_cast<uint32_t>(pool_.size()) - e.file;
     }
 
     // The name's tokens: each Chinese character with its readings, each run
     // of ASCII letters and digits as one word; everything else separates.
     e.firstToken = static_cast<uint32_t>(tokens_.size());
     std::array<std::string_view, kMaxReadings> found;
-    for (size_t i = 0; i < folded.size();) {
+    // The folded name lives in pool_, which grows as readings are added:
+    // it is read through offsets, never through a view kept across appends.
+    const auto folded = [this, &e] { return std::string_view(pool_).substr(e.name, e.nameLength); };
+    for (size_t i = 0; i < e.nameLength;) {
         const size_t start = i;
-        const char32_t cp = NextCodePoint(folded, &i);
+        const char32_t cp = NextCodePoint(folded(), &i);
         Token token;
         token.firstReading = static_cast<uint32_t>(readings_.size());
         if (IsAsciiAlnum(cp)) {
-            while (i < folded.size() && IsAsciiAlnum(static_cast<unsigned char>(folded[i])))
+            const std::string_view text = folded();
+            while (i < text.size() && IsAsciiAlnum(static_cast<unsigned char>(text[i])))
                 ++i;
             readings_.push_back(
                 Reading{e.name + static_cast<uint32_t>(start), static_cast<uint16_t>(i - start)});
             token.readingCount = 1;
-            token.initials = LetterBit(folded[start]);
+            token.initials = LetterBit(text[start]);
             for (size_t k = start; k < i; ++k)
-                e.letters |= LetterBit(folded[k]);
+                e.letters |= LetterBit(text[k]);
         } else {
             const size_t n = PinyinReadingsOf(cp, found.data(), found.size());
             if (n == 0)

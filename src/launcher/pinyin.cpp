@@ -134,11 +134,22 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+void AppendFolded(std::string& out, std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            out.push_back(b >= 'A' && b <= 'Z' ? static_cast<char>(b + 32) : static_cast<char>(b));
+            ++i;
+        } else {
+            AppendUtf8(out, FoldCodePoint(NextCodePoint(text, &i)));
+        }
+    }
+}
+
 std::string FoldForSearch(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size();)
-        AppendUtf8(out, FoldCodePoint(NextCodePoint(text, &i)));
+    AppendFolded(out, text);
     return out;
 }
 

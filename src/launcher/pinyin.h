@@ -28,6 +28,8 @@ char32_t NextCodePoint(std::string_view text, size_t* i);
 char32_t FoldCodePoint(char32_t cp);
 // The UTF-8 text folded code point by code point.
 std::string FoldForSearch(std::string_view text);
+// The same, appended to `out`.
+void AppendFolded(std::string& out, std::string_view text);
 void AppendUtf8(std::string& out, char32_t cp);
 
 }  // namespace pt

@@ -20,6 +20,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,11 @@ class PanelKeys {
     // Adds the search field and the result grid to the panel's window (its
     // content built already) and takes its keys. False without the window.
     bool Attach(HWND panel);
+    // A count that changes with every change of the data (data_revision.h):
+    // the search index is then built ahead, when the panel is activated, and
+    // kept while the count stays. Without it each search builds its index
+    // on its first key.
+    void SetDataRevision(std::function<uint64_t()> revision) { revision_ = std::move(revision); }
 
     // ---- for tests
     bool Searching() const;
@@ -59,6 +66,7 @@ class PanelKeys {
     bool OnKey(Window& window, WPARAM vk);
     bool GridKey(ListView& list, WPARAM vk);
     void PrepareElements();
+    void BuildIndex();
     void StartSearch(const std::string& text);
     void RunQuery();
     void EndSearch();
@@ -82,6 +90,9 @@ class PanelKeys {
     ItemSearchIndex index_;
     std::vector<SearchHit> hits_;
     std::string query_;
+    bool indexStale_ = true;
+    std::function<uint64_t()> revision_;
+    uint64_t indexRevision_ = 0;
 };
 
 }  // namespace pt

@@ -189,6 +189,12 @@ void PanelKeys::OnMessage(Window& window, UINT message, WPARAM wParam, LPARAM, b
         PrepareElements();
         return;
     }
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && revision_ && !Searching() &&
+        (indexStale_ || revision_() != indexRevision_)) {
+        // Built before the first key comes, so that key only searches.
+        BuildIndex();
+        return;
+    }
     Element* focus = window.FocusElement();
     const bool inField = focus == field_;
     const bool typing = dynamic_cast<Edit*>(focus) != nullptr && !inField;
@@ -380,7 +386,7 @@ void PanelKeys::ItemMenu(ListView& list, int n, POINT screen) {
                           return;
                       view_.Actions().RunItemCommand(*grid, p.c, p.g, p.i, id);
                       if (Searching() && id == kItemDelete) {
-                          query_.clear();  // the index is stale: search again
+                          indexStale_ = true;
                           RunQuery();
                       }
                   });
@@ -392,7 +398,7 @@ void PanelKeys::DeleteItem(const SearchPlace& p) {
         return;
     view_.Actions().RunItemCommand(*grid, p.c, p.g, p.i, kItemDelete);
     if (Searching()) {
-        query_.clear();
+        indexStale_ = true;
         RunQuery();
     }
 }
@@ -408,7 +414,7 @@ void PanelKeys::StartSearch(const std::string& text) {
         field_->SetVisible(true);
         pages_->SetVisible(false);
         results_->SetVisible(true);
-        query_.clear();
+        indexStale_ = indexStale_ || !revision_ || revision_() != indexRevision_;
         field_->SetText("");
     }
     window->SetFocusElement(field_);
@@ -416,6 +422,20 @@ void PanelKeys::StartSearch(const std::string& text) {
     field_->SetText(now);
     field_->SetSelection(field_->Length(), field_->Length());
     RunQuery();
+}
+
+void PanelKeys::BuildIndex() {
+    index_.Clear();
+    for (int c = 0; c < data_.ClassCount(); ++c) {
+        for (int g = 0; g < data_.GroupCount(c); ++g) {
+            for (int i = 0; i < data_.ItemCount(c, g); ++i) {
+                if (const auto record = data_.Item(c, g, i))
+                    index_.Add(SearchPlace{c, g, i}, record->name, record->path, record->type);
+            }
+        }
+    }
+    indexStale_ = false;
+    indexRevision_ = revision_ ? revision_() : 0;
 }
 
 void PanelKeys::RunQuery() {
@@ -427,22 +447,16 @@ void PanelKeys::RunQuery() {
         EndSearch();
         return;
     }
-    // A longer query narrows the last hits; anything else searches afresh
-    // (the data may have changed since).
-    if (!query_.empty() && text.size() > query_.size() && text.starts_with(query_)) {
-        hits_ = index_.Refine(text, hits_);
-    } else {
-        index_.Clear();
-        for (int c = 0; c < data_.ClassCount(); ++c) {
-            for (int g = 0; g < data_.GroupCount(c); ++g) {
-                for (int i = 0; i < data_.ItemCount(c, g); ++i) {
-                    if (const auto record = data_.Item(c, g, i))
-                        index_.Add(SearchPlace{c, g, i}, record->name, record->path, record->type);
-                }
-            }
-        }
-        hits_ = index_.Find(text);
+    // The index is built once per search (and again after a delete): a
+    // longer query narrows the last hits, any other searches the index.
+    if (indexStale_) {
+        BuildIndex();
+        query_.clear();
     }
+    if (!query_.empty() && text.size() > query_.size() && text.starts_with(query_))
+        hits_ = index_.Refine(text, hits_);
+    else
+        hits_ = index_.Find(text);
     query_ = text;
     FillResults();
     window->AdjustLayout();
@@ -471,7 +485,10 @@ void PanelKeys::EndSearch() {
     HideTooltip();
     hits_.clear();
     query_.clear();
-    index_.Clear();
+    if (!revision_) {
+        index_.Clear();
+        indexStale_ = true;
+    }
     results_->ClearItems(0);
     results_->SetVisible(false);
     field_->SetVisible(false);

@@ -16,6 +16,7 @@
 
 #include "base/text.h"
 #include "base/win_handles.h"
+#include "launcher/data_revision.h"
 #include "launcher/launch.h"
 #include "panel/launcher_view.h"
 #include "panel/panel_keys.h"
@@ -58,8 +59,10 @@ class PanelKeysTest : public testing::Test {
         settings_ = std::make_unique<SettingsStore>(MakeFileSettingsStorage(folder_.Path(), 60000));
         settings_->Load();
         settings_->SetHideAfterExec(false);
-        data_ = std::make_unique<LauncherData>(MakeFileLauncherDataStorage(folder_.Path(), 60000),
-                                               MakeShellLauncherSystem());
+        data_ = std::make_unique<LauncherData>(
+            std::make_unique<RevisionCountingStorage>(
+                MakeFileLauncherDataStorage(folder_.Path(), 60000), revision_),
+            MakeShellLauncherSystem());
         LauncherViewServices vs;
         vs.data = data_.get();
         vs.settings = settings_.get();
@@ -80,6 +83,7 @@ class PanelKeysTest : public testing::Test {
         ASSERT_TRUE(panel_->Create());
         hwnd_ = panel_->Handle();
         keys_ = std::make_unique<PanelKeys>(*view_, *data_);
+        keys_->SetDataRevision([r = revision_] { return *r; });
         ASSERT_TRUE(keys_->Attach(hwnd_));
         panel_->Show();
         window_ = Window::FromHwnd(hwnd_);
@@ -122,6 +126,7 @@ class PanelKeysTest : public testing::Test {
     std::mutex mutex_;
     std::vector<std::string> started_;
     std::vector<std::string> questions_;
+    std::shared_ptr<uint64_t> revision_ = std::make_shared<uint64_t>(0);
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<LauncherData> data_;
     std::unique_ptr<LauncherView> view_;
@@ -229,6 +234,13 @@ TEST_F(PanelKeysTest, F2RenamesTheFocusedTabAndDeleteAsksBeforeDeletingTheSelect
     EXPECT_NE(questions_[0].find("计算器"), std::string::npos);
     ASSERT_EQ(data_->ItemCount(0, 0), 1);
     EXPECT_EQ(data_->Item(0, 0, 0)->name, "记事本");
+    // The search's index follows the change.
+    Type(L"jsq");
+    EXPECT_EQ(keys_->ResultCount(), 0);
+    Key(VK_BACK);
+    Key(VK_BACK);
+    EXPECT_EQ(keys_->SearchField()->Text(), "j");
+    EXPECT_EQ(keys_->ResultCount(), 4);  // 记事本, 会议记录, 集思宝, 就是不
 }
 
 // ---- screen readers -------------------------------------------------------
