@@ -17,7 +17,7 @@
 namespace pt {
 namespace {
 
-std::string Toneless(const std::string& reading) {
+[[maybe_unused]] std::string Toneless(const std::string& reading) {
     // Tone marks are combining-free precomposed letters in Unihan: map each
     // accented vowel back to its plain letter.
     static const std::map<std::string, std::string> kPlain = {
