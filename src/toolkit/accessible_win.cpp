@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "base/text.h"
+#include "toolkit/dll_binding.h"
 #include "toolkit/edit.h"
 #include "toolkit/list_view.h"
 #include "toolkit/widgets.h"
@@ -22,6 +23,12 @@
 
 namespace pt {
 namespace {
+
+// oleacc.dll is no known DLL: it is bound late, from the system folder, and
+// a system without it has windows that screen readers cannot read.
+DllFunction<decltype(&::LresultFromObject)> lresultFromObject{"oleacc.dll", "LresultFromObject"};
+DllFunction<decltype(&::CreateStdAccessibleObject)> createStdAccessibleObject{
+    "oleacc.dll", "CreateStdAccessibleObject"};
 
 std::unordered_map<ElementHandle, AccessibleRole>& Roles() {
     static std::unordered_map<ElementHandle, AccessibleRole> roles;
@@ -158,8 +165,10 @@ class ElementAccessible final : public IAccessible {
         if (e->Parent())
             return Make(e->Parent(), -1, parent);
         // The root's parent is the window's own frame object.
-        return ::CreateStdAccessibleObject(hwnd_, OBJID_WINDOW, IID_IDispatch,
-                                           reinterpret_cast<void**>(parent));
+        auto create = createStdAccessibleObject.Optional();
+        if (!create)
+            return S_FALSE;
+        return create(hwnd_, OBJID_WINDOW, IID_IDispatch, reinterpret_cast<void**>(parent));
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
         if (!count)
@@ -549,6 +558,9 @@ long AccessibleRoleOf(const Element& e) {
 }
 
 bool AnswerGetObject(Window& window, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    auto answer = lresultFromObject.Optional();
+    if (!answer)
+        return false;
     const LONG id = static_cast<LONG>(static_cast<DWORD>(lParam));
     Element* e = nullptr;
     if (id == OBJID_CLIENT) {
@@ -563,7 +575,7 @@ bool AnswerGetObject(Window& window, WPARAM wParam, LPARAM lParam, LRESULT* resu
     auto* object = new (std::nothrow) ElementAccessible(window.Hwnd(), e->Handle(), -1);
     if (!object)
         return false;
-    *result = ::LresultFromObject(__uuidof(IAccessible), wParam, object);
+    *result = answer(__uuidof(IAccessible), wParam, object);
     object->Release();
     return true;
 }
