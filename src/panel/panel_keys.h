@@ -69,7 +69,10 @@ class PanelKeys {
     void BuildIndex();
     void StartSearch(const std::string& text);
     void RunQuery();
-    void EndSearch();
+    // Closes the search; `restore` shows the category and group that were
+    // shown when it began (the mouse resting on the column may have switched
+    // them meanwhile).
+    void EndSearch(bool restore = true);
     void FillResults();
     // The item shown in cell n of `list` (a group's grid or the results).
     bool ItemOf(const ListView& list, int n, SearchPlace* place) const;
@@ -91,6 +94,7 @@ class PanelKeys {
     std::vector<SearchHit> hits_;
     std::string query_;
     bool indexStale_ = true;
+    int shownClass_ = -1, shownGroup_ = -1;  // when the search began
     std::function<uint64_t()> revision_;
     uint64_t indexRevision_ = 0;
 };

@@ -1,6 +1,8 @@
 // Keyboard control and the item search of the panel; see panel_keys.h.
 #include "panel/panel_keys.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -184,7 +186,8 @@ bool PanelKeys::ItemOf(const ListView& list, int n, SearchPlace* place) const {
 
 // ---- keys ------------------------------------------------------------------
 
-void PanelKeys::OnMessage(Window& window, UINT message, WPARAM wParam, LPARAM, bool& handled) {
+void PanelKeys::OnMessage(Window& window, UINT message, WPARAM wParam, LPARAM lParam,
+                          bool& handled) {
     if (message == WM_GETOBJECT) {
         PrepareElements();
         return;
@@ -200,6 +203,17 @@ void PanelKeys::OnMessage(Window& window, UINT message, WPARAM wParam, LPARAM, b
     const bool typing = dynamic_cast<Edit*>(focus) != nullptr && !inField;
     if (typing || !::IsWindowEnabled(hwnd_))
         return;  // a rename editor has the keys, or a modal dialog runs
+    if (message == WM_LBUTTONDOWN && Searching()) {
+        // A click on a category ends the search and shows that category.
+        const Point p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        for (Element* e = window.ElementAt(p); e; e = e->Parent()) {
+            if (e == view_.Sidebar()) {
+                EndSearch(false);
+                break;
+            }
+        }
+        return;
+    }
     if (message == WM_CHAR) {
         const wchar_t unit = static_cast<wchar_t>(wParam);
         if (inField || unit < 0x20 || unit == 0x7F || KeyHeld(VK_CONTROL) ||
@@ -411,6 +425,8 @@ void PanelKeys::StartSearch(const std::string& text) {
         return;
     HideTooltip();
     if (!Searching()) {
+        shownClass_ = data_.CurrentClass();
+        shownGroup_ = data_.CurrentGroup();
         field_->SetVisible(true);
         pages_->SetVisible(false);
         results_->SetVisible(true);
@@ -480,8 +496,16 @@ void PanelKeys::FillResults() {
     results_->SetSelected(hits_.empty() ? ListIndex{} : ListIndex{0, 0}, true);
 }
 
-void PanelKeys::EndSearch() {
+void PanelKeys::EndSearch(bool restore) {
     Window* window = Window::FromHwnd(hwnd_);
+    if (restore && shownClass_ >= 0 && data_.CurrentClass() != shownClass_) {
+        // As a click on the entry and the tab would: shown and remembered.
+        if (Button* entry = view_.ClassEntry(shownClass_))
+            entry->SetChecked(true, true);
+        if (Button* tab = view_.Tab(shownClass_, shownGroup_); tab && !tab->IsChecked())
+            tab->SetChecked(true, true);
+    }
+    shownClass_ = shownGroup_ = -1;
     HideTooltip();
     hits_.clear();
     query_.clear();

@@ -169,6 +169,13 @@ TEST_F(PanelKeysTest, TypingSearchesEveryGroupEnterStartsTheFirstHitEscRestoresT
     ASSERT_TRUE(PollUntil([&] { return Started().size() == 2; }));
     EXPECT_EQ(Started()[1], "C:\\t\\no.exe");
 
+    // The mouse resting on the column switches categories meanwhile; Esc
+    // still brings back what was shown.
+    settings_->SetMouseHoveCheck(true);
+    test::MouseMove(hwnd_, test::Centre(*view_->ClassEntry(0)));
+    EXPECT_EQ(data_->CurrentClass(), 0);
+    EXPECT_TRUE(keys_->Results()->IsShown());
+
     Key(VK_ESCAPE);
     EXPECT_FALSE(keys_->Searching());
     EXPECT_FALSE(keys_->Results()->IsShown());
@@ -178,10 +185,14 @@ TEST_F(PanelKeysTest, TypingSearchesEveryGroupEnterStartsTheFirstHitEscRestoresT
     EXPECT_TRUE(view_->Tab(1, 1)->IsChecked());
 }
 
-TEST_F(PanelKeysTest, FullWidthPinyinFindsByAnyReading) {
+TEST_F(PanelKeysTest, FullWidthPinyinFindsByAnyReadingAndAClickOnACategoryEndsTheSearch) {
     Type(L"ｙｉｎｘｉｎｇ");
     ASSERT_EQ(keys_->ResultCount(), 1);
     EXPECT_EQ(keys_->ResultPlace(0), (SearchPlace{0, 1, 0}));
+    test::Click(hwnd_, *view_->ClassEntry(1));
+    EXPECT_FALSE(keys_->Searching());
+    EXPECT_EQ(data_->CurrentClass(), 1);
+    EXPECT_TRUE(view_->Grid(1, 0)->IsShown());
 }
 
 TEST_F(PanelKeysTest, AKeyboardRoundFromTheCategoryColumnToAStartedItem) {
