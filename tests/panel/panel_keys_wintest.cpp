@@ -18,6 +18,8 @@
 #include "base/win_handles.h"
 #include "launcher/data_revision.h"
 #include "launcher/launch.h"
+#include "panel/content_menus.h"
+#include "panel/item_menu.h"
 #include "panel/launcher_view.h"
 #include "panel/panel_keys.h"
 #include "panel/panel_window.h"
@@ -27,6 +29,7 @@
 #include "toolkit/dpi.h"
 #include "toolkit/edit.h"
 #include "toolkit/list_view.h"
+#include "toolkit/menu.h"
 #include "toolkit/ui_probe.h"
 
 namespace pt {
@@ -252,6 +255,35 @@ TEST_F(PanelKeysTest, F2RenamesTheFocusedTabAndDeleteAsksBeforeDeletingTheSelect
     Key(VK_BACK);
     EXPECT_EQ(keys_->SearchField()->Text(), "j");
     EXPECT_EQ(keys_->ResultCount(), 4);  // 记事本, 会议记录, 集思宝, 就是不
+}
+
+TEST_F(PanelKeysTest, TheMenuKeyAndShiftF10OpenTheMenuOfWhatIsSelected) {
+    const auto closeMenu = [] {
+        auto menu = Menu::Current();
+        ASSERT_TRUE(menu && !menu->OpenWindows().empty());
+        ::SendMessageW(menu->OpenWindows()[0]->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+        menu.reset();
+        ASSERT_TRUE(PollUntil([] { return Menu::Current() == nullptr; }, 2000));
+    };
+    Rect r;
+    Type(L"yh");
+    Key(VK_APPS);  // the item menu of the first hit
+    ASSERT_TRUE(PollUntil([] { return Menu::Current() != nullptr; }, 2000));
+    EXPECT_TRUE(Menu::Current()->ItemScreenRect(kItemCopyPath, r) ||
+                Menu::Current()->ItemScreenRect(kItemDelete, r));
+    closeMenu();
+    Key(VK_ESCAPE);
+
+    Key(VK_TAB);
+    Key(VK_TAB);  // the tab row: its menu, on Shift+F10
+    ASSERT_EQ(window_->FocusElement(), view_->Tab(0, 0));
+    {
+        test::HeldKeys shift({VK_SHIFT});
+        ::SendMessageW(hwnd_, WM_SYSKEYDOWN, VK_F10, 1);
+    }
+    ASSERT_TRUE(PollUntil([] { return Menu::Current() != nullptr; }, 2000));
+    EXPECT_TRUE(Menu::Current()->ItemScreenRect(kCmdRename, r));
+    closeMenu();
 }
 
 // ---- screen readers -------------------------------------------------------
