@@ -210,6 +210,11 @@ class ElementAccessible final : public IAccessible {
             text = CellName(static_cast<ListView&>(*e), cell);
         } else if (auto* edit = dynamic_cast<Edit*>(e)) {
             text = edit->Placeholder().empty() ? edit->Tooltip() : edit->Placeholder();
+        } else if (!e->Parent()) {
+            // A window is named by its title.
+            wchar_t title[256];
+            const int n = ::GetWindowTextW(hwnd_, title, 256);
+            text = FromWide(std::wstring_view(title, n > 0 ? static_cast<size_t>(n) : 0));
         } else {
             text = e->DisplayText();
             if (text.empty())

@@ -25,6 +25,7 @@
 #include "panel/panel_window.h"
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
+#include "support/accessible_tree.h"
 #include "support/temp_folder.h"
 #include "toolkit/dpi.h"
 #include "toolkit/edit.h"
@@ -35,8 +36,12 @@
 namespace pt {
 namespace {
 
+using test::Has;
+using test::Node;
 using test::PollUntil;
 using test::Pump;
+using test::Read;
+using test::Walk;
 
 [[maybe_unused]] testing::Environment* const g_env =
     testing::AddGlobalTestEnvironment(new test::UiEnvironment);
@@ -287,62 +292,6 @@ TEST_F(PanelKeysTest, TheMenuKeyAndShiftF10OpenTheMenuOfWhatIsSelected) {
 }
 
 // ---- screen readers -------------------------------------------------------
-
-struct Node {
-    long role = 0;
-    std::string name;
-    long state = 0;
-};
-
-Node Read(IAccessible* acc, long child = CHILDID_SELF) {
-    Node n;
-    VARIANT self;
-    ::VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = child;
-    VARIANT v;
-    ::VariantInit(&v);
-    if (SUCCEEDED(acc->get_accRole(self, &v)) && v.vt == VT_I4)
-        n.role = v.lVal;
-    ::VariantInit(&v);
-    if (SUCCEEDED(acc->get_accState(self, &v)) && v.vt == VT_I4)
-        n.state = v.lVal;
-    BSTR name = nullptr;
-    if (acc->get_accName(self, &name) == S_OK && name) {
-        n.name = FromWide(name);
-        ::SysFreeString(name);
-    }
-    return n;
-}
-
-// Every object under `acc`, depth first, by its role and name.
-void Walk(IAccessible* acc, std::vector<Node>& out, int depth = 0) {
-    long count = 0;
-    if (depth > 20 || FAILED(acc->get_accChildCount(&count)))
-        return;
-    for (long i = 1; i <= count; ++i) {
-        VARIANT id;
-        ::VariantInit(&id);
-        id.vt = VT_I4;
-        id.lVal = i;
-        IDispatch* dispatch = nullptr;
-        if (acc->get_accChild(id, &dispatch) != S_OK || !dispatch)
-            continue;
-        IAccessible* child = nullptr;
-        if (SUCCEEDED(dispatch->QueryInterface(__uuidof(IAccessible),
-                                               reinterpret_cast<void**>(&child)))) {
-            out.push_back(Read(child));
-            Walk(child, out, depth + 1);
-            child->Release();
-        }
-        dispatch->Release();
-    }
-}
-
-bool Has(const std::vector<Node>& nodes, long role, const std::string& name) {
-    return std::any_of(nodes.begin(), nodes.end(),
-                       [&](const Node& n) { return n.role == role && n.name == name; });
-}
 
 struct WinEvent {
     HWND hwnd;
