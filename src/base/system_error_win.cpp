@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "base/text.h"
+#include "base/win_handles.h"
 
 namespace pt {
 
@@ -14,9 +15,8 @@ std::string SystemErrorText(uint32_t code) {
     const DWORD n = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const UniqueLocal owned(buffer);
     std::wstring text(buffer ? buffer : L"", buffer ? n : 0);
-    if (buffer)
-        ::LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
         text.pop_back();
     std::string out = FromWide(text);

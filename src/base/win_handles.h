@@ -117,6 +117,20 @@ struct GlobalMemory {
     static void Close(Type h) { ::GlobalFree(h); }
 };
 
+// Blocks a system call allocated for the caller (FormatMessage's buffer).
+struct LocalMemory {
+    using Type = HLOCAL;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::LocalFree(h); }
+};
+struct Hook {
+    using Type = HHOOK;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::UnhookWindowsHookEx(h); }
+};
+
 // Blocks the shell allocates with the COM allocator (item ID lists).
 struct CoTaskMemory {
     using Type = void*;
@@ -142,6 +156,8 @@ using UniqueMappedView = UniqueHandle<handle_traits::MappedView>;
 using UniqueRegKey = UniqueHandle<handle_traits::RegKey>;
 using UniqueGlobal = UniqueHandle<handle_traits::GlobalMemory>;
 using UniqueCoTaskMemory = UniqueHandle<handle_traits::CoTaskMemory>;
+using UniqueLocal = UniqueHandle<handle_traits::LocalMemory>;
+using UniqueHook = UniqueHandle<handle_traits::Hook>;
 // A window the program made for itself (a message-only window, say); toolkit
 // windows belong to the toolkit.
 using UniqueWindow = UniqueHandle<handle_traits::Window>;
@@ -165,6 +181,23 @@ class WindowDc {
   private:
     HWND window_;
     HDC dc_;
+};
+
+// The clipboard, open for one scope (OpenClipboard succeeded) and closed
+// again at its end.
+class OpenClipboardScope {
+  public:
+    explicit OpenClipboardScope(bool opened) noexcept : open_(opened) {}
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    ~OpenClipboardScope() {
+        if (open_)
+            ::CloseClipboard();
+    }
+    explicit operator bool() const noexcept { return open_; }
+
+  private:
+    bool open_;
 };
 
 // Selects an object into a DC for one scope and puts the old one back.

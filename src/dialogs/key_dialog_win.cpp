@@ -7,6 +7,7 @@
 #include "toolkit/edit.h"
 #include "toolkit/resource_archive.h"
 #include "window/dialog.h"
+#include "window/colors.h"
 
 namespace pt {
 namespace {
@@ -19,7 +20,7 @@ std::shared_ptr<Image> EyeImage(const char* entry) {
         SvgImage::FromBytes(ResourceArchive::Instance().ReadText(entry));
     if (image) {
         image->SetSize(Dpi(20), Dpi(20));
-        image->SetFill(MakeColor(150, 150, 150));
+        image->SetFill(kHintTextColor);
     }
     return image;
 }
@@ -95,7 +96,7 @@ std::optional<std::string> AskKey(HWND owner) {
 
     auto* hint = body->Add<TextElement>(kKeyHint);
     hint->SetName("hint");
-    hint->SetTextColor(MakeColor(150, 150, 150));
+    hint->SetTextColor(kHintTextColor);
 
     auto* buttons = dialog.Body()->Add<Element>();
     buttons->SetName("buttons");
@@ -107,7 +108,7 @@ std::optional<std::string> AskKey(HWND owner) {
     Button* ok = dialog.AddButton(*buttons, "确定");
     ok->SetName("ok");
     ok->SetFixedSize(Dpi(80), Dpi(30));
-    ok->SetTextColor(MakeColor(120, 120, 120));
+    ok->SetTextColor(kButtonTextColor);
     dialog.SetDefaultButton(ok);  // Enter
 
     std::string key;

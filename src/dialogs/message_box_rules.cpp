@@ -1,5 +1,6 @@
 // The message box's tables; see message_box_rules.h.
 #include "dialogs/message_box_rules.h"
+#include "window/colors.h"
 
 #include <cmath>
 
@@ -47,23 +48,23 @@ MessageBoxLayout DescribeMessageBox(unsigned flags) {
     switch (flags & 0xF0) {
         case kMbIconError:
             box.iconEntry = "res\\appframework\\MessageBox\\error.svg";
-            box.iconColor = MakeColor(242, 82, 44);
+            box.iconColor = kErrorColor;
             break;
         case kMbIconQuestion:
             box.iconEntry = "res\\appframework\\MessageBox\\question.svg";
-            box.iconColor = MakeColor(0, 136, 255);
+            box.iconColor = kAccentColor;
             break;
         case kMbIconWarning:
             box.iconEntry = "res\\appframework\\MessageBox\\warning.svg";
-            box.iconColor = MakeColor(250, 160, 20);
+            box.iconColor = kWarningColor;
             break;
         case kMbIconInformation:
             box.iconEntry = "res\\appframework\\MessageBox\\infor.svg";
-            box.iconColor = MakeColor(0, 136, 255);
+            box.iconColor = kAccentColor;
             break;
         default:
             box.iconEntry = "res\\appframework\\MessageBox\\ok.svg";
-            box.iconColor = MakeColor(44, 180, 69);
+            box.iconColor = kSuccessColor;
             break;
     }
     return box;

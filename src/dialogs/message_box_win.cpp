@@ -10,6 +10,7 @@
 #include "toolkit/resource_archive.h"
 #include "toolkit/toolkit.h"
 #include "window/dialog.h"
+#include "window/colors.h"
 
 namespace pt {
 namespace {
@@ -46,7 +47,7 @@ void BuildBody(Dialog& dialog, const MessageBoxLayout& box, std::string_view tex
 
     auto* message = body->Add<TextElement>(text);
     message->SetName("text");
-    message->SetTextColor(MakeColor(80, 80, 80));
+    message->SetTextColor(kBodyTextColor);
     TextFormat format;
     format.wrap = true;
     format.vertical = TextAlign::kCenter;
@@ -67,7 +68,7 @@ void BuildBody(Dialog& dialog, const MessageBoxLayout& box, std::string_view tex
         Button* button = dialog.AddButton(*row, entry.text, entry.result);
         button->SetName("result." + std::to_string(entry.result));
         button->SetFixedSize(Dpi(80), Dpi(30));
-        button->SetTextColor(MakeColor(120, 120, 120));
+        button->SetTextColor(kButtonTextColor);
     }
 }
 

@@ -225,13 +225,11 @@ UniqueIcon FileIcon(const std::wstring& file, int index, int size) {
     UINT id = 0;
     UINT count =
         ::PrivateExtractIconsW(file.c_str(), index, size, size, &icon, &id, 1, LR_LOADFROMFILE);
+    UniqueIcon owned(icon);
     // 0xFFFFFFFF means the file could not be opened; the icon is checked anyway.
-    if (count == 0 || count == 0xFFFFFFFF) {
-        if (icon)
-            ::DestroyIcon(icon);
+    if (count == 0 || count == 0xFFFFFFFF)
         return UniqueIcon();
-    }
-    return UniqueIcon(icon);
+    return owned;
 }
 
 // The PNG of each system image list entry made so far, by list, index and

@@ -7,6 +7,7 @@
 
 #include "toolkit/dpi.h"
 #include "toolkit/window.h"
+#include "window/colors.h"
 
 namespace pt {
 
@@ -32,7 +33,7 @@ Element* BuildDateFooter(Element& parent, DateSource today) {
     date->SetName("date");
     date->SetTransparent(true);
     date->SetMouseThrough(true);
-    date->SetTextColor(MakeColor(80, 80, 80));
+    date->SetTextColor(kBodyTextColor);
     const CivilDate first = today();
     date->SetText(FooterDateText(first));
 

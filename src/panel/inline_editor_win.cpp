@@ -12,6 +12,7 @@
 #include "toolkit/clipboard.h"
 #include "toolkit/dpi.h"
 #include "toolkit/window.h"
+#include "window/colors.h"
 
 namespace pt {
 namespace {
@@ -139,7 +140,7 @@ Edit* OpenRenameEditor(Button& owner, std::function<void(const std::string&)> co
     edit->SetPosition(Dpi(10), Dpi(5));
     edit->SetFixedSize(box.Width() - Dpi(20), box.Height() - Dpi(10));
     edit->SetCursor(IDC_IBEAM);
-    edit->SetTextColor(MakeColor(100, 100, 100));
+    edit->SetTextColor(kEditorTextColor);
     AttachEditHistory(*edit);
     owner.LayoutChildren();
 

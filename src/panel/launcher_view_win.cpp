@@ -21,6 +21,7 @@
 #include "toolkit/graphics.h"
 #include "toolkit/tooltip.h"
 #include "toolkit/window.h"
+#include "window/colors.h"
 
 namespace pt {
 namespace {
@@ -30,8 +31,8 @@ namespace {
 constexpr int kSidebarRadioGroup = 0x5100;
 constexpr int kFirstTabRadioGroup = 0x5101;
 constexpr char kGridTemplate[] = "layout\\item\\listview.main.xml";
-constexpr Color kAccent = MakeColor(0, 136, 255);
-constexpr Color kMarker = MakeColor(192, 192, 192);
+constexpr Color kAccent = kAccentColor;
+constexpr Color kMarker = kFaintColor;
 
 // Verification of the items loaded on trust runs on the sidebar's timer:
 // timer messages come only when the queue is otherwise empty, so input and
@@ -46,9 +47,9 @@ constexpr UINT kIconTimer = 0x5201;
 
 StateLook EntryLook() {
     StateLook s;
-    s.hover = Look::Fill(MakeColor(240, 240, 240));
-    s.pressed = Look::Fill(MakeColor(232, 232, 232));
-    Look checked = Look::Fill(MakeColor(232, 240, 250));
+    s.hover = Look::Fill(kEntryHoverColor);
+    s.pressed = Look::Fill(kEntryPressedColor);
+    Look checked = Look::Fill(kEntryCheckedColor);
     checked.borderSides = kBorderLeft;
     checked.borderColor = kAccent;
     checked.borderWidth = 3;
@@ -58,8 +59,8 @@ StateLook EntryLook() {
 
 StateLook TabLook() {
     StateLook s;
-    s.hover = Look::Fill(MakeColor(243, 243, 243));
-    s.pressed = Look::Fill(MakeColor(236, 236, 236));
+    s.hover = Look::Fill(kTabHoverColor);
+    s.pressed = Look::Fill(kTabPressedColor);
     Look checked = Look::Border(kBorderBottom, kAccent, 2);
     s.checked = checked;
     return s;
@@ -225,10 +226,10 @@ ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::str
     }
     switch (CellTextColor(record, missing)) {
         case GridTextColor::kMissing:
-            cell.textColor = MakeColor(192, 192, 192);
+            cell.textColor = kMarker;
             break;
         case GridTextColor::kEnciphered:
-            cell.textColor = MakeColor(0, 136, 255);  // COLORREF 0xFF8800
+            cell.textColor = kAccent;  // COLORREF 0xFF8800
             break;
         case GridTextColor::kNormal:
             break;
@@ -532,7 +533,7 @@ void LauncherView::OnClassAdded(int c, std::string_view name) {
     entry->SetLook(EntryLook());
     entry->SetWidth(SizeSpec::Fill());
     entry->SetHeight(SizeSpec::Fixed(Dpi(40)));
-    entry->SetTextColor(MakeColor(70, 70, 70));
+    entry->SetTextColor(kEntryTextColor);
     entry->On(ElementEvent::kCheckChanged, [this](Element& e, const ElementEventArgs& a, bool&) {
         const int index = ClassIndexOf(&e);
         if (!a.checked || index < 0 || index == services_.data->CurrentClass())
@@ -629,7 +630,7 @@ void LauncherView::OnGroupAdded(int c, int g, std::string_view name) {
     tab->SetLook(TabLook());
     tab->SetWidth(SizeSpec::Fixed(Dpi(96)));
     tab->SetHeight(SizeSpec::Fill());
-    tab->SetTextColor(MakeColor(70, 70, 70));
+    tab->SetTextColor(kEntryTextColor);
     tab->On(ElementEvent::kCheckChanged, [this](Element& e, const ElementEventArgs& a, bool&) {
         int tc = -1, tg = -1;
         if (!a.checked || !FindTab(&e, &tc, &tg))
@@ -910,13 +911,10 @@ void LauncherView::PaintMarker(ListView& list, Canvas& canvas) {
     const DropTarget t = TargetAt(list, drag_.mouse);
     if (t.index < 0)
         return;
-    Gdiplus::Graphics& g = canvas.Graphics();
     if (services_.settings->GetDragFlag()) {
         if (t.index == drag_.i)
             return;
-        Gdiplus::Pen pen(ToGdiColor(kMarker), 1.0f);
-        pen.SetDashStyle(Gdiplus::DashStyleDash);
-        g.DrawRectangle(&pen, t.cell.left, t.cell.top, t.cell.Width(), t.cell.Height());
+        canvas.DrawDashedRect(t.cell, kMarker);
         return;
     }
     const float gap = DpiF(5.0f);
@@ -925,14 +923,11 @@ void LauncherView::PaintMarker(ListView& list, Canvas& canvas) {
     const float centre = stripLeft + gap / 2.0f;
     const float top = static_cast<float>(t.cell.top);
     const float bottom = static_cast<float>(t.cell.bottom);
-    Gdiplus::SolidBrush brush(ToGdiColor(kMarker));
     const float stemLeft = centre - 1.5f;
     const float stemRight = centre + 1.5f;
-    g.FillRectangle(&brush, Gdiplus::RectF(stemLeft, top, stemRight - stemLeft, bottom - top));
-    g.FillRectangle(&brush,
-                    Gdiplus::RectF(stemLeft - 2.0f, top, stemRight - stemLeft + 4.0f, 3.0f));
-    g.FillRectangle(
-        &brush, Gdiplus::RectF(stemLeft - 2.0f, bottom - 3.0f, stemRight - stemLeft + 4.0f, 3.0f));
+    canvas.FillRectF(stemLeft, top, stemRight - stemLeft, bottom - top, kMarker);
+    canvas.FillRectF(stemLeft - 2.0f, top, stemRight - stemLeft + 4.0f, 3.0f, kMarker);
+    canvas.FillRectF(stemLeft - 2.0f, bottom - 3.0f, stemRight - stemLeft + 4.0f, 3.0f, kMarker);
 }
 
 void LauncherView::Drop(Point point) {

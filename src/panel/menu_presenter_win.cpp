@@ -8,6 +8,7 @@
 #include "toolkit/graphics.h"
 #include "toolkit/window.h"
 #include "window/menu_look.h"
+#include "window/colors.h"
 
 namespace pt {
 namespace {
@@ -44,7 +45,7 @@ void Wire(Element& owner) {
                  auto* info = reinterpret_cast<MenuDrawInfo*>(a.lParam);
                  if (!info || !info->canvas)
                      return;
-                 info->canvas->FillRect(info->rect, MakeColor(255, 255, 255));
+                 info->canvas->FillRect(info->rect, kMenuBackgroundColor);
                  handled = true;
              });
     owner.On(ElementEvent::kMenuDrawItem, [](Element&, const ElementEventArgs& a, bool& handled) {
@@ -63,7 +64,7 @@ std::shared_ptr<Menu> BuildPanelMenu(const std::vector<ContentMenuEntry>& entrie
     AddEntries(*menu, entries, kMenuRoot);
     menu->EnableDrawItem(true);
     menu->EnableDrawBackground(true);
-    menu->SetBorderColor(MakeColor(192, 192, 192));
+    menu->SetBorderColor(kFaintColor);
     menu->SetItemHeight(28);
     menu->SetBorderSize(5, 10, 5, 10);
     return menu;

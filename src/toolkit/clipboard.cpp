@@ -33,7 +33,8 @@ bool SetClipboardText(HWND owner, std::string_view text) {
         return false;
     std::memcpy(p, w.c_str(), bytes);
     ::GlobalUnlock(mem.Get());
-    if (!OpenWithRetry(owner))
+    const OpenClipboardScope open(OpenWithRetry(owner));
+    if (!open)
         return false;
     bool ok = false;
     if (::EmptyClipboard()) {
@@ -42,12 +43,14 @@ bool SetClipboardText(HWND owner, std::string_view text) {
         if (ok)
             mem.Release();
     }
-    ::CloseClipboard();
     return ok;
 }
 
 std::optional<std::string> GetClipboardText(HWND owner) {
-    if (!::IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenWithRetry(owner))
+    if (!::IsClipboardFormatAvailable(CF_UNICODETEXT))
+        return std::nullopt;
+    const OpenClipboardScope open(OpenWithRetry(owner));
+    if (!open)
         return std::nullopt;
     std::optional<std::string> out;
     if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
@@ -62,7 +65,6 @@ std::optional<std::string> GetClipboardText(HWND owner) {
             ::GlobalUnlock(data);
         }
     }
-    ::CloseClipboard();
     return out;
 }
 

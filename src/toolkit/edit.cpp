@@ -2,6 +2,8 @@
 // placement and painting.
 #include "toolkit/edit.h"
 
+#include "base/win_handles.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -337,12 +339,11 @@ void Edit::UpdateIme() {
     LOGFONTW lf{};
     const LOGFONTW* plf = nullptr;
     if (f) {
-        HDC dc = ::GetDC(w->Hwnd());
+        const WindowDc dc(w->Hwnd());
         if (dc) {
-            Gdiplus::Graphics g(dc);
+            Gdiplus::Graphics g(dc.Get());
             if (f->Get()->GetLogFontW(&g, &lf) == Gdiplus::Ok)
                 plf = &lf;
-            ::ReleaseDC(w->Hwnd(), dc);
         }
     }
     PlaceImeWindows(w->Hwnd(), POINT{caret.left, caret.top}, caret.Height(), plf);

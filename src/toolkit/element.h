@@ -385,6 +385,7 @@ class Button : public Element {
     // hover -> normal, checked -> normal, disabled -> normal).
     void SetImage(VisualState state, std::shared_ptr<Image> image);
     void SetImageSize(int width, int height) { imageSize_ = Size{width, height}; }
+    bool HasImages() const { return images_[0] != nullptr; }
     // No background look at all (the image or text alone).
     void SetTransparent(bool on) {
         transparent_ = on;

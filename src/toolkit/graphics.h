@@ -236,6 +236,10 @@ class Canvas {
     // An open polyline (a check mark, a submenu arrow) with round joins.
     void DrawPolyline(const std::vector<Gdiplus::PointF>& points, Color color, float width);
     void DrawLine(int x1, int y1, int x2, int y2, Color color, float width = 1.0f);
+    // A rectangle at fractional coordinates (a thin marker between cells).
+    void FillRectF(float x, float y, float width, float height, Color color);
+    // The 1-pixel outline of `r`, dashed.
+    void DrawDashedRect(const Rect& r, Color color);
     void DrawLook(const Rect& r, const Look& look);
     void DrawText(std::string_view text, const Font& font, Color color, const Rect& r,
                   const TextFormat& format);

@@ -4,6 +4,27 @@
 #include <imm.h>
 
 namespace pt {
+namespace {
+
+// A window's input context from ImmGetContext, given back at scope end.
+class ImeContext {
+  public:
+    explicit ImeContext(HWND hwnd) : hwnd_(hwnd), imc_(::ImmGetContext(hwnd)) {}
+    ImeContext(const ImeContext&) = delete;
+    ImeContext& operator=(const ImeContext&) = delete;
+    ~ImeContext() {
+        if (imc_)
+            ::ImmReleaseContext(hwnd_, imc_);
+    }
+    HIMC Get() const { return imc_; }
+    explicit operator bool() const { return imc_ != nullptr; }
+
+  private:
+    HWND hwnd_;
+    HIMC imc_;
+};
+
+}  // namespace
 
 bool SetWindowImeEnabled(HWND hwnd, bool on) {
     if (!hwnd || !::IsWindow(hwnd))
@@ -20,17 +41,14 @@ bool SetWindowImeEnabled(HWND hwnd, bool on) {
 }
 
 bool WindowImeEnabled(HWND hwnd) {
-    HIMC imc = ::ImmGetContext(hwnd);
-    if (!imc)
-        return false;
-    ::ImmReleaseContext(hwnd, imc);
-    return true;
+    return static_cast<bool>(ImeContext(hwnd));
 }
 
 void PlaceImeWindows(HWND hwnd, POINT caret, int lineHeight, const LOGFONTW* font) {
-    HIMC imc = ::ImmGetContext(hwnd);
-    if (!imc)
+    const ImeContext context(hwnd);
+    if (!context)
         return;
+    const HIMC imc = context.Get();
     if (font) {
         LOGFONTW lf = *font;
         ::ImmSetCompositionFontW(imc, &lf);
@@ -44,7 +62,6 @@ void PlaceImeWindows(HWND hwnd, POINT caret, int lineHeight, const LOGFONTW* fon
     cand.dwStyle = CFS_CANDIDATEPOS;
     cand.ptCurrentPos = POINT{caret.x, caret.y + lineHeight};
     ::ImmSetCandidateWindow(imc, &cand);
-    ::ImmReleaseContext(hwnd, imc);
 }
 
 }  // namespace pt

@@ -130,10 +130,6 @@ std::shared_ptr<Menu> Menu::Create() {
 }
 
 Menu::~Menu() {
-    if (mouseHook_)
-        ::UnhookWindowsHookEx(mouseHook_);
-    if (keyHook_)
-        ::UnhookWindowsHookEx(keyHook_);
     if (g_open == this)
         g_open = nullptr;
 }
@@ -242,8 +238,8 @@ bool Menu::Open(HWND owner, Point screen, Element* ownerElement, bool tracking, 
     // hook, and a click into any other window of this thread ends it, as
     // the activation going to another program does.
     const DWORD thread = ::GetCurrentThreadId();
-    mouseHook_ = ::SetWindowsHookExW(WH_MOUSE, &Menu::MouseHook, nullptr, thread);
-    keyHook_ = ::SetWindowsHookExW(WH_KEYBOARD, &Menu::KeyHook, nullptr, thread);
+    mouseHook_.Reset(::SetWindowsHookExW(WH_MOUSE, &Menu::MouseHook, nullptr, thread));
+    keyHook_.Reset(::SetWindowsHookExW(WH_KEYBOARD, &Menu::KeyHook, nullptr, thread));
     return IsOpen();
 }
 
@@ -419,11 +415,8 @@ void Menu::Finish(int chosen) {
     DispatchScope scope;
     finished_ = true;
     chosen_ = chosen;
-    if (mouseHook_)
-        ::UnhookWindowsHookEx(mouseHook_);
-    if (keyHook_)
-        ::UnhookWindowsHookEx(keyHook_);
-    mouseHook_ = keyHook_ = nullptr;
+    mouseHook_.Reset();
+    keyHook_.Reset();
     CloseLevelsFrom(0);
     if (g_open == this)
         g_open = nullptr;

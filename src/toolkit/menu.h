@@ -28,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/win_handles.h"
 #include "toolkit/color.h"
 #include "toolkit/element.h"
 #include "toolkit/geometry.h"
@@ -188,8 +189,8 @@ class Menu : public std::enable_shared_from_this<Menu> {
     bool finished_ = false;
     int chosen_ = kMenuNoChoice;
     unsigned generation_ = 0;  // one per opening: late tasks of an earlier one do nothing
-    HHOOK mouseHook_ = nullptr;
-    HHOOK keyHook_ = nullptr;
+    UniqueHook mouseHook_;
+    UniqueHook keyHook_;
     std::shared_ptr<Menu> self_;  // keeps an open menu alive without the caller's pointer
 };
 

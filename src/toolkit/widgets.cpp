@@ -40,6 +40,8 @@ Rect CheckBox::MarkRect(const Rect& box) const {
 }
 
 Size CheckBox::ContentSize() const {
+    if (HasImages())
+        return Button::ContentSize();
     Size s;
     if (!Text().empty()) {
         if (const std::shared_ptr<Font> f = DefaultFont())
@@ -57,6 +59,11 @@ void CheckBox::PaintBackground(Canvas& canvas, const Rect& box) {
 }
 
 void CheckBox::PaintContent(Canvas& canvas, const Rect& box) {
+    if (HasImages()) {
+        // The skin's own check images, drawn as a button draws them.
+        Button::PaintContent(canvas, box);
+        return;
+    }
     const Rect mark = MarkRect(box);
     const bool on = IsChecked();
     const Color accent = IsEnabled() ? accent_ : kDisabledMark;
@@ -101,6 +108,10 @@ RadioButton::RadioButton(std::string_view text, int group) : CheckBox(text) {
 }
 
 void RadioButton::PaintContent(Canvas& canvas, const Rect& box) {
+    if (HasImages()) {
+        Button::PaintContent(canvas, box);
+        return;
+    }
     const Rect mark = MarkRect(box);
     const Color accent = IsEnabled() ? accent_ : kDisabledMark;
     const bool hover = State() == VisualState::kHover;

@@ -16,7 +16,8 @@
 namespace pt {
 
 // A check box: a square with a tick, or a switch (a pill with a knob), and
-// its text to the right. Space toggles it when focused; kCheckChanged and
+// its text to the right; given state images (Button::SetImage) it draws
+// those instead, as the skin's check buttons do. Space toggles it when focused; kCheckChanged and
 // kClick fire as for any check button.
 class CheckBox : public Button {
   public:

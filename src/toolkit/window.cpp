@@ -83,13 +83,9 @@ Window::Window(const WindowOptions& options)
 
 Window::~Window() {
     root_.reset();
-    if (memDc_) {
-        if (oldBitmap_)
-            ::SelectObject(memDc_, oldBitmap_);
-        ::DeleteDC(memDc_);
-    }
-    if (dib_)
-        ::DeleteObject(dib_);
+    // The bitmap goes back out of the memory DC before either is freed.
+    if (memDc_ && oldBitmap_)
+        ::SelectObject(memDc_.Get(), oldBitmap_);
 }
 
 Window* Window::Create(const WindowOptions& options) {
@@ -216,7 +212,8 @@ bool Window::Default(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(hwnd_, &ps);
             if (!layered_ && dc && memDc_) {
-                ::BitBlt(dc, 0, 0, pixels_.Width(), pixels_.Height(), memDc_, 0, 0, SRCCOPY);
+                ::BitBlt(dc, 0, 0, pixels_.Width(), pixels_.Height(), memDc_.Get(), 0, 0,
+                         SRCCOPY);
             }
             ::EndPaint(hwnd_, &ps);
             return true;
@@ -816,17 +813,14 @@ void Window::EnsureBuffer(int width, int height) {
     if (dib_ && pixels_.Width() == width && pixels_.Height() == height)
         return;
     if (!memDc_)
-        memDc_ = ::CreateCompatibleDC(nullptr);
+        memDc_.Reset(::CreateCompatibleDC(nullptr));
     if (!memDc_)
         return;
     if (oldBitmap_) {
-        ::SelectObject(memDc_, oldBitmap_);
+        ::SelectObject(memDc_.Get(), oldBitmap_);
         oldBitmap_ = nullptr;
     }
-    if (dib_) {
-        ::DeleteObject(dib_);
-        dib_ = nullptr;
-    }
+    dib_.Reset();
     pixels_.Attach(nullptr, 0, 0);
     if (width <= 0 || height <= 0)
         return;
@@ -838,14 +832,12 @@ void Window::EnsureBuffer(int width, int height) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    dib_ = ::CreateDIBSection(memDc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    dib_.Reset(::CreateDIBSection(memDc_.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib_ || !bits) {
-        if (dib_)
-            ::DeleteObject(dib_);
-        dib_ = nullptr;
+        dib_.Reset();
         return;
     }
-    oldBitmap_ = ::SelectObject(memDc_, dib_);
+    oldBitmap_ = ::SelectObject(memDc_.Get(), dib_.Get());
     pixels_.Attach(static_cast<uint32_t*>(bits), width, height);
 }
 
@@ -919,19 +911,14 @@ void Window::Present() {
     if (!memDc_ || !pixels_.Data())
         return;
     if (layered_) {
-        HDC screen = ::GetDC(nullptr);
+        const WindowDc screen(nullptr);
         SIZE size{pixels_.Width(), pixels_.Height()};
         POINT src{0, 0};
         BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha_, AC_SRC_ALPHA};
-        ::UpdateLayeredWindow(hwnd_, screen, nullptr, &size, memDc_, &src, 0, &blend, ULW_ALPHA);
-        if (screen)
-            ::ReleaseDC(nullptr, screen);
-    } else {
-        HDC dc = ::GetDC(hwnd_);
-        if (dc) {
-            ::BitBlt(dc, 0, 0, pixels_.Width(), pixels_.Height(), memDc_, 0, 0, SRCCOPY);
-            ::ReleaseDC(hwnd_, dc);
-        }
+        ::UpdateLayeredWindow(hwnd_, screen.Get(), nullptr, &size, memDc_.Get(), &src, 0, &blend,
+                              ULW_ALPHA);
+    } else if (const WindowDc dc(hwnd_); dc) {
+        ::BitBlt(dc.Get(), 0, 0, pixels_.Width(), pixels_.Height(), memDc_.Get(), 0, 0, SRCCOPY);
     }
 }
 

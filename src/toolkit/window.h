@@ -26,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/win_handles.h"
 #include "toolkit/back_buffer.h"
 #include "toolkit/element.h"
 #include "toolkit/frame_logic.h"
@@ -261,8 +262,10 @@ class Window {
     POINT dragStartCursor_{};
 
     // Drawing.
-    HBITMAP dib_ = nullptr;
-    HDC memDc_ = nullptr;
+    // Declared before the DC: members go in reverse, so the DC (with the
+    // bitmap put back out of it) is freed first.
+    UniqueBitmap dib_;
+    UniqueMemoryDc memDc_;
     HGDIOBJ oldBitmap_ = nullptr;
     PixelBuffer pixels_;
     bool redrawPending_ = false;

@@ -4,6 +4,7 @@
 #include "toolkit/dpi.h"
 #include "toolkit/graphics.h"
 #include "toolkit/window.h"
+#include "window/colors.h"
 
 namespace pt {
 
@@ -20,13 +21,13 @@ void DrawMenuItem(const MenuDrawInfo& info) {
     const Rect r = info.rect;
     const int midY = (r.top + r.bottom) / 2;
     if (info.state & kMenuItemSeparator) {
-        canvas.DrawLine(r.left + 40, midY, r.right - Dpi(8), midY, MakeColor(225, 225, 225));
+        canvas.DrawLine(r.left + 40, midY, r.right - Dpi(8), midY, kMenuSeparatorColor);
         return;
     }
     if (info.state & kMenuItemSelected)
-        canvas.FillRect(r, MakeColor(240, 240, 240));
+        canvas.FillRect(r, kMenuSelectedColor);
     const bool disabled = (info.state & kMenuItemDisabled) != 0;
-    const Color ink = disabled ? MakeColor(192, 192, 192) : MakeColor(96, 96, 96);
+    const Color ink = disabled ? kFaintColor : kMenuTextColor;
     if (info.state & kMenuItemPopup) {
         const float x = static_cast<float>(r.right - Dpi(12));
         const float y = static_cast<float>(midY);

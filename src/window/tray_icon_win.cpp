@@ -8,6 +8,7 @@
 #include "toolkit/menu.h"
 #include "toolkit/window.h"
 #include "window/menu_look.h"
+#include "window/colors.h"
 
 namespace pt {
 namespace {
@@ -120,7 +121,7 @@ bool TrayMenu::Open(HWND owner, Color background, bool roundCorners,
     auto menu = Menu::Create();
     menu->EnableDrawItem(true);
     menu->EnableDrawBackground(true);
-    menu->SetBorderColor(MakeColor(192, 192, 192));
+    menu->SetBorderColor(kFaintColor);
     menu->AddItem(kTrayItemPanel, "启动板");
     menu->AddItem(kTrayItemExit, "退出软件");
     menu->SetItemHeight(28);

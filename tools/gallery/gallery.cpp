@@ -4,10 +4,15 @@
 // It is for looking at: run it under Xvfb and take a screenshot.
 //
 //   PinatroveGallery.exe [--seconds N] [--menu light|dark|none] [--no-tooltip]
-//   PinatroveGallery.exe --page 2 [--seconds N]
+//   PinatroveGallery.exe --page 2|3 [--seconds N]
+//   PinatroveGallery.exe --demo frames|lists|message-box [--seconds N]
+//                        [--flags 0x40] [--dark]      (the message box's flags)
 //
 // Page 2 shows the data controls: the item grid and the skin list (hover and
 // selected cells, a scrolled list), edits in each state and a scroll view.
+// Page 3 shows the dialog widgets: check boxes and switches, radio buttons,
+// hotkey boxes, image boxes, a tab view, a form with a read-only field and
+// dialog buttons, with the keyboard focus mark.
 //
 // States that need the mouse (hover, pressed) are put on the widgets
 // through their own input hooks, so one picture shows them all side by side.
@@ -30,6 +35,8 @@
 #include "toolkit/slider.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/tooltip.h"
+#include "demos.h"
+#include "toolkit/widgets.h"
 #include "toolkit/window.h"
 
 namespace pt {
@@ -203,9 +210,9 @@ Button* PushButton(Element& parent, const std::string& text, VisualState state) 
 }
 
 // A check box: the check images beside the text, no frame.
-Button* CheckBox(Element& parent, const std::string& text, bool checked, bool enabled,
-                 const Palette& p,
-                 const char* onImage = "res\\appframework\\CheckButton\\check.svg") {
+Button* ImageCheck(Element& parent, const std::string& text, bool checked, bool enabled,
+                   const Palette& p,
+                   const char* onImage = "res\\appframework\\CheckButton\\check.svg") {
     auto* b = parent.Add<Button>(text);
     b->SetCheckMode(true);
     b->SetTransparent(true);
@@ -317,18 +324,18 @@ Window* BuildGallery(int x, int y, const Palette& p, const std::string& title) {
 
     Heading(*left, "复选框与单选组", p);
     auto* checks = Row(*left, 10, 25);
-    CheckBox(*checks, "开机时自动启动", false, true, p)->SetWidth(SizeSpec::Fixed(150));
-    CheckBox(*checks, "窗口置顶", true, true, p);
+    ImageCheck(*checks, "开机时自动启动", false, true, p)->SetWidth(SizeSpec::Fixed(150));
+    ImageCheck(*checks, "窗口置顶", true, true, p);
     auto* checks2 = Row(*left, 10, 25);
-    CheckBox(*checks2, "锁定面板位置", true, false, p)->SetWidth(SizeSpec::Fixed(150));
-    CheckBox(*checks2, "不可用", false, false, p);
+    ImageCheck(*checks2, "锁定面板位置", true, false, p)->SetWidth(SizeSpec::Fixed(150));
+    ImageCheck(*checks2, "不可用", false, false, p);
     auto* radios = Row(*left, 10, 25);
-    auto* r1 =
-        CheckBox(*radios, "后台运行", true, true, p, "res\\appframework\\CheckButton\\switch.svg");
+    auto* r1 = ImageCheck(*radios, "后台运行", true, true, p,
+                          "res\\appframework\\CheckButton\\switch.svg");
     r1->SetWidth(SizeSpec::Fixed(150));
     r1->SetGroup(100);
-    auto* r2 =
-        CheckBox(*radios, "退出程序", false, true, p, "res\\appframework\\CheckButton\\switch.svg");
+    auto* r2 = ImageCheck(*radios, "退出程序", false, true, p,
+                          "res\\appframework\\CheckButton\\switch.svg");
     r2->SetGroup(100);
 
     Heading(*left, "设置页标签：常态 · 悬停 · 选中", p);
@@ -525,7 +532,7 @@ Window* BuildControls(int x, int y, const Palette& p, const std::string& title) 
     view->Content().SetPadding(15, 5, 5, 5);
     view->Content().SetSpacing(6);
     for (int i = 0; i < 12; ++i) {
-        CheckBox(view->Content(), "滚动区选项 " + std::to_string(i + 1), i % 3 == 0, true, p)
+        ImageCheck(view->Content(), "滚动区选项 " + std::to_string(i + 1), i % 3 == 0, true, p)
             ->SetHeight(SizeSpec::Fixed(24));
     }
     w->AdjustLayout();
@@ -533,6 +540,159 @@ Window* BuildControls(int x, int y, const Palette& p, const std::string& title) 
     view->SetScrollY(40);
     target->SetSelection(3, 16);
     return w;
+}
+
+// Page 3: the dialog widgets in their states. Each window shows one focus
+// mark (keyboard focus): a check box in the light one, a push button in the
+// dark one.
+struct DialogPage {
+    Window* window = nullptr;
+    Element* focus = nullptr;
+};
+
+DialogPage BuildDialogWidgets(int x, int y, const Palette& p, const std::string& title) {
+    WindowOptions o;
+    o.x = x;
+    o.y = y;
+    o.width = 620;
+    o.height = 600;
+    o.title = title;
+    o.exStyle = WS_EX_TOOLWINDOW;
+    DialogPage page;
+    Window* w = Window::Create(o);
+    if (!w)
+        return page;
+    page.window = w;
+    w->SetTransparentAlpha(254);
+    w->EnableLayoutOverlayBorder(true);
+    w->SetBorderSize(0, 40, 0, 0);
+    w->SetShadow(ShadowParams{5, 255, 5, p.dark, 0});
+    w->SetBackground(Look::Fill(p.background));
+    Caption(*w, title, p);
+
+    auto* body = w->Root().Add<Element>();
+    body->SetHorizontal(true);
+    body->SetWidth(SizeSpec::Fill());
+    body->SetHeight(SizeSpec::Weight(1));
+    body->SetPadding(15, 10, 15, 10);
+    body->SetSpacing(20);
+    auto* left = body->Add<Element>();
+    left->SetWidth(SizeSpec::Fixed(270));
+    left->SetHeight(SizeSpec::Fill());
+    left->SetSpacing(6);
+    auto* right = body->Add<Element>();
+    right->SetWidth(SizeSpec::Weight(1));
+    right->SetHeight(SizeSpec::Fill());
+    right->SetSpacing(6);
+
+    const auto check = [&](Element& row, const std::string& text, bool on, bool enabled,
+                           bool switchLook) {
+        auto* c = row.Add<CheckBox>(text);
+        c->SetSwitchLook(switchLook);
+        c->SetChecked(on);
+        c->SetEnabled(enabled);
+        c->SetTextColor(p.text);
+        c->SetHeight(SizeSpec::Fixed(25));
+        return c;
+    };
+    Heading(*left, "复选框：关 · 开 · 悬停 · 禁用", p);
+    auto* checks = Row(*left, 12, 25);
+    check(*checks, "关", false, true, false);
+    check(*checks, "开", true, true, false);
+    check(*checks, "悬停", false, true, false)->OnHover(true);
+    check(*checks, "禁用", true, false, false);
+    Heading(*left, "键盘焦点（焦点框）", p);
+    auto* focusRow = Row(*left, 12, 25);
+    CheckBox* focused = check(*focusRow, "窗口置顶", true, true, false);
+    if (!p.dark)
+        page.focus = focused;
+
+    Heading(*left, "开关：关 · 开 · 禁用", p);
+    auto* switches = Row(*left, 12, 25);
+    check(*switches, "关", false, true, true);
+    check(*switches, "开", true, true, true);
+    check(*switches, "禁用", true, false, true);
+
+    Heading(*left, "单选按钮（一组）", p);
+    auto* radios = Row(*left, 12, 25);
+    const int group = p.dark ? 201 : 200;
+    for (const char* text : {"单击鼠标", "双击鼠标", "禁用"}) {
+        auto* r = radios->Add<RadioButton>(text, group);
+        r->SetTextColor(p.text);
+        r->SetHeight(SizeSpec::Fixed(25));
+        if (std::string(text) == "单击鼠标")
+            r->SetChecked(true);
+        if (std::string(text) == "禁用")
+            r->SetEnabled(false);
+    }
+
+    Heading(*left, "快捷键框：常态 · 禁用", p);
+    auto* keys = Row(*left, 10, 30);
+    auto* hotkey = keys->Add<HotkeyBox>("Ctrl + `");
+    hotkey->SetFixedSize(120, 30);
+    auto* off = keys->Add<HotkeyBox>("Alt + F4");
+    off->SetFixedSize(120, 30);
+    off->SetEnabled(false);
+
+    Heading(*left, "图片框：48 × 48 预览", p);
+    auto* images = Row(*left, 10, 75);
+    auto* preview = images->Add<ImageBox>(48, 48);
+    preview->SetFixedSize(75, 75);
+    preview->SetLook(StateLook::Plain(Look::Border(kBorderAll, MakeColor(220, 220, 220))));
+    preview->SetImage(Svg("res\\appframework\\app.svg", 48));
+    auto* empty = images->Add<ImageBox>(48, 48);
+    empty->SetFixedSize(75, 75);
+    empty->SetLook(StateLook::Plain(Look::Border(kBorderAll, MakeColor(220, 220, 220))));
+
+    Heading(*right, "页签视图", p);
+    auto* tabs = right->Add<TabView>(p.dark ? 301 : 300, 80, 30);
+    tabs->SetWidth(SizeSpec::Fill());
+    tabs->SetHeight(SizeSpec::Fixed(110));
+    for (const char* name : {"关于", "常规", "热键"}) {
+        Element* pg = tabs->AddPage(name);
+        pg->SetPadding(10, 10, 10, 10);
+        Label(*pg, std::string("“") + name + "”页", p.text);
+    }
+    for (size_t i = 0; i < tabs->PageCount(); ++i)
+        tabs->Tab(i)->SetTextColor(MakeColor(120, 120, 120));
+    tabs->Select(1);
+
+    Heading(*right, "表单：标签 · 控件 · 按钮", p);
+    auto* form = right->Add<FormLayout>(60, 30, 60, 8);
+    form->SetWidth(SizeSpec::Fill());
+    form->SetLabelColor(p.text);
+    auto name = std::make_unique<Edit>();
+    name->SetLookName("bkInfo_edit");
+    name->SetText("记事本");
+    form->AddRow("名称", std::move(name));
+    auto target = std::make_unique<Edit>();
+    target->SetLookName("bkInfo_edit");
+    target->SetText("C:\\Windows\\notepad.exe");
+    auto browse = std::make_unique<Button>("浏览");
+    browse->SetTextColor(MakeColor(120, 120, 120));
+    form->AddRow("目标路径", std::move(target), std::move(browse));
+    auto param = std::make_unique<Edit>();
+    param->SetLook(ReadOnlyEditLook());
+    param->SetReadOnly(true);
+    param->SetPlaceholder("不可用");
+    param->SetPlaceholderColor(MakeColor(150, 150, 150));
+    auto browse2 = std::make_unique<Button>("浏览");
+    browse2->SetEnabled(false);
+    form->AddRow("参数", std::move(param), std::move(browse2));
+
+    Heading(*right, "对话框按钮（深色窗口：键盘焦点）", p);
+    auto* buttons = Row(*right, 10, 30);
+    auto* ok = buttons->Add<Button>("确定");
+    ok->SetFixedSize(80, 28);
+    ok->SetFocusable(true);
+    ok->SetTextColor(MakeColor(120, 120, 120));
+    auto* cancel = buttons->Add<Button>("取消");
+    cancel->SetFixedSize(80, 28);
+    cancel->SetTextColor(MakeColor(120, 120, 120));
+    if (p.dark)
+        page.focus = ok;
+    w->AdjustLayout();
+    return page;
 }
 
 // The tab menu of the group tabs, with its submenu open.
@@ -615,11 +775,30 @@ void CALLBACK TimeUp(HWND, UINT, UINT_PTR, DWORD) {
     ExitMessageLoop(0);
 }
 
+}  // namespace
+
+void PumpForSeconds(int seconds) {
+    const DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    MSG msg;
+    while (static_cast<int>(end - ::GetTickCount()) > 0) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+}
+
+namespace {
+
 int Run() {
     int seconds = 0;
     std::string menuOn = "light";
     bool tooltip = true;
     int page = 1;
+    std::string demo;
+    unsigned flags = 0x40;
+    bool darkDemo = false;
     int argc = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     for (int i = 1; argv && i < argc; ++i) {
@@ -632,6 +811,12 @@ int Run() {
             tooltip = false;
         else if (a == "--page" && i + 1 < argc)
             page = std::atoi(FromWide(argv[++i]).c_str());
+        else if (a == "--demo" && i + 1 < argc)
+            demo = FromWide(argv[++i]);
+        else if (a == "--flags" && i + 1 < argc)
+            flags = static_cast<unsigned>(std::strtoul(FromWide(argv[++i]).c_str(), nullptr, 0));
+        else if (a == "--dark")
+            darkDemo = true;
     }
     if (argv)
         ::LocalFree(argv);
@@ -641,6 +826,30 @@ int Run() {
     ResourceArchive::Instance().LoadFromModule(nullptr);
     // The pointer away from the windows, so it hovers nothing.
     ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2);
+    if (!demo.empty()) {
+        const int demoSeconds = seconds > 0 ? seconds : 6;
+        const int code = demo == "frames"        ? RunFramesDemo(demoSeconds)
+                         : demo == "lists"       ? RunListsDemo(demoSeconds)
+                         : demo == "message-box" ? RunMessageBoxDemo(demoSeconds, flags, darkDemo)
+                                                 : 2;
+        ShutdownToolkit();
+        return code;
+    }
+    if (page == 3) {
+        DialogPage light = BuildDialogWidgets(10, 10, kLight, "Pinatrove 对话框组件");
+        DialogPage dark = BuildDialogWidgets(645, 10, kDark, "Pinatrove 对话框组件（深色）");
+        if (!light.window || !dark.window)
+            return 1;
+        for (DialogPage* d : {&light, &dark}) {
+            d->window->ShowWindow(SW_SHOWNA);
+            d->window->SetFocusFromKeyboard(d->focus);
+        }
+        if (seconds > 0)
+            ::SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, &TimeUp);
+        const int code = RunMessageLoop();
+        ShutdownToolkit();
+        return code;
+    }
     const bool controls = page == 2;
     Window* light = controls ? BuildControls(10, 10, kLight, "Pinatrove 列表与编辑框")
                              : BuildGallery(10, 10, kLight, "Pinatrove 组件一览");

@@ -1,12 +1,8 @@
 // A look at the edit, the list view and the scroll view on screen: an item
 // grid with icons, hover and selection beside a column of edits (focused
 // with a selection, placeholder, password, read-only, disabled), and a skin
-// list of colour swatches beside a scrolled settings page. Disabled by
-// default; run it by hand with --gtest_also_run_disabled_tests
-// --gtest_filter=*WidgetsDemo* and take a screenshot while it stays up
-// (PT_DEMO_SECONDS, default 6).
-#include <gtest/gtest.h>
-
+// list of colour swatches beside a scrolled settings page. The gallery's
+// "lists" demo (PinatroveGallery.exe --demo lists).
 #include <windows.h>
 
 #include <chrono>
@@ -16,7 +12,9 @@
 #include "toolkit/edit.h"
 #include "toolkit/list_view.h"
 #include "toolkit/resource_archive.h"
-#include "ui_harness.h"
+#include "demos.h"
+#include "toolkit/toolkit.h"
+#include "toolkit/window.h"
 #include "toolkit/scroll_view.h"
 
 namespace pt {
@@ -79,11 +77,9 @@ Edit* AddEdit(Element& row, const char* text) {
     return e;
 }
 
-TEST(WidgetsDemo, DISABLED_ShowEditsListsAndScrollView) {
-    ASSERT_TRUE(InitToolkit());
-    ASSERT_TRUE(test::LoadSourceArchive(
-        {"layout/item/listview.main.xml", "layout/item/listview.skin.xml",
-         "res/appframework/tag.svg", "res/appframework/app.svg", "res/appframework/plugin.svg"}));
+}  // namespace
+
+int RunListsDemo(int seconds) {
     const std::vector<uint8_t> appSvg =
         ResourceArchive::Instance().Read("res\\appframework\\app.svg");
     const std::vector<uint8_t> plugSvg =
@@ -95,7 +91,8 @@ TEST(WidgetsDemo, DISABLED_ShowEditsListsAndScrollView) {
 
     // Window 1: item grid and edits.
     Window* a = MakeFramed(40, 40, 720, 420, "属性与项目");
-    ASSERT_TRUE(a);
+    if (!(a))
+        return 1;
     auto* body = a->Root().Add<Element>();
     body->SetHorizontal(true);
     body->SetWidth(SizeSpec::Fill());
@@ -105,7 +102,8 @@ TEST(WidgetsDemo, DISABLED_ShowEditsListsAndScrollView) {
     list->SetHeight(SizeSpec::Fill());
     list->SetPadding(10, 10, 10, 10);
     list->SetLookName("border.right");
-    ASSERT_TRUE(list->LoadTemplate("layout\\item\\listview.main.xml"));
+    if (!(list->LoadTemplate("layout\\item\\listview.main.xml")))
+        return 1;
     list->SetSpacing(5, 5);
     const char* names[] = {"记事本",     "计算器",     "Visual Studio Code", "画图",
                            "控制面板",   "命令提示符", "资源管理器",         "加密的项目",
@@ -146,11 +144,13 @@ TEST(WidgetsDemo, DISABLED_ShowEditsListsAndScrollView) {
     target->SetSelection(3, 16);
     // Hover a cell so its look shows.
     const Rect cell = list->ItemWindowRect(ListIndex{0, 6});
-    test::MouseMove(a->Hwnd(), test::Centre(cell));
+    ::SendMessageW(a->Hwnd(), WM_MOUSEMOVE, 0,
+                   MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
 
     // Window 2: skins and a scrolled page.
     Window* b = MakeFramed(140, 470, 720, 300, "皮肤");
-    ASSERT_TRUE(b);
+    if (!(b))
+        return 1;
     auto* body2 = b->Root().Add<Element>();
     body2->SetHorizontal(true);
     body2->SetWidth(SizeSpec::Fill());
@@ -159,7 +159,8 @@ TEST(WidgetsDemo, DISABLED_ShowEditsListsAndScrollView) {
     skins->SetWidth(SizeSpec::Fixed(480));
     skins->SetHeight(SizeSpec::Fill());
     skins->SetPadding(10, 5, 5, 5);
-    ASSERT_TRUE(skins->LoadTemplate("layout\\item\\listview.skin.xml"));
+    if (!(skins->LoadTemplate("layout\\item\\listview.skin.xml")))
+        return 1;
     skins->SetItemSize(150, 100);
     skins->SetSpacing(5, 5);
     for (const char* s : kSkins) {
@@ -190,12 +191,10 @@ TEST(WidgetsDemo, DISABLED_ShowEditsListsAndScrollView) {
     view->SetScrollY(60);
     skins->SetScrollY(40);
 
-    const char* env = std::getenv("PT_DEMO_SECONDS");
-    const int seconds = env ? std::atoi(env) : 6;
-    test::PollUntil([] { return false; }, seconds * 1000);
+    PumpForSeconds(seconds);
     a->Destroy();
     b->Destroy();
+    return 0;
 }
 
-}  // namespace
 }  // namespace pt

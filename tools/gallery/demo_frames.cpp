@@ -1,10 +1,6 @@
-// A look at the toolkit on screen: a framed window with a caption, system
-// buttons drawn from SVG icons, check tabs, a text and a footer, in the
-// light look and on a dark background. Disabled by default; run it by hand
-// with --gtest_also_run_disabled_tests --gtest_filter=*Demo* and take a
-// screenshot of the display while it stays up (PT_DEMO_SECONDS, default 6).
-#include <gtest/gtest.h>
-
+// The gallery's "frames" demo: a framed window with a caption, system buttons
+// drawn from SVG icons, check tabs, a text and a footer, in the light look
+// and on a dark background (PinatroveGallery.exe --demo frames).
 #include <windows.h>
 
 #include <chrono>
@@ -13,6 +9,7 @@
 
 #include "toolkit/toolkit.h"
 #include "toolkit/window.h"
+#include "demos.h"
 
 namespace pt {
 namespace {
@@ -151,11 +148,13 @@ Window* BuildDemo(int x, int y, Color background, bool roundCorners) {
     return w;
 }
 
-TEST(ToolkitDemo, DISABLED_ShowFramedWindows) {
-    ASSERT_TRUE(InitToolkit());
+}  // namespace
+
+int RunFramesDemo(int seconds) {
     Window* light = BuildDemo(60, 60, -657931, true);
     Window* dark = BuildDemo(640, 200, -11584460, false);
-    ASSERT_TRUE(light && dark);
+    if (!(light && dark))
+        return 1;
     light->ShowWindow(SW_SHOWNA);
     dark->ShowWindow(SW_SHOWNA);
     // Hover the light window's menu button, so its turned icon shows.
@@ -164,8 +163,6 @@ TEST(ToolkitDemo, DISABLED_ShowFramedWindows) {
         ::SendMessageW(light->Hwnd(), WM_MOUSEMOVE, 0,
                        MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
     }
-    const char* env = std::getenv("PT_DEMO_SECONDS");
-    const int seconds = env ? std::atoi(env) : 6;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     MSG msg;
     while (std::chrono::steady_clock::now() < end) {
@@ -177,7 +174,7 @@ TEST(ToolkitDemo, DISABLED_ShowFramedWindows) {
     }
     light->Destroy();
     dark->Destroy();
+    return 0;
 }
 
-}  // namespace
 }  // namespace pt
