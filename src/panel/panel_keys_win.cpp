@@ -17,6 +17,7 @@
 #include "toolkit/list_view.h"
 #include "toolkit/tooltip.h"
 #include "toolkit/window.h"
+#include "window/colors.h"
 
 namespace pt {
 namespace {
@@ -79,9 +80,9 @@ bool PanelKeys::Attach(HWND panel) {
     field_->SetFixedSize(Dpi(240), Dpi(26));
     field_->SetPadding(Dpi(6), 0, Dpi(6), 0);
     StateLook look;
-    look.normal = Look::Fill(MakeColor(255, 255, 255), Dpi(4));
+    look.normal = Look::Fill(kMenuBackgroundColor, Dpi(4));
     look.normal.borderSides = kBorderLeft | kBorderTop | kBorderRight | kBorderBottom;
-    look.normal.borderColor = MakeColor(0, 136, 255);
+    look.normal.borderColor = kAccentColor;
     look.normal.borderWidth = 1;
     field_->SetLook(look);
     field_->SetVisible(false);
