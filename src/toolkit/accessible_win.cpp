@@ -11,6 +11,8 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <unordered_map>
 
@@ -529,10 +531,19 @@ void Announce(DWORD event, const Element& e, long child) {
 }  // namespace
 
 void SetAccessibleRole(Element& element, AccessibleRole role) {
-    if (role == AccessibleRole::kDefault)
-        Roles().erase(element.Handle());
-    else
-        Roles()[element.Handle()] = role;
+    auto& roles = Roles();
+    if (role == AccessibleRole::kDefault) {
+        roles.erase(element.Handle());
+        return;
+    }
+    // Elements that went leave their entries behind: drop them now and then.
+    static size_t pruneAt = 256;
+    if (roles.size() >= pruneAt) {
+        for (auto it = roles.begin(); it != roles.end();)
+            it = Element::FromHandle(it->first) ? std::next(it) : roles.erase(it);
+        pruneAt = std::max<size_t>(256, roles.size() * 2);
+    }
+    roles[element.Handle()] = role;
 }
 
 long AccessibleRoleOf(const Element& e) {
