@@ -12,6 +12,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/save_timer.h"
 #include "launcher/icon_cache.h"
 
 namespace pt {
@@ -35,14 +36,6 @@ class IconCacheStorage {
     // costs next to nothing however many images it holds. The store lets go
     // of them before it writes the file.
     virtual std::unique_ptr<IconCacheBytes> Open();
-};
-
-// A one-shot deferred save: Start (re)arms it, Stop disarms it.
-class SaveTimer {
-  public:
-    virtual ~SaveTimer() = default;
-    virtual void Start(std::function<void()> onFire) = 0;
-    virtual void Stop() = 0;
 };
 
 // The icon key of an icon source (IconKey of its default icon source at the

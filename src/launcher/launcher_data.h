@@ -56,6 +56,7 @@
 
 #include "base/save_outcome.h"
 #include "base/atomic_file.h"
+#include "base/save_timer.h"
 #include "doc/json_document.h"
 #include "launcher/launch.h"
 #include "launcher/target.h"
@@ -150,21 +151,7 @@ class LauncherObserver {
 };
 
 // Where data\Data lives and how the deferred save is timed.
-class LauncherDataStorage {
-  public:
-    virtual ~LauncherDataStorage() = default;
-    virtual FileReadStatus Read(std::string* bytes) = 0;
-    // Replaces the file (creating its folder); false with a Win32 error code
-    // when that failed, leaving the old file.
-    virtual bool Write(std::string_view bytes, uint32_t* error) = 0;
-    // Copies the current file aside under a new name so that a file that
-    // could not be used survives the next save. The new name, or "".
-    virtual std::string KeepBrokenCopy() = 0;
-    // Arms the deferred-save timer, replacing an armed one; fire runs once on
-    // the UI thread when it elapses.
-    virtual void ArmTimer(std::function<void()> fire) = 0;
-    virtual void CancelTimer() = 0;
-};
+using LauncherDataStorage = DocumentStorage;
 
 // The questions the canonical add asks the system.
 class LauncherSystem {

@@ -1,6 +1,6 @@
-// The launcher data store's Windows side: data\Data with atomic saves and a
-// copy of a broken file, the windowless thread timer of the deferred save,
-// and the shell's answers for the canonical add.
+// The launcher data store's Windows side: data\Data through the stores'
+// shared file storage and deferred save, and the shell's answers for the
+// canonical add.
 #include "launcher/launcher_data.h"
 
 #include <memory>
@@ -10,33 +10,10 @@
 #include "base/atomic_file.h"
 #include "launcher/background_worker.h"
 #include "launcher/icons.h"
-#include "launcher/save_timer.h"
+#include "base/save_timer.h"
 
 namespace pt {
 namespace {
-
-class FileLauncherDataStorage final : public LauncherDataStorage {
-  public:
-    FileLauncherDataStorage(std::string folder, unsigned delayMs)
-        : folder_(std::move(folder)), file_(folder_ + "\\Data"), timer_(delayMs) {}
-
-    FileReadStatus Read(std::string* bytes) override { return ReadWholeFile(file_, bytes); }
-
-    bool Write(std::string_view bytes, uint32_t* error) override {
-        EnsureDirectory(folder_);  // a failure shows in the write itself
-        return WriteFileAtomic(file_, bytes, error);
-    }
-
-    std::string KeepBrokenCopy() override { return pt::KeepBrokenCopy(file_); }
-
-    void ArmTimer(std::function<void()> fire) override { timer_.Start(std::move(fire)); }
-    void CancelTimer() override { timer_.Stop(); }
-
-  private:
-    std::string folder_;
-    std::string file_;
-    ThreadSaveTimer timer_;
-};
 
 class ShellLauncherSystem final : public LauncherSystem {
   public:
@@ -96,7 +73,7 @@ class ShellLauncherSystem final : public LauncherSystem {
 
 std::unique_ptr<LauncherDataStorage> MakeFileLauncherDataStorage(std::string dataFolder,
                                                                  unsigned delayMs) {
-    return std::make_unique<FileLauncherDataStorage>(std::move(dataFolder), delayMs);
+    return MakeFileDocumentStorage(std::move(dataFolder), "Data", delayMs);
 }
 
 std::unique_ptr<LauncherSystem> MakeShellLauncherSystem() {

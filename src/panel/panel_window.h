@@ -105,6 +105,8 @@ class PanelWindow {
     void HandleKillFocus();
     void HandleTray(LPARAM mouseMessage);
     void RegisterHotkeys();
+    // Follows a setting changed from anywhere (panel_settings_win.cpp).
+    void FollowSetting(std::string_view key);
     void RunExitPath();
     void RememberPosition(Window& window);
 
@@ -120,6 +122,8 @@ class PanelWindow {
     Docking dock_;
     TrayIcon tray_;
     TrayMenu trayMenu_;
+    int settingsObserver_ = 0;
+    bool hotkeysRegistered_ = false;  // FinishStart registered them
     UINT taskbarCreated_ = 0;
     UINT itemFormat_ = 0;
     UINT idListFormat_ = 0;

@@ -27,14 +27,6 @@ Rect WorkAreaUnder(const Rect& rect) {
     return WorkAreaUnder(QueryMonitors(), rect);
 }
 
-Skin SkinFromSettings(const SettingsStore& settings) {
-    Skin skin;
-    skin.background = settings.GetBackgroundColor();
-    skin.styleMac = settings.GetStyleMac();
-    skin.borderRadius = settings.GetBorderRadius();
-    return skin;
-}
-
 Button* AddSysButton(Window& window, Element& bar, const char* name, const char* tooltip) {
     auto* button = bar.Add<Button>();
     button->SetName(name);
@@ -54,6 +46,8 @@ HWND PanelHandle() {
 PanelWindow::PanelWindow(PanelServices services) : services_(std::move(services)) {}
 
 PanelWindow::~PanelWindow() {
+    if (settingsObserver_)
+        services_.settings->Unsubscribe(settingsObserver_);
     // The window's handlers point at this object: a window that outlives it
     // (the loop ended without a close) goes with it.
     if (Window* window = Window::FromHwnd(hwnd_)) {
@@ -115,6 +109,7 @@ bool PanelWindow::Create() {
     dock_.Attach(hwnd_);
     dock_.ApplySettings(settings.GetEasing(), settings.GetSpeed(), settings.GetTopMost(),
                         settings.GetDockPanel());
+    settingsObserver_ = settings.Subscribe([this](std::string_view key) { FollowSetting(key); });
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
     window->AdjustLayout();
     window->Redraw();
@@ -244,6 +239,7 @@ void PanelWindow::FinishStart() {
 void PanelWindow::RegisterHotkeys() {
     SettingsStore& settings = *services_.settings;
     settings.SetHotkeyWindow(hwnd_);
+    hotkeysRegistered_ = true;
     for (const char* entry : {kPanelHotkey, kCameraHotkey}) {
         std::string text;
         if (!settings.GetHotkey(entry, &text))

@@ -11,6 +11,7 @@
 
 #include "base/save_outcome.h"
 #include "base/atomic_file.h"
+#include "base/save_timer.h"
 #include "settings/hotkey_text.h"
 
 #include <cstdint>
@@ -30,23 +31,7 @@ inline constexpr unsigned kSettingsSaveDelayMs = 5000;
 extern const std::string_view kDefaultSettingsText;
 
 // Where the settings file lives and how the deferred save is timed.
-class SettingsStorage {
-  public:
-    virtual ~SettingsStorage() = default;
-    // The whole settings file.
-    virtual FileReadStatus Read(std::string* bytes) = 0;
-    // Replaces the settings file (creating its folder); false with a Win32
-    // error code when that failed. Must leave the old or the new file.
-    virtual bool Write(std::string_view bytes, uint32_t* error) = 0;
-    // Copies the current settings file aside under a new name, so that a
-    // file which could not be read survives the next save. Returns the new
-    // name, or "" when no copy could be made.
-    virtual std::string KeepBrokenCopy() = 0;
-    // Arms the deferred-save timer, replacing one that is armed; fire runs
-    // once on the UI thread when it elapses.
-    virtual void ArmTimer(std::function<void()> fire) = 0;
-    virtual void CancelTimer() = 0;
-};
+using SettingsStorage = DocumentStorage;
 
 #ifdef _WIN32
 // dataFolder\Settings, atomic saves, a thread timer of delayMs (SetTimer

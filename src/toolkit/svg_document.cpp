@@ -1,6 +1,8 @@
-// The SVG subset reader: a small XML scanner, style inheritance through
+// The SVG subset reader: the toolkit's XML tree, style inheritance through
 // groups, and the reduction of every shape to moves, lines and cubics.
 #include "toolkit/svg_document.h"
+
+#include "toolkit/xml_tree.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +14,6 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kKappa = 0.5522847498307936;  // cubic approximation of a quarter circle
 constexpr size_t kMaxCoords = 4'000'000;       // a bound for hostile input
-constexpr int kMaxDepth = 64;
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
@@ -474,188 +475,6 @@ void ApplyProperty(Style& s, std::string_view name, std::string_view value, doub
     }
 }
 
-// ------------------------------------------------------------ XML scanner
-
-struct Attribute {
-    std::string_view name;
-    std::string value;  // entities decoded
-};
-
-struct Tag {
-    std::string_view name;
-    std::vector<Attribute> attributes;
-    bool closing = false;      // </name>
-    bool selfClosing = false;  // <name/>
-
-    const std::string* Find(std::string_view key) const {
-        for (const Attribute& a : attributes) {
-            if (a.name == key)
-                return &a.value;
-        }
-        return nullptr;
-    }
-};
-
-std::string DecodeEntities(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '&') {
-            out += s[i];
-            continue;
-        }
-        const size_t semi = s.find(';', i);
-        if (semi == s.npos || semi - i > 8) {
-            out += s[i];
-            continue;
-        }
-        const std::string_view e = s.substr(i + 1, semi - i - 1);
-        if (e == "lt")
-            out += '<';
-        else if (e == "gt")
-            out += '>';
-        else if (e == "amp")
-            out += '&';
-        else if (e == "quot")
-            out += '"';
-        else if (e == "apos")
-            out += '\'';
-        else
-            out += ' ';  // numeric references are never needed in our attributes
-        i = semi;
-    }
-    return out;
-}
-
-class XmlScanner {
-  public:
-    explicit XmlScanner(std::string_view text) : s_(text) {}
-
-    // Next tag; false at the end or on malformed markup (error() tells).
-    bool Next(Tag& tag) {
-        for (;;) {
-            const size_t lt = s_.find('<', pos_);
-            if (lt == s_.npos)
-                return false;
-            pos_ = lt;
-            if (Starts("<!--")) {
-                if (!SkipPast("-->"))
-                    return Fail();
-                continue;
-            }
-            if (Starts("<![CDATA[")) {
-                if (!SkipPast("]]>"))
-                    return Fail();
-                continue;
-            }
-            if (Starts("<?")) {
-                if (!SkipPast("?>"))
-                    return Fail();
-                continue;
-            }
-            if (Starts("<!")) {
-                if (!SkipDeclaration())
-                    return Fail();
-                continue;
-            }
-            return ReadTag(tag);
-        }
-    }
-    bool Error() const { return error_; }
-
-  private:
-    bool Fail() {
-        error_ = true;
-        return false;
-    }
-    bool Starts(std::string_view p) const { return s_.substr(pos_, p.size()) == p; }
-    bool SkipPast(std::string_view p) {
-        const size_t at = s_.find(p, pos_);
-        if (at == s_.npos)
-            return false;
-        pos_ = at + p.size();
-        return true;
-    }
-    bool SkipDeclaration() {
-        int depth = 0;
-        for (; pos_ < s_.size(); ++pos_) {
-            if (s_[pos_] == '[')
-                ++depth;
-            if (s_[pos_] == ']')
-                --depth;
-            if (s_[pos_] == '>' && depth <= 0) {
-                ++pos_;
-                return true;
-            }
-        }
-        return false;
-    }
-    static bool NameChar(char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-               c == '-' || c == '_' || c == ':' || c == '.' ||
-               static_cast<unsigned char>(c) >= 0x80;
-    }
-    bool ReadTag(Tag& tag) {
-        tag = Tag{};
-        ++pos_;  // '<'
-        if (pos_ < s_.size() && s_[pos_] == '/') {
-            tag.closing = true;
-            ++pos_;
-        }
-        const size_t nameStart = pos_;
-        while (pos_ < s_.size() && NameChar(s_[pos_]))
-            ++pos_;
-        if (pos_ == nameStart)
-            return Fail();
-        tag.name = s_.substr(nameStart, pos_ - nameStart);
-        for (;;) {
-            while (pos_ < s_.size() && IsSpace(s_[pos_]))
-                ++pos_;
-            if (pos_ >= s_.size())
-                return Fail();
-            if (s_[pos_] == '>') {
-                ++pos_;
-                return true;
-            }
-            if (s_[pos_] == '/' && pos_ + 1 < s_.size() && s_[pos_ + 1] == '>') {
-                tag.selfClosing = true;
-                pos_ += 2;
-                return true;
-            }
-            if (tag.closing)
-                return Fail();
-            const size_t an = pos_;
-            while (pos_ < s_.size() && NameChar(s_[pos_]))
-                ++pos_;
-            if (pos_ == an)
-                return Fail();
-            Attribute a;
-            a.name = s_.substr(an, pos_ - an);
-            while (pos_ < s_.size() && IsSpace(s_[pos_]))
-                ++pos_;
-            if (pos_ >= s_.size() || s_[pos_] != '=')
-                return Fail();
-            ++pos_;
-            while (pos_ < s_.size() && IsSpace(s_[pos_]))
-                ++pos_;
-            if (pos_ >= s_.size() || (s_[pos_] != '"' && s_[pos_] != '\''))
-                return Fail();
-            const char quote = s_[pos_++];
-            const size_t end = s_.find(quote, pos_);
-            if (end == s_.npos)
-                return Fail();
-            a.value = DecodeEntities(s_.substr(pos_, end - pos_));
-            pos_ = end + 1;
-            if (tag.attributes.size() < 256)
-                tag.attributes.push_back(std::move(a));
-        }
-    }
-
-    std::string_view s_;
-    size_t pos_ = 0;
-    bool error_ = false;
-};
-
 // --------------------------------------------------------------- shapes
 
 void AddEllipse(PathBuilder& b, double cx, double cy, double rx, double ry) {
@@ -669,18 +488,18 @@ void AddEllipse(PathBuilder& b, double cx, double cy, double rx, double ry) {
     b.Close();
 }
 
-double Attr(const Tag& t, std::string_view name, double fallback = 0) {
-    const std::string* v = t.Find(name);
+double Attr(const XmlNode& t, std::string_view name, double fallback = 0) {
+    const std::string* v = t.Attribute(name);
     double d = fallback;
     if (v && ParseLength(*v, d))
         return d;
     return fallback;
 }
 
-bool ShapePath(const Tag& t, std::string_view name, SvgPath& path) {
+bool ShapePath(const XmlNode& t, std::string_view name, SvgPath& path) {
     PathBuilder b(path);
     if (name == "path") {
-        const std::string* d = t.Find("d");
+        const std::string* d = t.Attribute("d");
         return d && ParseSvgPathData(*d, path);
     }
     if (name == "rect") {
@@ -688,8 +507,8 @@ bool ShapePath(const Tag& t, std::string_view name, SvgPath& path) {
                      h = Attr(t, "height");
         if (!(w > 0) || !(h > 0))
             return false;
-        const std::string* rxs = t.Find("rx");
-        const std::string* rys = t.Find("ry");
+        const std::string* rxs = t.Attribute("rx");
+        const std::string* rys = t.Attribute("ry");
         double rx = Attr(t, "rx", -1), ry = Attr(t, "ry", -1);
         if (!rxs || rx < 0)
             rx = -1;
@@ -742,7 +561,7 @@ bool ShapePath(const Tag& t, std::string_view name, SvgPath& path) {
         return true;
     }
     if (name == "polyline" || name == "polygon") {
-        const std::string* pts = t.Find("points");
+        const std::string* pts = t.Attribute("points");
         if (!pts)
             return false;
         NumberReader r(*pts);
@@ -940,54 +759,22 @@ bool SvgPathBounds(const SvgPath& path, double box[4]) {
     return true;
 }
 
-bool ParseSvg(std::string_view text, SvgDocument& out) {
-    out = SvgDocument{};
-    XmlScanner xml(text);
-    Tag tag;
-    std::vector<Style> stack;
-    std::vector<std::string> names;  // open element names, to match end tags
-    int skipDepth = 0;               // inside defs and other non-drawn containers
-    bool sawRoot = false;
-    double width = 0, height = 0;
+namespace {
+
+// Walks one element and its children: the style inherited down the tree,
+// the drawn shapes collected in document order.
+struct SvgWalk {
+    SvgDocument& out;
     size_t totalCoords = 0;
-    while (xml.Next(tag)) {
-        if (tag.closing) {
-            if (names.empty())
-                return out = SvgDocument{}, false;
-            names.pop_back();
-            if (!stack.empty())
-                stack.pop_back();
-            if (skipDepth > 0)
-                --skipDepth;
-            if (names.empty())
-                break;  // end of the root
-            continue;
-        }
-        const std::string name = Lower(tag.name);
-        if (!sawRoot) {
-            if (name != "svg")
-                return out = SvgDocument{}, false;
-            sawRoot = true;
-            if (const std::string* vb = tag.Find("viewBox")) {
-                double v[4];
-                if (ParseViewBox(*vb, v)) {
-                    out.viewX = v[0];
-                    out.viewY = v[1];
-                    out.viewWidth = v[2];
-                    out.viewHeight = v[3];
-                }
-            }
-            width = Attr(tag, "width");
-            height = Attr(tag, "height");
-        }
-        if (names.size() >= kMaxDepth)
-            return out = SvgDocument{}, false;
-        Style s = stack.empty() ? Style{} : stack.back();
+
+    bool Element(const XmlNode& node, const Style& parent, bool skipped) {
+        const std::string name = Lower(node.name);
+        Style s = parent;
         double own = 1.0;
         // Attributes first, then the style attribute, which wins.
-        for (const Attribute& a : tag.attributes)
-            ApplyProperty(s, a.name, a.value, own);
-        if (const std::string* style = tag.Find("style")) {
+        for (const auto& [key, value] : node.attributes)
+            ApplyProperty(s, key, value, own);
+        if (const std::string* style = node.Attribute("style")) {
             std::string_view rest = *style;
             while (!rest.empty()) {
                 const size_t semi = rest.find(';');
@@ -1001,7 +788,7 @@ bool ParseSvg(std::string_view text, SvgDocument& out) {
             }
         }
         s.opacity *= own;
-        if (const std::string* tr = tag.Find("transform")) {
+        if (const std::string* tr = node.Attribute("transform")) {
             SvgMatrix m;
             if (ParseTransform(*tr, m))
                 s.matrix = m.Then(s.matrix);
@@ -1011,12 +798,12 @@ bool ParseSvg(std::string_view text, SvgDocument& out) {
                             name == "symbol" || name == "pattern" || name == "lineargradient" ||
                             name == "radialgradient" || name == "style" || name == "title" ||
                             name == "desc" || name == "metadata";
-        if (skipDepth == 0 && !hidden && !container) {
+        if (!skipped && !hidden && !container) {
             SvgShape shape;
-            if (ShapePath(tag, name, shape.path)) {
+            if (ShapePath(node, name, shape.path)) {
                 totalCoords += shape.path.coords.size();
                 if (totalCoords > kMaxCoords)
-                    return out = SvgDocument{}, false;
+                    return false;
                 TransformPath(shape.path, s.matrix);
                 shape.fill = s.fill && name != "line" && name != "polyline" ? s.fill : false;
                 if (name == "polyline")
@@ -1035,16 +822,35 @@ bool ParseSvg(std::string_view text, SvgDocument& out) {
                     out.shapes.push_back(std::move(shape));
             }
         }
-        if (!tag.selfClosing) {
-            names.push_back(name);
-            stack.push_back(s);
-            if (skipDepth > 0 || hidden)
-                ++skipDepth;
-        } else if (names.empty()) {
-            break;  // <svg/>
+        for (const XmlNode& child : node.children) {
+            if (!Element(child, s, skipped || hidden))
+                return false;
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+bool ParseSvg(std::string_view text, SvgDocument& out) {
+    out = SvgDocument{};
+    // The toolkit's XML reader (depth-limited, fuzzed) gives the tree.
+    XmlNode root;
+    if (!ParseXml(text, root) || Lower(root.name) != "svg")
+        return out = SvgDocument{}, false;
+    if (const std::string* vb = root.Attribute("viewBox")) {
+        double v[4];
+        if (ParseViewBox(*vb, v)) {
+            out.viewX = v[0];
+            out.viewY = v[1];
+            out.viewWidth = v[2];
+            out.viewHeight = v[3];
         }
     }
-    if (xml.Error() || !sawRoot)
+    const double width = Attr(root, "width");
+    const double height = Attr(root, "height");
+    SvgWalk walk{out};
+    if (!walk.Element(root, Style{}, false))
         return out = SvgDocument{}, false;
     if (out.viewWidth <= 0 || out.viewHeight <= 0) {
         if (width > 0 && height > 0) {

@@ -24,6 +24,10 @@ Element* FramePart(HWND window, std::string_view role);
 // only its title bar (the dialogs).
 inline constexpr char kSkinBodyProperty[] = "bSkinBody";
 
+class SettingsStore;
+// The skin the settings describe (Skin.*).
+Skin SkinFromSettings(const SettingsStore& settings);
+
 // The skin in use, which windows built later put on. UI thread.
 void SetCurrentSkin(const Skin& skin);
 const Skin& CurrentSkin();

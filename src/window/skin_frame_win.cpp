@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "settings/settings_store.h"
 #include "toolkit/dpi.h"
 #include "toolkit/graphics.h"
 #include "toolkit/property_table.h"
@@ -139,6 +140,14 @@ void ApplySkinFrameToAll(const Skin& skin) {
         if (Window* window = Window::FromHwnd(hwnd))
             ApplySkinFrame(*window, skin);
     }
+}
+
+Skin SkinFromSettings(const SettingsStore& settings) {
+    Skin skin;
+    skin.background = settings.GetBackgroundColor();
+    skin.styleMac = settings.GetStyleMac();
+    skin.borderRadius = settings.GetBorderRadius();
+    return skin;
 }
 
 }  // namespace pt

@@ -12,7 +12,7 @@
 #include "base/win_handles.h"
 #include "launcher/cipher.h"
 #include "launcher/icon_resolver.h"
-#include "launcher/save_timer.h"
+#include "base/save_timer.h"
 #include "launcher/target.h"
 #include "support/poll.h"
 #include "support/temp_folder.h"

@@ -12,7 +12,7 @@
 
 #include "base/text.h"
 #include "launcher/icons.h"
-#include "launcher/save_timer.h"
+#include "base/save_timer.h"
 #include "panel/panel_window.h"
 #include "window/placement.h"
 #include "window/skin_frame.h"
@@ -310,6 +310,17 @@ TEST_F(PanelWindowTest, SkinFrameReachesEveryProgramWindow) {
     // Only the panel's body takes the skin colour; a dialog keeps its own.
     EXPECT_NE(dialog->Background().fill, std::optional<Color>(kBlack));
     dialog->Destroy();
+}
+
+TEST_F(PanelWindowTest, FollowsSkinAndTopmostSettingsChangedElsewhere) {
+    ASSERT_NE(Build(), nullptr);
+    settings_->SetBackgroundColor(static_cast<int32_t>(kBlack));
+    EXPECT_EQ(CurrentSkin().background, kBlack);
+    EXPECT_EQ(static_cast<TextElement*>(Part("title"))->TextColor(), MakeColor(255, 255, 255));
+    settings_->SetTopMost(true);
+    EXPECT_TRUE(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    settings_->SetTopMost(false);
+    EXPECT_FALSE(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
 TEST_F(PanelWindowTest, FooterShowsTheLunarDateAndTurnsOverWithTheDay) {
