@@ -10,11 +10,12 @@
 //
 // Without a search: Tab and Shift+Tab go between the category column, the
 // tab row and the grid (the toolkit's focus order: each radio group is one
-// stop), the arrows move within each (the toolkit's radio arrows check the
-// category or tab they land on), Enter starts the selected item, F2 renames
-// the focused category or group, Delete asks and deletes the selected item,
-// Ctrl+Tab and Ctrl+Shift+Tab switch groups, and the menu key opens the
-// menu of what has the focus. Every start, menu and delete goes the way of
+// stop; a grid reached so shows its first cell selected), the arrows move
+// within each (the toolkit's radio arrows check the category or tab they
+// land on), Enter starts the selected item, F2 renames the focused category
+// or group, Delete asks and deletes the selected item, Ctrl+Tab and
+// Ctrl+Shift+Tab switch groups, and the menu key opens the menu of what has
+// the focus. Every start, menu and delete goes the way of
 // the mouse's (item_actions.h, the view's category and group commands).
 #pragma once
 

@@ -225,6 +225,14 @@ void PanelKeys::OnMessage(Window& window, UINT message, WPARAM wParam, LPARAM lP
         handled = true;
         return;
     }
+    if (message == WM_KEYUP && wParam == VK_TAB) {
+        // Tab has moved the focus by now: a grid it came to shows its
+        // selection at once, so the keyboard user sees where Enter acts.
+        auto* list = dynamic_cast<ListView*>(window.FocusElement());
+        if (list && !list->Selected().Valid() && list->ItemCount(0) > 0)
+            SelectInGrid(*list, 0);
+        return;
+    }
     if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
         PrepareElements();
         if (message == WM_SYSKEYDOWN && wParam != VK_F10)

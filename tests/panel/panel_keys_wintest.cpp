@@ -124,6 +124,7 @@ class PanelKeysTest : public testing::Test {
                                              : 0;
         if (ch)
             ::SendMessageW(hwnd_, WM_CHAR, ch, 1);
+        ::SendMessageW(hwnd_, WM_KEYUP, vk, 0xC0000001);
     }
     std::vector<std::string> Started() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -219,9 +220,9 @@ TEST_F(PanelKeysTest, AKeyboardRoundFromTheCategoryColumnToAStartedItem) {
     ASSERT_TRUE(PollUntil([&] { return window_->FocusElement() == view_->Tab(1, 0); }));
     press(VK_TAB, {VK_CONTROL});  // the next group
     ASSERT_TRUE(PollUntil([&] { return data_->CurrentGroup() == 1; }));
-    press(VK_TAB);  // its grid
+    press(VK_TAB);  // its grid, its first cell selected
     ASSERT_TRUE(PollUntil([&] { return window_->FocusElement() == view_->Grid(1, 1); }));
-    press(VK_RIGHT);
+    ASSERT_TRUE(PollUntil([&] { return view_->Grid(1, 1)->Selected().item == 0; }));
     press(VK_RIGHT);
     EXPECT_EQ(view_->Grid(1, 1)->Selected().item, 1);
     press(VK_RETURN);
@@ -404,8 +405,7 @@ TEST_F(PanelAccessibleTest, TheFocusedElementAfterKeyboardMovesIsFocusedAndSelec
 
     Key(VK_TAB);
     EXPECT_EQ(Focused().role, ROLE_SYSTEM_PAGETAB);
-    Key(VK_TAB);
-    Key(VK_RIGHT);  // the first cell of the grid
+    Key(VK_TAB);  // the grid, its first cell selected
     n = Focused();
     EXPECT_EQ(n.role, ROLE_SYSTEM_LISTITEM);
     EXPECT_EQ(n.name, "会议记录");
