@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev python3 python3-fonttools
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 libz-mingw-w64-dev zlib1g-dev googletest
-  rapidjson-dev nlohmann-json3-dev
+  rapidjson-dev nlohmann-json3-dev unicode-data
   locales wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
 )
 # 32-bit Wine runs the i686 build's tests where the kernel runs 32-bit code.

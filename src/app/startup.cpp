@@ -24,8 +24,10 @@
 #include "launcher/icons.h"
 #include "launcher/launcher_data.h"
 #include "base/save_timer.h"
+#include "launcher/data_revision.h"
 #include "panel/drop_target.h"
 #include "panel/launcher_view.h"
+#include "panel/panel_keys.h"
 #include "panel/panel_window.h"
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
@@ -80,7 +82,10 @@ int RunApplication(HINSTANCE instance) {
         SharedFonts fonts = CreateSharedFonts(dpiAware, measured);
         MarkStartupStage("fonts");
         SetDialogCaptionFont(fonts.captionFont);
-        LauncherData data(MakeFileLauncherDataStorage(dataFolder), MakeShellLauncherSystem());
+        auto dataRevision = std::make_shared<uint64_t>(0);
+        LauncherData data(std::make_unique<RevisionCountingStorage>(
+                              MakeFileLauncherDataStorage(dataFolder), dataRevision),
+                          MakeShellLauncherSystem());
         data.SetSaveFailureHandler([dataFolder](uint32_t error) {
             ReportSaveFailure(PanelHandle(), dataFolder + "\\Data", error);
         });
@@ -117,7 +122,10 @@ int RunApplication(HINSTANCE instance) {
         // Made before the panel, so the target outlives the window it serves.
         PanelDropTarget drop(data, view);
         PanelWindow panel(services);
+        PanelKeys keys(view, data);
+        keys.SetDataRevision([dataRevision] { return *dataRevision; });
         if (panel.Create()) {
+            keys.Attach(panel.Handle());
             MarkStartupStage("panel built");
             ConnectSettingsUi(panel, settingsUi);
             SettingsFollower follower(settings, panel, [&data](int* iClass, int* iGroup) {

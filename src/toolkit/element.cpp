@@ -6,6 +6,7 @@
 #include <functional>
 #include <unordered_map>
 
+#include "toolkit/accessible.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/window.h"
 
@@ -402,6 +403,8 @@ void Button::SetChecked(bool on, bool notify) {
         a.checked = on;
         Fire(a);
     }
+    if (!IsDestroyed())
+        AnnounceStateChange(*this);
     Redraw();
 }
 
@@ -418,6 +421,8 @@ void Button::ApplyOutcome(const ButtonOutcome& outcome) {
         a.checked = on;
         if (!IsDestroyed())
             Fire(a);
+        if (!IsDestroyed())
+            AnnounceStateChange(*this);
     }
     Window* window = OwnerWindow();
     const bool handled = !IsDestroyed() && Fire(ElementEvent::kClick);

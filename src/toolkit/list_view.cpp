@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "toolkit/accessible.h"
 #include "toolkit/dpi.h"
 #include "toolkit/resource_archive.h"
 #include "toolkit/scroll_bar.h"
@@ -314,6 +315,7 @@ void ListView::SetSelected(ListIndex index, bool notify) {
         return;
     selected_ = index;
     Redraw();
+    AnnounceCellSelection(*this, index.item);
     if (notify)
         FireItem(kListSelectionChanged, index, lastMouse_);
 }

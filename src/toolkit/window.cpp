@@ -7,6 +7,7 @@
 
 #include "base/startup_trace.h"
 #include "base/text.h"
+#include "toolkit/accessible.h"
 #include "toolkit/property_table.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/tooltip.h"
@@ -288,6 +289,8 @@ bool Window::Default(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result
                 }
             }
             return false;
+        case WM_GETOBJECT:
+            return AnswerGetObject(*this, wParam, lParam, &result);
         case WM_KEYDOWN:
         case WM_KEYUP:
         case WM_SYSKEYDOWN:
@@ -515,8 +518,10 @@ void Window::SetFocusElement(Element* element) {
     focus_ = element;
     if (old && !old->IsDestroyed())
         old->Fire(ElementEvent::kKillFocus);
-    if (element && focus_ == element && !element->IsDestroyed())
+    if (element && focus_ == element && !element->IsDestroyed()) {
         element->Fire(ElementEvent::kSetFocus);
+        AnnounceFocus(*this, element);
+    }
     Redraw();
 }
 
