@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "settings/hotkey_text.h"
+#include "base/hotkey_text.h"
 #include "toolkit/easing.h"
 
 namespace pt {

@@ -60,7 +60,7 @@
 #include "doc/json_document.h"
 #include "launcher/launch.h"
 #include "launcher/target.h"
-#include "settings/shortcut.h"
+#include "base/shortcut.h"
 
 namespace pt {
 

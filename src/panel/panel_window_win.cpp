@@ -8,7 +8,7 @@
 #include "launcher/icon_store.h"
 #include "window/placement.h"
 #include "window/skin_frame.h"
-#include "settings/hotkey_text.h"
+#include "base/hotkey_text.h"
 #include "settings/settings_store.h"
 #include "toolkit/dpi.h"
 #include "toolkit/property_table.h"

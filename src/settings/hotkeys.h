@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "settings/hotkey_text.h"
+#include "base/hotkey_text.h"
 
 namespace pt {
 

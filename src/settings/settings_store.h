@@ -12,7 +12,7 @@
 #include "base/save_outcome.h"
 #include "base/atomic_file.h"
 #include "base/save_timer.h"
-#include "settings/hotkey_text.h"
+#include "base/hotkey_text.h"
 
 #include <cstdint>
 #include <functional>

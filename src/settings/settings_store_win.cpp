@@ -6,7 +6,7 @@
 #include "base/atomic_file.h"
 #include "base/text.h"
 #include "settings/hotkeys.h"
-#include "settings/shortcut.h"
+#include "settings/autostart.h"
 
 #include <windows.h>
 

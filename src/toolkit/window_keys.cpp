@@ -1,7 +1,7 @@
 // The keyboard side of toolkit windows: key routing to the focused element
 // and up its parents, what is left of a key (Tab order, Enter, Esc), the
 // focus mark's source, and the focus following the window's own focus.
-// Mouse events go up the same way (Bubble), from window.cpp.
+// Mouse events go up the same way (Bubble), from window_proc.cpp.
 #include <algorithm>
 #include <functional>
 

@@ -1,7 +1,7 @@
 // Docking, slides and the edge timer; see docking.h.
 #include "window/docking.h"
 
-#include "settings/hotkey_text.h"
+#include "base/hotkey_text.h"
 #include "toolkit/menu.h"
 #include "toolkit/property_table.h"
 #include "toolkit/screen_areas.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "settings/hotkey_text.h"
+#include "base/hotkey_text.h"
 #include "toolkit/dll_binding.h"
 #include "toolkit/menu.h"
 #include "toolkit/window.h"

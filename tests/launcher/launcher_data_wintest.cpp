@@ -14,7 +14,7 @@
 #include "base/codepage.h"
 #include "base/text.h"
 #include "launcher/launch.h"
-#include "settings/shortcut.h"
+#include "base/shortcut.h"
 #include "support/counting_storage.h"
 #include "support/poll.h"
 #include "support/temp_folder.h"

@@ -25,7 +25,7 @@
 #include "panel/panel_window.h"
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
-#include "settings/shortcut.h"
+#include "base/shortcut.h"
 #include "support/counting_storage.h"
 #include "support/drop_source.h"
 #include "support/temp_folder.h"

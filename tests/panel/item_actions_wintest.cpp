@@ -29,7 +29,7 @@
 #include "panel/panel_window.h"
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
-#include "settings/shortcut.h"
+#include "base/shortcut.h"
 #include "support/counting_storage.h"
 #include "support/temp_folder.h"
 #include "support/utf16.h"

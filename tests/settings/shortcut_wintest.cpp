@@ -1,6 +1,7 @@
 // Shortcut files written and read back for real, the link-name rule, and the
 // autostart shortcut in the (private test prefix's) Startup folder.
-#include "settings/shortcut.h"
+#include "base/shortcut.h"
+#include "settings/autostart.h"
 
 #include "base/text.h"
 #include "base/win_handles.h"
@@ -30,7 +31,7 @@ int32_t StoredShowCommand(const std::string& linkFile) {
 }
 
 class ShortcutTest : public testing::Test {
-protected:
+  protected:
     // A real file to point at: some shell link code resolves targets.
     std::string Target(const std::string& name) {
         std::string path = folder_.File(name);
@@ -147,7 +148,8 @@ TEST_F(ShortcutTest, IconLocationProgramFilesVariableIsResolved) {
 }
 
 TEST_F(ShortcutTest, NonAsciiPathsRoundTrip) {
-    if (!test::HostTakesUnicodeNames(folder_.Path())) return;
+    if (!test::HostTakesUnicodeNames(folder_.Path()))
+        return;
     ShortcutRecord record;
     record.linkFile = folder_.File("快捷方式");
     record.targetPath = Target("程序.exe");

@@ -1,6 +1,6 @@
 // Text rules of shortcut files: link names, icon locations, the
 // "%ProgramFiles%" replacement.
-#include "settings/shortcut.h"
+#include "base/shortcut.h"
 
 #include <gtest/gtest.h>
 

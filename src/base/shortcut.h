@@ -1,6 +1,6 @@
 // Shell shortcut (.lnk) files: the one reader and writer of the program,
-// used for the autostart shortcut in the Startup folder and by the launcher
-// (reading dropped shortcuts, writing desktop shortcuts). The text helpers
+// used by the settings (the autostart shortcut) and by the launcher (reading
+// dropped shortcuts, writing desktop shortcuts). The text helpers
 // are pure; the file operations are Windows-only (shortcut_win.cpp) and work
 // through IShellLinkW + IPersistFile.
 #pragma once
@@ -22,10 +22,6 @@ struct ShortcutRecord {
     int32_t windowStyle = 0;       // show command (SW_*)
     std::string workingDirectory;  // start folder
 };
-
-// The autostart shortcut's name inside the Startup folder.
-inline constexpr std::string_view kAutostartLinkName = "\\Pinatrove.lnk";
-inline constexpr std::string_view kAutostartDescription = "一款界面简洁的快捷启动工具";
 
 // --- pure helpers ---
 
@@ -59,17 +55,5 @@ bool ReadShortcut(std::string_view linkFile, ShortcutRecord* record);
 // false, as with the automation object. `failure` (if given) receives the
 // first failing HRESULT, 0 when none failed.
 bool WriteShortcut(const ShortcutRecord& record, int32_t* failure = nullptr);
-
-// The current user's Startup folder (CSIDL_STARTUP, not created); false when
-// the shell cannot tell.
-bool GetStartupFolder(std::string* folder);
-
-// Full path of the running executable.
-std::string RunningExePath();
-
-// Autostart against a given executable path (the store passes the running
-// exe; tests pass others). The shortcut file is the only state.
-bool IsAutostartFor(std::string_view exePath);
-void SetAutostartFor(bool on, std::string_view exePath);
 
 }  // namespace pt

@@ -1,7 +1,7 @@
 // Text rules of shortcut files: the link name's extension, icon locations
 // and the "%ProgramFiles%" replacement. Kept apart from the COM code so they
 // are checked natively.
-#include "settings/shortcut.h"
+#include "base/shortcut.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
 // Hotkey text: the examples the hotkey editor and the settings file rely on,
 // the two name tables, identifiers, and shortcut-file hotkey words.
-#include "settings/hotkey_text.h"
+#include "base/hotkey_text.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -22,7 +22,8 @@ TEST(HotkeyTextTest, LookupHoldsExactlyTheMainKeyNames) {
     EXPECT_EQ(lookup.Find("F12"), 0x7Bu);
     EXPECT_EQ(lookup.Find("`"), 0xC0u);
     EXPECT_EQ(lookup.Find("Z"), 0x5Au);
-    for (const char* absent : {"@Space", "Tab", "#Tab", "ESC", "Win", "a", "f4", "", "右键菜单键"}) {
+    for (const char* absent :
+         {"@Space", "Tab", "#Tab", "ESC", "Win", "a", "f4", "", "右键菜单键"}) {
         EXPECT_EQ(lookup.Find(absent), 0u) << absent;
     }
     EXPECT_EQ(KeyNameEntry(0x5D), "#右键菜单键");
@@ -48,16 +49,16 @@ TEST(HotkeyTextTest, ParsesTheEditorsTextsAndRejectsTheRest) {
         {"Ctrl + Space", 2, 0x20},
         {"Alt + F4", 1, 0x73},
         {"F4", 0, 0x73},
-        {"A + Ctrl", 2, 0x41},                // any order
-        {"Ctrl + A + B", 2, 0x42},            // last key wins
-        {"Ctrl + A + Foo", 2, 0},             // ... also an unknown one
+        {"A + Ctrl", 2, 0x41},      // any order
+        {"Ctrl + A + B", 2, 0x42},  // last key wins
+        {"Ctrl + A + Foo", 2, 0},   // ... also an unknown one
         {"Ctrl + Shift + Alt + Ctrl + 1", 7, 0x31},
         {"Ctrl + ", 2, 0},
         {"无", 0, 0},
         {"", 0, 0},
-        {"ctrl + a", 0, 0},                   // exact case only
-        {"Ctrl+A", 0, 0},                     // the separator has blanks
-        {"Ctrl + Tab", 2, 0},                 // "#" keys never count
+        {"ctrl + a", 0, 0},    // exact case only
+        {"Ctrl+A", 0, 0},      // the separator has blanks
+        {"Ctrl + Tab", 2, 0},  // "#" keys never count
     };
     for (const Case& c : cases) {
         HotkeyCombo combo = ParseHotkeyText(c.text, lookup);
@@ -73,7 +74,8 @@ TEST(HotkeyTextTest, FormatRoundTripsEveryComboInEditorOrder) {
     EXPECT_EQ(FormatHotkeyText(0, 0x20), "Space");
     EXPECT_EQ(FormatHotkeyText(kHotkeyShift, 0), "Shift + ");
     for (int vk = 1; vk <= kLastNamedKey; ++vk) {
-        if (lookup.Find(KeyName(vk)) != static_cast<uint32_t>(vk)) continue;
+        if (lookup.Find(KeyName(vk)) != static_cast<uint32_t>(vk))
+            continue;
         for (uint32_t m = 0; m < 8; ++m) {
             HotkeyCombo combo = ParseHotkeyText(FormatHotkeyText(m, vk), lookup);
             EXPECT_EQ(combo.modifiers, m);
@@ -138,7 +140,8 @@ TEST(HotkeyTextTest, ShortcutHotkeyWordsToTextAndBack) {
     EXPECT_FALSE(ParseLinkHotkeyText("Ctrl + Foo", &word));
     for (unsigned flags = 0; flags < 8; ++flags) {
         for (int vk = 1; vk <= kLastNamedKey; ++vk) {
-            if (LinkKeyName(vk).empty() || vk == 0x6C) continue;  // 0x6C shares "Enter"
+            if (LinkKeyName(vk).empty() || vk == 0x6C)
+                continue;  // 0x6C shares "Enter"
             uint16_t original = static_cast<uint16_t>(flags << 8 | static_cast<unsigned>(vk));
             ASSERT_TRUE(ParseLinkHotkeyText(LinkHotkeyText(original), &word)) << original;
             EXPECT_EQ(word, original) << LinkHotkeyText(original);

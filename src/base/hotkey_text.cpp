@@ -1,5 +1,5 @@
 // Key-name tables, hotkey text parsing and formatting, hotkey identifiers.
-#include "settings/hotkey_text.h"
+#include "base/hotkey_text.h"
 
 #include "base/crc32.h"
 #include "base/text.h"
