@@ -2,6 +2,7 @@
 // hotkey. It waits half a second, then rises out of the bottom-right corner
 // of the work area; "不再提醒" switches the reminder off, "查看" opens the
 // settings on the Hotkeys page.
+#include "dialogs/dialog_parts.h"
 #include "dialogs/settings_pages.h"
 #include "dialogs/settings_rules.h"
 #include "dialogs/settings_ui.h"
@@ -77,20 +78,9 @@ void SettingsUi::BuildConflict() {
     if (services_.font)
         text->SetFont(services_.font);
 
-    auto* bottom = body->Add<Element>();
-    bottom->SetName("bottom");
-    bottom->SetHorizontal(true);
-    bottom->SetWidth(SizeSpec::Fill());
-    bottom->SetHeight(SizeSpec::Fixed(Dpi(50)));
-    bottom->SetPadding(Dpi(15), Dpi(11), Dpi(15), Dpi(11));
-    bottom->SetAlign(Align::kStart, Align::kCenter);
-    bottom->SetLookName("border.top");
-    auto* quiet = bottom->Add<CheckBox>("不再提醒");
+    Element* bottom = AddBottomBar(*body, Dpi(15), Dpi(11));
+    CheckBox* quiet = AddGreySwitch(*bottom, "不再提醒", !settings.GetRegFailTips(), nullptr);
     quiet->SetName("quiet");
-    quiet->SetCursor(IDC_HAND);
-    quiet->SetTextColor(MakeColor(120, 120, 120));
-    quiet->SetFocusable(true);
-    quiet->SetChecked(!settings.GetRegFailTips());
     quiet->On(ElementEvent::kCheckChanged, [&settings](Element&, const ElementEventArgs& a, bool&) {
         settings.SetRegFailTips(!a.checked);
     });

@@ -1,6 +1,7 @@
 // The skin window: the 28 background colours as swatches, the selected one
 // tagged, and the two style switches. Every choice is stored at once and
 // every open window of the program is dressed in it again.
+#include "dialogs/dialog_parts.h"
 #include "dialogs/settings_ui.h"
 #include "dialogs/skin_table.h"
 #include "settings/settings_store.h"
@@ -26,18 +27,6 @@ std::shared_ptr<SvgImage> TagFor(const SvgImage* tag, Color swatch) {
     image->SetSize(Dpi(35), Dpi(35));
     image->SetFill(SwatchTextColor(swatch));
     return image;
-}
-
-CheckBox* AddStyleSwitch(Element& row, std::string_view text, bool checked,
-                         const std::shared_ptr<Font>& font) {
-    auto* box = row.Add<CheckBox>(text);
-    box->SetCursor(IDC_HAND);
-    box->SetFocusable(true);
-    box->SetTextColor(MakeColor(120, 120, 120));
-    box->SetChecked(checked);
-    if (font)
-        box->SetFont(font);
-    return box;
 }
 
 }  // namespace
@@ -106,16 +95,9 @@ void SettingsUi::BuildSkinWindow() {
         settings.SetBackgroundColor(color);
     });
 
-    auto* bottom = body->Add<Element>();
-    bottom->SetName("bottom");
-    bottom->SetHorizontal(true);
-    bottom->SetWidth(SizeSpec::Fill());
-    bottom->SetHeight(SizeSpec::Fixed(Dpi(50)));
-    bottom->SetPadding(Dpi(10), Dpi(10), Dpi(10), Dpi(10));
+    Element* bottom = AddBottomBar(*body, Dpi(10), Dpi(10));
     bottom->SetSpacing(Dpi(15));
-    bottom->SetAlign(Align::kStart, Align::kCenter);
-    bottom->SetLookName("border.top");
-    CheckBox* mac = AddStyleSwitch(*bottom, "启用苹果风", settings.GetStyleMac(), services_.font);
+    CheckBox* mac = AddGreySwitch(*bottom, "启用苹果风", settings.GetStyleMac(), services_.font);
     mac->SetName("style-mac");
     mac->On(ElementEvent::kCheckChanged, [&settings](Element&, const ElementEventArgs& a, bool&) {
         settings.SetStyleMac(a.checked);
@@ -124,7 +106,7 @@ void SettingsUi::BuildSkinWindow() {
     line->SetFixedSize(1, Dpi(10));
     line->SetLookName("bkInfo_line");
     CheckBox* radius =
-        AddStyleSwitch(*bottom, "启用圆角窗口", settings.GetBorderRadius(), services_.font);
+        AddGreySwitch(*bottom, "启用圆角窗口", settings.GetBorderRadius(), services_.font);
     radius->SetName("border-radius");
     radius->On(ElementEvent::kCheckChanged,
                [&settings](Element&, const ElementEventArgs& a, bool&) {

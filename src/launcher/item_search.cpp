@@ -212,7 +212,19 @@ bool ItemSearchIndex::MatchQuery(const Entry& e, const Query& q, SearchRank* ran
     return false;
 }
 
-std::vector<SearchHit> ItemSearchIndex::Rank(std::vector<SearchHit> hits) const {
+template <typename ForEachCandidate>
+std::vector<SearchHit> ItemSearchIndex::Collect(std::string_view query,
+                                                ForEachCandidate forEachCandidate) const {
+    const std::string folded = FoldForSearch(query);
+    if (folded.find_first_not_of(' ') == std::string::npos)
+        return {};
+    const Query q = MakeQuery(folded);
+    std::vector<SearchHit> hits;
+    SearchRank rank{};
+    forEachCandidate([&](size_t n) {
+        if (MatchQuery(entries_[n], q, &rank))
+            hits.push_back(SearchHit{static_cast<int>(n), rank});
+    });
     std::sort(hits.begin(), hits.end(), [](const SearchHit& a, const SearchHit& b) {
         return a.rank != b.rank ? a.rank < b.rank : a.entry < b.entry;
     });
@@ -220,33 +232,20 @@ std::vector<SearchHit> ItemSearchIndex::Rank(std::vector<SearchHit> hits) const 
 }
 
 std::vector<SearchHit> ItemSearchIndex::Find(std::string_view query) const {
-    const std::string folded = FoldForSearch(query);
-    if (folded.find_first_not_of(' ') == std::string::npos)
-        return {};
-    const Query q = MakeQuery(folded);
-    std::vector<SearchHit> hits;
-    SearchRank rank{};
-    for (size_t n = 0; n < entries_.size(); ++n) {
-        if (MatchQuery(entries_[n], q, &rank))
-            hits.push_back(SearchHit{static_cast<int>(n), rank});
-    }
-    return Rank(std::move(hits));
+    return Collect(query, [this](const auto& visit) {
+        for (size_t n = 0; n < entries_.size(); ++n)
+            visit(n);
+    });
 }
 
 std::vector<SearchHit> ItemSearchIndex::Refine(std::string_view query,
                                                const std::vector<SearchHit>& within) const {
-    const std::string folded = FoldForSearch(query);
-    if (folded.find_first_not_of(' ') == std::string::npos)
-        return {};
-    const Query q = MakeQuery(folded);
-    std::vector<SearchHit> hits;
-    SearchRank rank{};
-    for (const SearchHit& hit : within) {
-        if (hit.entry >= 0 && static_cast<size_t>(hit.entry) < entries_.size() &&
-            MatchQuery(entries_[static_cast<size_t>(hit.entry)], q, &rank))
-            hits.push_back(SearchHit{hit.entry, rank});
-    }
-    return Rank(std::move(hits));
+    return Collect(query, [this, &within](const auto& visit) {
+        for (const SearchHit& hit : within) {
+            if (hit.entry >= 0 && static_cast<size_t>(hit.entry) < entries_.size())
+                visit(static_cast<size_t>(hit.entry));
+        }
+    });
 }
 
 }  // namespace pt

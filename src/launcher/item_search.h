@@ -92,7 +92,10 @@ class ItemSearchIndex {
     bool MatchPinyin(const Entry& e, const Query& q) const;
     bool MatchFrom(const Entry& e, const Query& q, size_t at, uint32_t token,
                    std::vector<uint64_t>& failed) const;
-    std::vector<SearchHit> Rank(std::vector<SearchHit> hits) const;
+    // The candidates `forEachCandidate(visit)` passes to visit(index) that
+    // match `query`, best first; nothing for a blank query.
+    template <typename ForEachCandidate>
+    std::vector<SearchHit> Collect(std::string_view query, ForEachCandidate forEachCandidate) const;
 
     std::vector<Entry> entries_;
     std::vector<Token> tokens_;

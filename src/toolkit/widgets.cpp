@@ -39,6 +39,19 @@ Rect CheckBox::MarkRect(const Rect& box) const {
     return Rect::FromSize(box.left + Padding().left, box.top + (box.Height() - h) / 2, w, h);
 }
 
+void CheckBox::PaintLabel(Canvas& canvas, const Rect& box, const Rect& mark) const {
+    if (Text().empty())
+        return;
+    if (const std::shared_ptr<Font> f = DefaultFont()) {
+        Rect t = box;
+        t.left = mark.right + Dpi(6);
+        TextFormat fmt;
+        fmt.horizontal = TextAlign::kStart;
+        canvas.DrawText(Text(), *f, IsEnabled() ? TextColor() : WithAlpha(TextColor(), 110), t,
+                        fmt);
+    }
+}
+
 Size CheckBox::ContentSize() const {
     if (HasImages())
         return Button::ContentSize();
@@ -89,16 +102,7 @@ void CheckBox::PaintContent(Canvas& canvas, const Rect& box) {
                                 kMarkFill, 1.8f * u);
         }
     }
-    if (Text().empty())
-        return;
-    if (const std::shared_ptr<Font> f = DefaultFont()) {
-        Rect t = box;
-        t.left = mark.right + Dpi(6);
-        TextFormat fmt;
-        fmt.horizontal = TextAlign::kStart;
-        canvas.DrawText(Text(), *f, IsEnabled() ? TextColor() : WithAlpha(TextColor(), 110), t,
-                        fmt);
-    }
+    PaintLabel(canvas, box, mark);
 }
 
 // ------------------------------------------------------------ radio button
@@ -122,16 +126,7 @@ void RadioButton::PaintContent(Canvas& canvas, const Rect& box) {
         const int d = mark.Width() / 4;
         canvas.FillEllipse(mark.Inset(Insets{d, d, d, d}), accent);
     }
-    if (Text().empty())
-        return;
-    if (const std::shared_ptr<Font> f = DefaultFont()) {
-        Rect t = box;
-        t.left = mark.right + Dpi(6);
-        TextFormat fmt;
-        fmt.horizontal = TextAlign::kStart;
-        canvas.DrawText(Text(), *f, IsEnabled() ? TextColor() : WithAlpha(TextColor(), 110), t,
-                        fmt);
-    }
+    PaintLabel(canvas, box, mark);
 }
 
 // ---------------------------------------------------------------- tab view

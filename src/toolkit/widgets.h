@@ -37,6 +37,8 @@ class CheckBox : public Button {
 
   protected:
     Rect MarkRect(const Rect& box) const;  // the square or the switch
+    // The text to the right of `mark`, greyed while disabled.
+    void PaintLabel(Canvas& canvas, const Rect& box, const Rect& mark) const;
     bool switchLook_ = false;
     Color accent_ = MakeColor(0, 120, 215);
 };

@@ -17,6 +17,7 @@
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
 #include "base/shortcut.h"
+#include "support/desktop.h"
 #include "support/temp_folder.h"
 #include "support/utf16.h"
 #include "toolkit/dpi.h"
@@ -30,39 +31,15 @@ namespace pt {
 namespace {
 
 using test::PollUntil;
+using test::PressPanelHotkey;
 using test::Pump;
+using test::TrayIconExists;
+using test::WorkArea;
 
 [[maybe_unused]] testing::Environment* const g_env =
     testing::AddGlobalTestEnvironment(new test::UiEnvironment);
 
 constexpr unsigned kSaveDelayMs = 300;
-
-Rect WorkArea() {
-    RECT w{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &w, 0);
-    return Rect{w.left, w.top, w.right, w.bottom};
-}
-
-void PressPanelHotkey() {
-    INPUT in[4] = {};
-    const WORD keys[4] = {VK_CONTROL, VK_OEM_3, VK_OEM_3, VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-        in[i].type = INPUT_KEYBOARD;
-        in[i].ki.wVk = keys[i];
-        in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    ::SendInput(4, in, sizeof(INPUT));
-}
-
-bool TrayIconExists(HWND panel) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = panel;
-    data.uID = TrayIconId();
-    data.uFlags = NIF_TIP;
-    ::lstrcpynW(data.szTip, L"Pinatrove", ARRAYSIZE(data.szTip));
-    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
 
 // Holds a combination for another window, as another program would.
 class TakenHotkey {

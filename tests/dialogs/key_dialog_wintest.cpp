@@ -21,20 +21,10 @@ namespace {
 [[maybe_unused]] testing::Environment* const g_env =
     testing::AddGlobalTestEnvironment(new test::UiEnvironment);
 
-BOOL CALLBACK FindModal(HWND hwnd, LPARAM param) {
-    Window* w = Window::FromHwnd(hwnd);
-    if (w && w->IsModal()) {
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Runs AskKey with `act` working on the open dialog from inside its loop.
 std::optional<std::string> AskWith(const std::function<void(Window& dialog)>& act) {
     PostUiTask([act] {
-        HWND found = nullptr;
-        ::EnumThreadWindows(::GetCurrentThreadId(), &FindModal, reinterpret_cast<LPARAM>(&found));
+        const HWND found = test::OpenModal();
         Window* w = Window::FromHwnd(found);
         ASSERT_NE(w, nullptr);
         act(*w);

@@ -26,22 +26,6 @@ using test::PollUntil;
 [[maybe_unused]] testing::Environment* const g_env =
     testing::AddGlobalTestEnvironment(new test::UiEnvironment);
 
-BOOL CALLBACK FindModal(HWND hwnd, LPARAM param) {
-    Window* w = Window::FromHwnd(hwnd);
-    if (w && w->IsModal()) {
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The open message box of this (the UI) thread, or null.
-HWND OpenBox() {
-    HWND found = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindModal, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // Waits on a helper thread for the box, then runs `act` on the UI thread.
 class BoxDriver {
   public:
@@ -50,7 +34,7 @@ class BoxDriver {
               const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
               HWND box = nullptr;
               while (!box && std::chrono::steady_clock::now() < end) {
-                  box = CallOnUiThread([] { return OpenBox(); });
+                  box = CallOnUiThread([] { return test::OpenModal(); });
                   if (!box)
                       std::this_thread::sleep_for(std::chrono::milliseconds(10));
               }
@@ -273,7 +257,7 @@ TEST_F(MessageBoxTest, CalledFromAWorkerThreadRunsOnTheUiThread) {
             boxThread = ::GetWindowThreadProcessId(box.Hwnd(), nullptr);
             callerWaited = !returned.load();
             PressEsc(box);  // ignored by Yes/No
-            escIgnored = OpenBox() != nullptr;
+            escIgnored = test::OpenModal() != nullptr;
             ClickNamed(box, "result.6");
         });
         std::thread worker([&] {
@@ -324,7 +308,7 @@ TEST_F(MessageBoxTest, SaveFailureIsReportedOncePerRun) {
     EXPECT_NE(text.find("(5)"), std::string::npos);
     // A second failure, of this file or another, shows nothing.
     EXPECT_FALSE(ReportSaveFailure(nullptr, "C:\\工具\\data\\Data", ERROR_DISK_FULL));
-    EXPECT_EQ(OpenBox(), nullptr);
+    EXPECT_EQ(test::OpenModal(), nullptr);
 }
 
 }  // namespace

@@ -7,13 +7,6 @@
 
 namespace pt::test {
 
-std::wstring BuildPath(const char* path) {
-    std::wstring out;
-    for (const char* p = path; *p; ++p) out += static_cast<wchar_t>(*p == '/' ? '\\' : *p);
-    if (!out.empty() && out[0] == L'\\') out = L"Z:" + out;
-    return out;
-}
-
 std::wstring BuiltAppPath() { return BuildPath(PT_APP_EXE); }
 
 AppProcess::~AppProcess() { Kill(); }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/win_handles.h"
+#include "support/build_path.h"
 #include "support/poll.h"
 #include "support/temp_folder.h"
 
@@ -20,9 +21,6 @@ namespace pt::test {
 
 using namespace std::chrono_literals;
 
-// Where the build put a file of ours, as a Windows path (the build knows Unix
-// paths; under Wine drive Z: is the Unix root).
-std::wstring BuildPath(const char* unixOrWindowsPath);
 // The program under test, as built.
 std::wstring BuiltAppPath();
 

@@ -40,11 +40,11 @@ TEST(AppExtensionsTest, StartsWithItsPluginsAndOpensTheCaptureOnTheCameraKey) {
     TempFolder dir;
     dir.Folder("plugin");
     dir.Folder("data");
-    ASSERT_TRUE(::CopyFileW(BuiltFile(PT_SAMPLE_PLUGIN).c_str(),
+    ASSERT_TRUE(::CopyFileW(BuildPath(PT_SAMPLE_PLUGIN).c_str(),
                             (dir / L"plugin\\sample_plugin.dll").c_str(), FALSE));
-    ASSERT_TRUE(::CopyFileW(BuiltFile(PT_PLUGIN_NEEDS_DEP).c_str(),
+    ASSERT_TRUE(::CopyFileW(BuildPath(PT_PLUGIN_NEEDS_DEP).c_str(),
                             (dir / L"plugin\\needs_dep.dll").c_str(), FALSE));
-    ASSERT_TRUE(::CopyFileW(BuiltFile(PT_PLUGIN_PROBE).c_str(), (dir / L"plugin\\zero.dll").c_str(),
+    ASSERT_TRUE(::CopyFileW(BuildPath(PT_PLUGIN_PROBE).c_str(), (dir / L"plugin\\zero.dll").c_str(),
                             FALSE));
     const std::u16string settings =
         u"{\"Shortcutkey\":{\"RegFailTips\":0,\"Camera\":{\"bEnable\":1,\"HotKey\":\"F4\"}}}";

@@ -25,7 +25,7 @@ constexpr wchar_t kOverlayClass[] = L"PinatroveCapture";
 class AppResources {
   public:
     AppResources()
-        : module_(::LoadLibraryExW(BuiltFile(PT_APP_EXE).c_str(), nullptr,
+        : module_(::LoadLibraryExW(BuildPath(PT_APP_EXE).c_str(), nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
     ~AppResources() {
         if (module_)

@@ -6,17 +6,9 @@
 
 #include <string>
 
-namespace pt::test {
+#include "support/build_path.h"
 
-// A path of the build as Windows sees it (drive Z: is the Unix root).
-inline std::wstring BuiltFile(const char* path) {
-    std::wstring out;
-    for (const char* p = path; *p; ++p)
-        out += static_cast<wchar_t>(*p == '/' ? '\\' : *p);
-    if (!out.empty() && out[0] == L'\\')
-        out = L"Z:" + out;
-    return out;
-}
+namespace pt::test {
 
 inline void SendMouse(DWORD flags, int x = 0, int y = 0) {
     INPUT in{};

@@ -20,7 +20,7 @@ namespace {
 using namespace test;
 
 void CopyInto(const TempFolder& dir, const char* built, const char* name) {
-    ASSERT_TRUE(::CopyFileW(BuiltFile(built).c_str(), (dir / ToWide(name)).c_str(), FALSE)) << name;
+    ASSERT_TRUE(::CopyFileW(BuildPath(built).c_str(), (dir / ToWide(name)).c_str(), FALSE)) << name;
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> v) {

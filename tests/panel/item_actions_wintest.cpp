@@ -31,6 +31,7 @@
 #include "settings/settings_store.h"
 #include "base/shortcut.h"
 #include "support/counting_storage.h"
+#include "support/menu_input.h"
 #include "support/temp_folder.h"
 #include "support/utf16.h"
 #include "toolkit/clipboard.h"
@@ -357,26 +358,6 @@ TEST_F(ItemActionsTest, AWaitingLaunchKeepsThePanelAnsweringAndStartsOnce) {
 class ItemMenuWinTest : public ItemActionsTest {
   protected:
     static bool MenuOpen() { return Menu::Current() != nullptr; }
-    static bool Pick(int id) {
-        auto menu = Menu::Current();
-        Rect r;
-        if (!menu || !menu->ItemScreenRect(id, r))
-            return false;
-        const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        for (Window* w : menu->OpenWindows()) {
-            RECT wr;
-            ::GetWindowRect(w->Hwnd(), &wr);
-            if (!::PtInRect(&wr, centre))
-                continue;
-            POINT p = centre;
-            ::ScreenToClient(w->Hwnd(), &p);
-            ::SendMessageW(w->Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-            ::SendMessageW(w->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-            ::SendMessageW(w->Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-            return true;
-        }
-        return false;
-    }
     // Right click with Shift held; true when the shell's menu tracked
     // (found by a timer of this thread, which also closes it).
     static std::atomic<bool>& ShellMenuSeen() {
@@ -411,14 +392,14 @@ TEST_F(ItemMenuWinTest, RightReleaseOpensTheMenuAndRunsTheChoice) {
     ASSERT_TRUE(PollUntil(MenuOpen, 2000));
     Rect r;
     EXPECT_TRUE(Menu::Current()->ItemScreenRect(kItemRunAsAdmin, r));
-    ASSERT_TRUE(Pick(kItemCopyPath));
+    ASSERT_TRUE(test::PickMenuItem(kItemCopyPath));
     ASSERT_TRUE(PollUntil([&] { return GetClipboardText(hwnd_).value_or("") == probe; }, 2000));
 
     // A disabled entry does nothing; Escape closes the menu with no command.
     test::RightClick(hwnd_, Cell(1));
     ASSERT_TRUE(PollUntil(MenuOpen, 2000));
     EXPECT_FALSE(Menu::Current()->ItemScreenRect(kItemRunAsAdmin, r));
-    ASSERT_TRUE(Pick(kItemOpenLocation));
+    ASSERT_TRUE(test::PickMenuItem(kItemOpenLocation));
     auto menu = Menu::Current();
     ASSERT_TRUE(menu && !menu->OpenWindows().empty());
     ::SendMessageW(menu->OpenWindows()[0]->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
@@ -572,24 +553,13 @@ TEST_F(ItemMenuWinTest, EncipherAndDecipherKeepTheCellAndRestoreTheRecord) {
 
 // ---- the properties dialog ---------------------------------------------
 
-BOOL CALLBACK FindModal(HWND hwnd, LPARAM param) {
-    Window* w = Window::FromHwnd(hwnd);
-    if (w && w->IsModal()) {
-        *reinterpret_cast<HWND*>(param) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class PropertiesDialogTest : public ItemActionsTest {
   protected:
     // Opens the dialog on item i and runs `act` on it from inside its loop;
     // `act` ends it.
     void Properties(int i, const std::function<void(Window& dialog)>& act) {
         PostUiTask([act] {
-            HWND found = nullptr;
-            ::EnumThreadWindows(::GetCurrentThreadId(), &FindModal,
-                                reinterpret_cast<LPARAM>(&found));
+            const HWND found = test::OpenModal();
             Window* w = Window::FromHwnd(found);
             ASSERT_NE(w, nullptr);
             act(*w);

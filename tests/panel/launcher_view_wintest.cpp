@@ -24,6 +24,7 @@
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
 #include "support/counting_storage.h"
+#include "support/menu_input.h"
 #include "support/temp_folder.h"
 #include "support/utf16.h"
 #include "toolkit/clipboard.h"
@@ -664,41 +665,6 @@ class ContentMenuTest : public LauncherViewTest {
         ::SendMessageW(hwnd_, WM_RBUTTONUP, 0, test::At(p));
     }
     static bool MenuOpen() { return Menu::Current() != nullptr; }
-    // The menu window showing item `id` and the item's centre in it.
-    static HWND ItemWindow(int id, POINT* client) {
-        auto menu = Menu::Current();
-        Rect r;
-        if (!menu || !menu->ItemScreenRect(id, r))
-            return nullptr;
-        const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        for (Window* w : menu->OpenWindows()) {
-            RECT wr;
-            ::GetWindowRect(w->Hwnd(), &wr);
-            if (::PtInRect(&wr, centre)) {
-                *client = centre;
-                ::ScreenToClient(w->Hwnd(), client);
-                return w->Hwnd();
-            }
-        }
-        return nullptr;
-    }
-    static bool Hover(int id) {
-        POINT p{};
-        HWND h = ItemWindow(id, &p);
-        if (h)
-            ::SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-        return h != nullptr;
-    }
-    static bool Pick(int id) {
-        POINT p{};
-        HWND h = ItemWindow(id, &p);
-        if (!h)
-            return false;
-        ::SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
-        ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-        ::SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-        return true;
-    }
     std::string Names() const {
         std::string out;
         for (int c = 0; c < data_->ClassCount(); ++c)
@@ -732,7 +698,7 @@ TEST_F(ContentMenuTest, SidebarMenusRunTheChosenCommand) {
                              : test::Centre(*view_->ClassEntry(c.entry));
         RightClick(at);
         ASSERT_TRUE(PollUntil(MenuOpen, 2000));
-        ASSERT_TRUE(Pick(c.pick));
+        ASSERT_TRUE(test::PickMenuItem(c.pick));
         ASSERT_TRUE(PollUntil([&] { return Names() == c.names; }, 2000)) << Names();
         EXPECT_FALSE(MenuOpen());
         EXPECT_EQ(questions_.size(), c.question ? 1u : 0u);
@@ -754,7 +720,7 @@ TEST_F(ContentMenuTest, DisabledOrDismissedMenusChangeNothing) {
     // The first category cannot move up; the only way out is Escape.
     RightClick(test::Centre(*view_->ClassEntry(0)));
     ASSERT_TRUE(PollUntil(MenuOpen, 2000));
-    ASSERT_TRUE(Pick(kCmdUp));
+    ASSERT_TRUE(test::PickMenuItem(kCmdUp));
     Pump();
     auto menu = Menu::Current();
     ASSERT_TRUE(menu && !menu->OpenWindows().empty());
@@ -770,10 +736,10 @@ TEST_F(ContentMenuTest, TabMenuMovesAGroupToAnotherCategory) {
     RightClick(test::Centre(*view_->Tab(0, 1)));
     ASSERT_TRUE(PollUntil(MenuOpen, 2000));
     EXPECT_EQ(data_->CurrentGroup(), 1);  // the tab clicked became current
-    ASSERT_TRUE(Hover(kCmdMoveTo));
+    ASSERT_TRUE(test::HoverMenuItem(kCmdMoveTo));
     ASSERT_TRUE(PollUntil(
         [] { return Menu::Current() && Menu::Current()->OpenWindows().size() == 2; }, 3000));
-    ASSERT_TRUE(Pick(MoveToClassId(2)));
+    ASSERT_TRUE(test::PickMenuItem(MoveToClassId(2)));
     ASSERT_TRUE(PollUntil([&] { return Tabs(2).find("工具") != std::string::npos; }, 2000));
     EXPECT_EQ(Tabs(0), "[程序]");
     EXPECT_EQ(data_->GroupCount(2), 2);
@@ -786,7 +752,7 @@ TEST_F(ContentMenuTest, RenameFromTheMenuWithTheEditorsOwnMenu) {
     Build();
     RightClick(test::Centre(*view_->Tab(0, 0)));
     ASSERT_TRUE(PollUntil(MenuOpen, 2000));
-    ASSERT_TRUE(Pick(kCmdRename));
+    ASSERT_TRUE(test::PickMenuItem(kCmdRename));
     ASSERT_TRUE(PollUntil([&] { return view_->RenameEditor() != nullptr; }, 2000));
     Edit* editor = view_->RenameEditor();
     EXPECT_EQ(editor->SelectedText(), "程序");
@@ -794,7 +760,7 @@ TEST_F(ContentMenuTest, RenameFromTheMenuWithTheEditorsOwnMenu) {
     const auto editMenu = [&](int pick) {
         RightClick(test::Centre(*editor));
         ASSERT_TRUE(PollUntil(MenuOpen, 2000));
-        ASSERT_TRUE(Pick(pick));
+        ASSERT_TRUE(test::PickMenuItem(pick));
         ASSERT_TRUE(PollUntil([] { return !MenuOpen(); }, 2000));
         Pump();
     };

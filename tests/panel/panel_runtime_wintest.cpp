@@ -12,6 +12,7 @@
 #include "panel/panel_window.h"
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
+#include "support/desktop.h"
 #include "support/temp_folder.h"
 #include "support/utf16.h"
 #include "toolkit/dpi.h"
@@ -22,38 +23,13 @@ namespace pt {
 namespace {
 
 using test::PollUntil;
+using test::PressPanelHotkey;
 using test::Pump;
+using test::TrayIconExists;
+using test::WorkArea;
 
 [[maybe_unused]] testing::Environment* const g_env =
     testing::AddGlobalTestEnvironment(new test::UiEnvironment);
-
-Rect WorkArea() {
-    RECT w{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &w, 0);
-    return Rect{w.left, w.top, w.right, w.bottom};
-}
-
-void PressHotkey() {
-    INPUT in[4] = {};
-    const WORD keys[4] = {VK_CONTROL, VK_OEM_3, VK_OEM_3, VK_CONTROL};
-    for (int i = 0; i < 4; ++i) {
-        in[i].type = INPUT_KEYBOARD;
-        in[i].ki.wVk = keys[i];
-        in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    ::SendInput(4, in, sizeof(INPUT));
-}
-
-// The shell still knows our icon: changing it succeeds only then.
-bool TrayIconExists(HWND panel) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof data;
-    data.hWnd = panel;
-    data.uID = TrayIconId();
-    data.uFlags = NIF_TIP;
-    ::lstrcpynW(data.szTip, L"Pinatrove", ARRAYSIZE(data.szTip));
-    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
 
 class PanelRuntimeTest : public testing::Test {
   protected:
@@ -108,14 +84,14 @@ TEST_F(PanelRuntimeTest, HotkeyTogglesAndFollowsTheMouse) {
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(refused_, "");
     ASSERT_TRUE(Visible());
-    PressHotkey();
+    PressPanelHotkey();
     ASSERT_TRUE(PollUntil([&] { return !Visible(); }, 3000));
 
     // Shown centred under the cursor, pulled inside the work area at the
     // right, and remembered there.
     const Rect work = WorkArea();
     ::SetCursorPos(work.right - 10, work.top + 400);
-    PressHotkey();
+    PressPanelHotkey();
     ASSERT_TRUE(PollUntil([&] { return Visible(); }, 3000));
     const Rect r = w->GetRect();
     EXPECT_EQ(r.left, work.right - r.Width());
@@ -130,7 +106,7 @@ TEST_F(PanelRuntimeTest, HotkeyClosesAnOpenMenuFirst) {
     auto menu = Menu::Create();
     menu->AddItem(1, "item");
     ASSERT_TRUE(menu->Popup(hwnd_, Point{100, 100}));
-    PressHotkey();
+    PressPanelHotkey();
     ASSERT_TRUE(PollUntil([&] { return !Visible(); }, 3000));
     EXPECT_FALSE(menu->IsOpen());
 }

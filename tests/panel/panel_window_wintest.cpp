@@ -14,6 +14,7 @@
 #include "launcher/icons.h"
 #include "base/save_timer.h"
 #include "panel/panel_window.h"
+#include "support/desktop.h"
 #include "window/placement.h"
 #include "window/skin_frame.h"
 #include "panel/ui_test_util.h"
@@ -30,18 +31,13 @@ using test::FileExists;
 using test::PollUntil;
 using test::Pump;
 using test::TempFolder;
+using test::WorkArea;
 
 [[maybe_unused]] testing::Environment* const g_env =
     testing::AddGlobalTestEnvironment(new test::UiEnvironment);
 
 constexpr Color kLightBackground = static_cast<Color>(-657931);
 constexpr Color kBlack = MakeColor(0, 0, 0);
-
-Rect WorkArea() {
-    RECT w{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &w, 0);
-    return Rect{w.left, w.top, w.right, w.bottom};
-}
 
 // Which of the three store files exist at this moment, e.g. "Data Cache".
 std::string FilesPresent(const TempFolder& folder) {

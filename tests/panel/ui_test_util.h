@@ -1,10 +1,12 @@
 // Helpers of the Windows tests that drive the program's real windows: the
-// toolkit started once per test process with the packed UI resources, and
-// colour checks on a window's back buffer. Waiting and input come from
-// support/.
+// toolkit started once per test process with the packed UI resources,
+// colour checks on a window's back buffer, the open modal dialog and the
+// tray icon's presence.
+// Waiting and input come from support/.
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,7 @@
 #include "toolkit/resource_archive.h"
 #include "toolkit/toolkit.h"
 #include "toolkit/window.h"
+#include "window/tray_icon.h"
 
 namespace pt::test {
 
@@ -65,6 +68,34 @@ inline bool AreaHasTint(const Window& window, const Rect& r, Color background, C
         }
     }
     return false;
+}
+
+// A named function: a lambda is no stdcall function on 32-bit builds.
+inline BOOL CALLBACK FindModalWindow(HWND hwnd, LPARAM param) {
+    Window* w = Window::FromHwnd(hwnd);
+    if (w && w->IsModal()) {
+        *reinterpret_cast<HWND*>(param) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The modal dialog open on this (the UI) thread, or null.
+inline HWND OpenModal() {
+    HWND found = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindModalWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The shell still knows the panel's tray icon: changing it succeeds only then.
+inline bool TrayIconExists(HWND panel) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = panel;
+    data.uID = TrayIconId();
+    data.uFlags = NIF_TIP;
+    ::lstrcpynW(data.szTip, L"Pinatrove", ARRAYSIZE(data.szTip));
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 }  // namespace pt::test

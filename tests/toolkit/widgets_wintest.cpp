@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "support/desktop.h"
 #include "toolkit/back_buffer.h"
 #include "toolkit/graphics.h"
 #include "toolkit/ui_probe.h"
@@ -20,6 +21,7 @@ namespace pt {
 namespace {
 
 using test::MakeTestWindow;
+using test::WorkArea;
 
 LPARAM At(int x, int y) {
     return MAKELPARAM(x, y);
@@ -198,12 +200,6 @@ TEST(SmoothShapesTest, CirclesCornersAndIconsGetSoftEdgesInPlace) {
             if (x < 5 || y < 5 || x >= 105 || y >= 105)
                 outside += PixelAlpha(big.At(x, y)) != 0;
     EXPECT_EQ(outside, 0);
-}
-
-Rect WorkArea() {
-    RECT wa{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
-    return Rect{wa.left, wa.top, wa.right, wa.bottom};
 }
 
 TEST(TooltipTest, SizedFromItsLinesAndKeptInsideTheWorkArea) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "panel/ui_test_util.h"
+#include "support/desktop.h"
 #include "toolkit/menu.h"
 #include "toolkit/property_table.h"
 #include "window/dock_geometry.h"
@@ -17,18 +18,13 @@ namespace pt {
 namespace {
 
 using test::PollUntil;
+using test::WorkArea;
 
 [[maybe_unused]] testing::Environment* const g_env =
     testing::AddGlobalTestEnvironment(new test::UiEnvironment);
 
 constexpr int kW = 600;
 constexpr int kH = 400;
-
-Rect WorkArea() {
-    RECT w{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &w, 0);
-    return Rect{w.left, w.top, w.right, w.bottom};
-}
 
 class DockingTest : public testing::Test {
   protected:

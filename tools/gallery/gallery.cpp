@@ -23,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/text.h"
@@ -268,7 +269,8 @@ Element* Box(Element& parent, const char* lookName, VisualState state, int width
 
 // ---------------------------------------------------------------- windows
 
-Window* BuildGallery(int x, int y, const Palette& p, const std::string& title) {
+// A gallery page: a framed tool window with its caption and nothing more.
+Window* PageWindow(int x, int y, const Palette& p, const std::string& title) {
     WindowOptions o;
     o.x = x;
     o.y = y;
@@ -285,21 +287,34 @@ Window* BuildGallery(int x, int y, const Palette& p, const std::string& title) {
     w->SetShadow(ShadowParams{5, 255, 5, p.dark, 0});
     w->SetBackground(Look::Fill(p.background));
     Caption(*w, title, p);
+    return w;
+}
 
-    auto* body = w->Root().Add<Element>();
+// The body of a page as two columns, the left one `leftWidth` wide.
+std::pair<Element*, Element*> TwoColumns(Window& w, int leftWidth) {
+    auto* body = w.Root().Add<Element>();
     body->SetHorizontal(true);
     body->SetWidth(SizeSpec::Fill());
     body->SetHeight(SizeSpec::Weight(1));
     body->SetPadding(15, 10, 15, 10);
     body->SetSpacing(20);
     auto* left = body->Add<Element>();
-    left->SetWidth(SizeSpec::Fixed(330));
+    left->SetWidth(SizeSpec::Fixed(leftWidth));
     left->SetHeight(SizeSpec::Fill());
     left->SetSpacing(6);
     auto* right = body->Add<Element>();
     right->SetWidth(SizeSpec::Weight(1));
     right->SetHeight(SizeSpec::Fill());
     right->SetSpacing(6);
+    return {left, right};
+}
+
+Window* BuildGallery(int x, int y, const Palette& p, const std::string& title) {
+    Window* w = PageWindow(x, y, p, title);
+    if (!w)
+        return nullptr;
+
+    auto [left, right] = TwoColumns(*w, 330);
 
     Heading(*left, "系统按钮：常态 · 悬停 · 按下 · 苹果风", p);
     auto* sys = Row(*left, 6, 24);
@@ -428,22 +443,9 @@ Window* BuildGallery(int x, int y, const Palette& p, const std::string& title) {
 
 // Page 2: the item grid, the skin list, edits and a scroll view.
 Window* BuildControls(int x, int y, const Palette& p, const std::string& title) {
-    WindowOptions o;
-    o.x = x;
-    o.y = y;
-    o.width = 620;
-    o.height = 600;
-    o.title = title;
-    o.exStyle = WS_EX_TOOLWINDOW;
-    Window* w = Window::Create(o);
+    Window* w = PageWindow(x, y, p, title);
     if (!w)
         return nullptr;
-    w->SetTransparentAlpha(254);
-    w->EnableLayoutOverlayBorder(true);
-    w->SetBorderSize(0, 40, 0, 0);
-    w->SetShadow(ShadowParams{5, 255, 5, p.dark, 0});
-    w->SetBackground(Look::Fill(p.background));
-    Caption(*w, title, p);
 
     auto* body = w->Root().Add<Element>();
     body->SetWidth(SizeSpec::Fill());
@@ -551,39 +553,13 @@ struct DialogPage {
 };
 
 DialogPage BuildDialogWidgets(int x, int y, const Palette& p, const std::string& title) {
-    WindowOptions o;
-    o.x = x;
-    o.y = y;
-    o.width = 620;
-    o.height = 600;
-    o.title = title;
-    o.exStyle = WS_EX_TOOLWINDOW;
     DialogPage page;
-    Window* w = Window::Create(o);
+    Window* w = PageWindow(x, y, p, title);
     if (!w)
         return page;
     page.window = w;
-    w->SetTransparentAlpha(254);
-    w->EnableLayoutOverlayBorder(true);
-    w->SetBorderSize(0, 40, 0, 0);
-    w->SetShadow(ShadowParams{5, 255, 5, p.dark, 0});
-    w->SetBackground(Look::Fill(p.background));
-    Caption(*w, title, p);
 
-    auto* body = w->Root().Add<Element>();
-    body->SetHorizontal(true);
-    body->SetWidth(SizeSpec::Fill());
-    body->SetHeight(SizeSpec::Weight(1));
-    body->SetPadding(15, 10, 15, 10);
-    body->SetSpacing(20);
-    auto* left = body->Add<Element>();
-    left->SetWidth(SizeSpec::Fixed(270));
-    left->SetHeight(SizeSpec::Fill());
-    left->SetSpacing(6);
-    auto* right = body->Add<Element>();
-    right->SetWidth(SizeSpec::Weight(1));
-    right->SetHeight(SizeSpec::Fill());
-    right->SetSpacing(6);
+    auto [left, right] = TwoColumns(*w, 270);
 
     const auto check = [&](Element& row, const std::string& text, bool on, bool enabled,
                            bool switchLook) {
