@@ -1,72 +1,30 @@
 // The drawn stand-ins for icons not extracted yet; see icon_placeholder.h.
 #include "panel/icon_placeholder.h"
 
-#include <gdiplus.h>
-
 #include <array>
 
 namespace pt {
 namespace {
 
-class PlaceholderImage final : public Image {
-  public:
-    PlaceholderImage(IconPlaceholderKind kind, int side) : kind_(kind), side_(side) {}
-    Size NaturalSize() const override { return Size{side_, side_}; }
-
-    void Draw(Gdiplus::Graphics& g, const Rect& box) const override {
-        const Gdiplus::REAL w = static_cast<Gdiplus::REAL>(box.Width());
-        const Gdiplus::REAL h = static_cast<Gdiplus::REAL>(box.Height());
-        if (w <= 0 || h <= 0)
-            return;
-        const Gdiplus::REAL x = static_cast<Gdiplus::REAL>(box.left);
-        const Gdiplus::REAL y = static_cast<Gdiplus::REAL>(box.top);
-        const Gdiplus::REAL u = (w < h ? w : h) / 40.0f;  // drawn on a 40-unit grid
-        const Gdiplus::SmoothingMode oldMode = g.GetSmoothingMode();
-        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        Gdiplus::Pen outline(Gdiplus::Color(255, 150, 150, 150), 1.2f * u);
-        switch (kind_) {
-            case IconPlaceholderKind::kFile: {
-                // A page with its top right corner folded down.
-                const Gdiplus::PointF page[] = {{x + 9 * u, y + 4 * u},
-                                                {x + 25 * u, y + 4 * u},
-                                                {x + 32 * u, y + 11 * u},
-                                                {x + 32 * u, y + 36 * u},
-                                                {x + 9 * u, y + 36 * u}};
-                Gdiplus::SolidBrush paper(Gdiplus::Color(255, 250, 250, 250));
-                g.FillPolygon(&paper, page, 5);
-                g.DrawPolygon(&outline, page, 5);
-                const Gdiplus::PointF fold[] = {
-                    {x + 25 * u, y + 4 * u}, {x + 25 * u, y + 11 * u}, {x + 32 * u, y + 11 * u}};
-                g.DrawLines(&outline, fold, 3);
-                break;
-            }
-            case IconPlaceholderKind::kFolder: {
-                Gdiplus::SolidBrush back(Gdiplus::Color(255, 232, 184, 72));
-                Gdiplus::SolidBrush front(Gdiplus::Color(255, 250, 206, 98));
-                const Gdiplus::PointF tab[] = {{x + 4 * u, y + 9 * u},   {x + 15 * u, y + 9 * u},
-                                               {x + 18 * u, y + 12 * u}, {x + 36 * u, y + 12 * u},
-                                               {x + 36 * u, y + 33 * u}, {x + 4 * u, y + 33 * u}};
-                g.FillPolygon(&back, tab, 6);
-                g.FillRectangle(&front, x + 4 * u, y + 16 * u, 32 * u, 17 * u);
-                break;
-            }
-            case IconPlaceholderKind::kWeb: {
-                // A globe: its rim, the equator and one meridian.
-                Gdiplus::Pen line(Gdiplus::Color(255, 40, 120, 200), 1.6f * u);
-                Gdiplus::SolidBrush sea(Gdiplus::Color(255, 214, 234, 250));
-                g.FillEllipse(&sea, x + 6 * u, y + 6 * u, 28 * u, 28 * u);
-                g.DrawEllipse(&line, x + 6 * u, y + 6 * u, 28 * u, 28 * u);
-                g.DrawEllipse(&line, x + 14 * u, y + 6 * u, 12 * u, 28 * u);
-                g.DrawLine(&line, x + 6 * u, y + 20 * u, x + 34 * u, y + 20 * u);
-                break;
-            }
-        }
-        g.SetSmoothingMode(oldMode);
-    }
-
-  private:
-    IconPlaceholderKind kind_;
-    int side_;
+// Each on a 40-unit square, drawn by the toolkit at the cell's size.
+constexpr std::string_view kPlaceholderSvg[] = {
+    // A page with its top right corner folded down.
+    R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 40 40">)"
+    R"(<polygon points="9,4 25,4 32,11 32,36 9,36" fill="#FAFAFA" stroke="#969696")"
+    R"( stroke-width="1.2"/>)"
+    R"(<polyline points="25,4 25,11 32,11" fill="none" stroke="#969696" stroke-width="1.2"/>)"
+    R"(</svg>)",
+    // A folder: its back with the tab, and its front.
+    R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 40 40">)"
+    R"(<polygon points="4,9 15,9 18,12 36,12 36,33 4,33" fill="#E8B848"/>)"
+    R"(<rect x="4" y="16" width="32" height="17" fill="#FACE62"/>)"
+    R"(</svg>)",
+    // A globe: its rim, one meridian and the equator.
+    R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 40 40">)"
+    R"(<circle cx="20" cy="20" r="14" fill="#D6EAFA" stroke="#2878C8" stroke-width="1.6"/>)"
+    R"(<ellipse cx="20" cy="20" rx="6" ry="14" fill="none" stroke="#2878C8" stroke-width="1.6"/>)"
+    R"(<line x1="6" y1="20" x2="34" y2="20" stroke="#2878C8" stroke-width="1.6"/>)"
+    R"(</svg>)",
 };
 
 }  // namespace
@@ -80,10 +38,14 @@ IconPlaceholderKind PlaceholderKindOfType(std::string_view type) {
 }
 
 std::shared_ptr<Image> IconPlaceholder(IconPlaceholderKind kind, int side) {
-    static std::array<std::shared_ptr<PlaceholderImage>, 3> made;
-    std::shared_ptr<PlaceholderImage>& image = made[static_cast<size_t>(kind)];
-    if (!image || image->NaturalSize().width != side)
-        image = std::make_shared<PlaceholderImage>(kind, side);
+    static std::array<std::shared_ptr<SvgImage>, 3> made;
+    const size_t index = static_cast<size_t>(kind);
+    std::shared_ptr<SvgImage>& image = made[index];
+    if (!image || image->NaturalSize().width != side) {
+        image = SvgImage::FromBytes(kPlaceholderSvg[index]);
+        if (image)
+            image->SetSize(side, side);
+    }
     return image;
 }
 

@@ -3,8 +3,6 @@
 // batches), its tooltip, and the grids following the items of the store.
 #include "panel/launcher_view.h"
 
-#include <gdiplus.h>
-
 #include <algorithm>
 #include <iterator>
 #include <utility>
@@ -38,33 +36,6 @@ TargetKindId KindOfType(std::string_view type) {
 GridTextColor CellTextColor(const ItemRecord& record, bool missing) {
     return GridEntryTextColorFor(record.path, KindOfType(record.type), !missing);
 }
-
-// The shell's generic icon, for a cell whose image bytes turn out not to
-// decode (a damaged cache entry): the look of an icon that was not found.
-// Extracted on first paint, so a start with sound images never pays for it.
-class ShellFallbackIcon final : public Image {
-  public:
-    Size NaturalSize() const override {
-        const Image* picture = Picture();
-        return picture ? picture->NaturalSize() : Size{};
-    }
-    void Draw(Gdiplus::Graphics& g, const Rect& box) const override {
-        if (const Image* picture = Picture())
-            picture->Draw(g, box);
-    }
-
-  private:
-    const Image* Picture() const {
-        if (!tried_) {
-            tried_ = true;
-            const std::string png = FallbackIconPng(DisplayScale());
-            picture_ = RasterImage::FromBytes(png.data(), png.size());
-        }
-        return picture_.get();
-    }
-    mutable bool tried_ = false;
-    mutable std::shared_ptr<RasterImage> picture_;
-};
 
 }  // namespace
 
@@ -148,8 +119,16 @@ std::shared_ptr<Image> LauncherView::CellIcon(std::string png) {
     const size_t hash = std::hash<std::string_view>{}(png);
     if (auto known = cellIcons_[hash].lock(); known && known->Bytes() == png)
         return known;
-    if (!fallbackIcon_)
-        fallbackIcon_ = std::make_shared<ShellFallbackIcon>();
+    if (!fallbackIcon_) {
+        // The shell's generic icon, for a cell whose image bytes turn out
+        // not to decode (a damaged cache entry): the look of an icon that was
+        // not found. Extracted on first paint, so a start with sound images
+        // never pays for it.
+        fallbackIcon_ = std::make_shared<LazyImage>([]() -> std::shared_ptr<Image> {
+            const std::string generic = FallbackIconPng(DisplayScale());
+            return RasterImage::FromBytes(generic.data(), generic.size());
+        });
+    }
     auto image =
         EncodedImage::FromBytes(std::make_shared<const std::string>(std::move(png)), fallbackIcon_);
     // A different image with the same hash keeps its cells; only new cells

@@ -153,6 +153,20 @@ class EncodedImage final : public Image {
     mutable bool listed_ = false;
 };
 
+// An image made by `make` when it is first measured or drawn: for one that
+// costs (an extraction) and is seldom shown. A null result draws nothing.
+class LazyImage final : public Image {
+  public:
+    explicit LazyImage(std::function<std::shared_ptr<Image>()> make) : make_(std::move(make)) {}
+    Size NaturalSize() const override;
+    void Draw(Gdiplus::Graphics& g, const Rect& box) const override;
+
+  private:
+    const Image* Picture() const;
+    mutable std::function<std::shared_ptr<Image>()> make_;
+    mutable std::shared_ptr<Image> picture_;
+};
+
 // How many encoded images may stay decoded at once (default 256; at least 1).
 void SetDecodedImageLimit(size_t count);
 size_t DecodedImageLimit();

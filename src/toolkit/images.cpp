@@ -195,6 +195,24 @@ void EncodedImage::Draw(Gdiplus::Graphics& g, const Rect& box) const {
         picture->Draw(g, box);
 }
 
+const Image* LazyImage::Picture() const {
+    if (make_) {
+        picture_ = make_();
+        make_ = nullptr;  // asked once, whatever it answered
+    }
+    return picture_.get();
+}
+
+Size LazyImage::NaturalSize() const {
+    const Image* picture = Picture();
+    return picture ? picture->NaturalSize() : Size{};
+}
+
+void LazyImage::Draw(Gdiplus::Graphics& g, const Rect& box) const {
+    if (const Image* picture = Picture())
+        picture->Draw(g, box);
+}
+
 void SetDecodedImageLimit(size_t count) {
     DecodedImages::SetLimit(count);
 }
