@@ -47,7 +47,7 @@ class ShellLauncherSystem final : public LauncherSystem {
     std::string FolderIconResource(std::string_view folder) override {
         // A network folder's desktop.ini is read on the worker; the UI
         // thread takes that answer, or none, but never waits for a server.
-        if (ClassifyTargetText(folder).id == TargetKindId::kUnc) {
+        if (IsNetworkPath(folder)) {
             auto found = networkFolderIcons_.find(std::string(folder));
             return found == networkFolderIcons_.end() ? std::string() : found->second;
         }
