@@ -233,32 +233,31 @@ UniqueIcon FileIcon(const std::wstring& file, int index, int size) {
     return owned;
 }
 
-// The PNG of each system image list entry made so far, by list, index and
-// scale: most items share a handful of shell icons (every folder, every
-// document of a type), and the conversion through GDI+ is what costs.
-// Shared by the worker threads and the UI thread.
+// The PNG of each system image list entry made so far, by the cell's side
+// (which decides the list) and the entry's index: most items share a handful of shell icons (every
+// folder, every document of a type), and the conversion through GDI+ is what costs. Shared by the
+// worker threads and the UI thread.
 class ShellPngs {
   public:
-    bool Find(int side, int index, float scale, std::string* png) {
+    bool Find(int side, int index, std::string* png) {
         std::lock_guard<std::mutex> lock(mutex_);
         for (const Entry& e : made_) {
-            if (e.side == side && e.index == index && e.scale == scale) {
+            if (e.side == side && e.index == index) {
                 *png = e.png;
                 return true;
             }
         }
         return false;
     }
-    void Add(int side, int index, float scale, const std::string& png) {
+    void Add(int side, int index, const std::string& png) {
         std::lock_guard<std::mutex> lock(mutex_);
-        made_.push_back(Entry{side, index, scale, png});
+        made_.push_back(Entry{side, index, png});
     }
 
   private:
     struct Entry {
         int side;
         int index;
-        float scale;
         std::string png;
     };
     std::mutex mutex_;
@@ -299,7 +298,7 @@ int DrawnSide(HICON icon, int* side) {
 // icon has no large image gets its 48- or 32-pixel image centred in an
 // otherwise empty 256-pixel square, which scaled down to the cell would be
 // a speck; such an entry is taken from the extra large list instead.
-UniqueIcon ShellListIcon(int iconIndex, int side, int* list) {
+UniqueIcon ShellListIcon(int iconIndex, int side) {
     auto fromList = [iconIndex](int which) {
         UniqueIcon icon;
         ComPtr<IImageList> images;
@@ -313,13 +312,10 @@ UniqueIcon ShellListIcon(int iconIndex, int side, int* list) {
     if (::IsWindowsVistaOrGreater() && side > 48) {
         UniqueIcon jumbo = fromList(SHIL_JUMBO);
         int jumboSide = 0;
-        if (jumbo && DrawnSide(jumbo.Get(), &jumboSide) > 48) {
-            *list = SHIL_JUMBO;
+        if (jumbo && DrawnSide(jumbo.Get(), &jumboSide) > 48)
             return jumbo;
-        }
     }
-    *list = (!::IsWindowsVistaOrGreater() || side > 32) ? SHIL_EXTRALARGE : SHIL_LARGE;
-    return fromList(*list);
+    return fromList((!::IsWindowsVistaOrGreater() || side > 32) ? SHIL_EXTRALARGE : SHIL_LARGE);
 }
 
 std::string ShellIconPng(const std::wstring& file, float scale) {
@@ -331,15 +327,14 @@ std::string ShellIconPng(const std::wstring& file, float scale) {
     // The list is only known once the entry is fetched, so the made images
     // are found by the cell's side, which decides the list.
     std::string png;
-    if (TheShellPngs().Find(side, info.iIcon, scale, &png))
+    if (TheShellPngs().Find(side, info.iIcon, &png))
         return png;
-    int list = 0;
-    UniqueIcon icon = ShellListIcon(info.iIcon, side, &list);
+    UniqueIcon icon = ShellListIcon(info.iIcon, side);
     if (!icon)
         return {};
     png = IconToPng(icon.Get(), side);
     if (!png.empty())
-        TheShellPngs().Add(side, info.iIcon, scale, png);
+        TheShellPngs().Add(side, info.iIcon, png);
     return png;
 }
 
@@ -350,8 +345,7 @@ int ShellIconSide(std::string_view file, float scale) {
     std::wstring wide = ToWide(ExpandPathVariables(file));
     if (!::SHGetFileInfoW(wide.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX))
         return 0;
-    int list = 0;
-    UniqueIcon icon = ShellListIcon(info.iIcon, Scaled(40, scale), &list);
+    UniqueIcon icon = ShellListIcon(info.iIcon, Scaled(40, scale));
     int side = 0;
     if (icon)
         DrawnSide(icon.Get(), &side);
