@@ -6,6 +6,7 @@
 
 #include "base/win_handles.h"
 #include "toolkit/graphics.h"
+#include "toolkit/png_decode.h"
 #include "toolkit/graphics_detail.h"
 
 namespace pt {
@@ -87,6 +88,11 @@ std::shared_ptr<RasterImage> RasterImage::FromBytes(const void* data, size_t siz
     if (!g_started || !data || size == 0 || size > 0x7FFFFFFF)
         return nullptr;
     ++g_decodes;
+    // Our own reader takes the images the program writes and ships, without
+    // waking the system's imaging codecs; anything else goes to GDI+.
+    PngPixels png;
+    if (DecodePng(data, size, &png))
+        return FromPixels(png.argb.data(), png.width, png.height);
     UniqueGlobal mem(::GlobalAlloc(GMEM_MOVEABLE, size));
     if (!mem)
         return nullptr;

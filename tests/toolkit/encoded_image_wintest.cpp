@@ -10,7 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <fstream>
+#include <iterator>
+
+#include "base/win_handles.h"
 #include "toolkit/list_view.h"
+#include "toolkit/png_decode.h"
 #include "ui_harness.h"
 
 namespace pt {
@@ -234,6 +239,60 @@ TEST_F(EncodedImageTest, BytesThatDoNotDecodeShowTheFallback) {
     }
     EXPECT_FALSE(EncodedImage::FromBytes(Shared("")));
     EXPECT_FALSE(EncodedImage::FromBytes(nullptr));
+}
+
+// What the system decoder makes of the bytes, as premultiplied pixels.
+bool SystemDecode(const std::string& png, PngPixels* out) {
+    ComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put())))
+        return false;
+    ULONG written = 0;
+    stream->Write(png.data(), static_cast<ULONG>(png.size()), &written);
+    Gdiplus::Bitmap bitmap(stream.Get());
+    if (bitmap.GetLastStatus() != Gdiplus::Ok)
+        return false;
+    const int w = static_cast<int>(bitmap.GetWidth()), h = static_cast<int>(bitmap.GetHeight());
+    Gdiplus::Rect all(0, 0, w, h);
+    Gdiplus::BitmapData data;
+    if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
+        Gdiplus::Ok)
+        return false;
+    out->width = w;
+    out->height = h;
+    out->argb.resize(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        memcpy(&out->argb[static_cast<size_t>(y) * w],
+               static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+               static_cast<size_t>(w) * 4);
+    bitmap.UnlockBits(&data);
+    return true;
+}
+
+// The program's own PNG reader sees the images the system encodes (the icon
+// cache's) and the shipped ones as the system decoder does.
+TEST(PngReaderTest, AgreesWithTheSystemDecoder) {
+    ASSERT_TRUE(InitToolkit());
+    std::ifstream shipped(std::string(PT_RES_ARCHIVE_DIR) + "/res/images/Shadow2.png",
+                          std::ios::binary);
+    const std::vector<std::string> pngs = {
+        QuartersPng(0), QuartersPng(90),
+        std::string(std::istreambuf_iterator<char>(shipped), std::istreambuf_iterator<char>())};
+    for (const std::string& png : pngs) {
+        ASSERT_FALSE(png.empty());
+        PngPixels own, system;
+        ASSERT_TRUE(DecodePng(png.data(), png.size(), &own));
+        ASSERT_TRUE(SystemDecode(png, &system));
+        ASSERT_EQ(own.width, system.width);
+        ASSERT_EQ(own.height, system.height);
+        int worst = 0;
+        for (size_t i = 0; i < own.argb.size(); ++i) {
+            for (int shift = 0; shift < 32; shift += 8) {
+                const int a = (own.argb[i] >> shift) & 0xFF, b = (system.argb[i] >> shift) & 0xFF;
+                worst = std::max(worst, std::abs(a - b));
+            }
+        }
+        EXPECT_LE(worst, 1) << png.size() << " bytes";
+    }
 }
 
 }  // namespace
