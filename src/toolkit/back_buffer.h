@@ -47,6 +47,11 @@ inline int PixelAlpha(uint32_t p) {
     return static_cast<int>(p >> 24);
 }
 
+// Lays `width` x `height` premultiplied pixels, their top-left corner at
+// (x, y), over the buffer (source over), inside `clip` only.
+void BlendOver(PixelBuffer& buffer, const Rect& clip, const uint32_t* pixels, int width, int height,
+               int x, int y);
+
 // Multiplies the pixels outside a rounded rectangle of `radius` at the
 // frame's corners by their coverage, so corners fade out smoothly.
 void RoundFrameCorners(PixelBuffer& buffer, const Rect& frame, int radius);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/text.h"
+#include "toolkit/back_buffer.h"
 #include "toolkit/graphics.h"
 #include "toolkit/graphics_detail.h"
 
@@ -96,7 +97,22 @@ void DrawSupersampled(Gdiplus::Graphics& target, const Rect& box, const PaintFun
 
 // ----------------------------------------------------------------- canvas
 
-Canvas::Canvas(Gdiplus::Graphics& graphics) : g_(graphics) {}
+Canvas::Canvas(Gdiplus::Graphics& graphics, PixelBuffer* pixels)
+    : g_(graphics), pixels_(pixels), clip_{-kUnclipped, -kUnclipped, kUnclipped, kUnclipped} {}
+
+void Canvas::SetClip(const Rect& clip) {
+    clip_ = clip;
+    g_.SetClip(Gdiplus::Rect(clip.left, clip.top, clip.Width(), clip.Height()));
+}
+
+bool Canvas::BlendPixels(const uint32_t* pixels, int width, int height, int x, int y) {
+    if (!pixels_ || !pixels || width <= 0 || height <= 0)
+        return false;
+    // The clip is the one kept here: asking GDI+ for it (and for its
+    // transform) costs more than the copy itself.
+    BlendOver(*pixels_, clip_, pixels, width, height, x, y);
+    return true;
+}
 
 void Canvas::FillRect(const Rect& r, Color color) {
     if (r.IsEmpty() || ColorAlpha(color) == 0)

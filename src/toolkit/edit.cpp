@@ -502,8 +502,8 @@ void Edit::PaintContent(Canvas& canvas, const Rect& box) {
         return;
     Gdiplus::Graphics& g = canvas.Graphics();
     const Gdiplus::GraphicsState saved = g.Save();
-    g.SetClip(Gdiplus::Rect(tb.left, tb.top, tb.Width(), tb.Height()),
-              Gdiplus::CombineModeIntersect);
+    const Rect outerClip = canvas.ClipRect();
+    canvas.SetClip(tb.Intersect(outerClip));
     const int lineHeight = f->LineHeight();
     const int y = tb.top + (tb.Height() - lineHeight) / 2;
     const float originX = static_cast<float>(tb.left - scrollX_);
@@ -538,6 +538,7 @@ void Edit::PaintContent(Canvas& canvas, const Rect& box) {
         canvas.FillRect(Rect::FromSize(x, y, 1, lineHeight), WithAlpha(textColor_, 255));
     }
     g.Restore(saved);
+    canvas.SetClip(outerClip);
 }
 
 }  // namespace pt

@@ -237,10 +237,27 @@ std::shared_ptr<Gdiplus::Bitmap> RenderSupersampled(const Rect& box, const Paint
 
 // The surface elements paint on: a GDI+ graphics over the window's back
 // buffer, with an origin and a clip stack for the element being painted.
+class PixelBuffer;
+
 class Canvas {
   public:
-    explicit Canvas(Gdiplus::Graphics& graphics);
+    // `pixels`, when given, is the memory `graphics` paints into (a window's
+    // back buffer, never transformed): copies of ready pictures then go
+    // straight into it instead of through GDI+, which costs several times
+    // the copy under some systems.
+    explicit Canvas(Gdiplus::Graphics& graphics, PixelBuffer* pixels = nullptr);
+    // Painting that changes the clip or the transform through Graphics()
+    // must put them back before it draws through the canvas again.
     Gdiplus::Graphics& Graphics() { return g_; }
+
+    // The clip of what is painted next, kept here as well as in GDI+.
+    void SetClip(const Rect& clip);
+    const Rect& ClipRect() const { return clip_; }
+
+    // Premultiplied pixels laid over the canvas at (x, y), source over,
+    // inside the clip. False when the canvas has no pixels of its own; the
+    // caller then draws through GDI+.
+    bool BlendPixels(const uint32_t* pixels, int width, int height, int x, int y);
 
     void FillRect(const Rect& r, Color color);
     // Rounded corners are drawn smooth (see DrawSupersampled); a radius of
@@ -260,7 +277,10 @@ class Canvas {
     void DrawImage(const Image& image, const Rect& r);
 
   private:
+    static constexpr int kUnclipped = 1 << 24;
     Gdiplus::Graphics& g_;
+    PixelBuffer* pixels_;
+    Rect clip_;
 };
 
 Gdiplus::Color ToGdiColor(Color c);

@@ -580,10 +580,9 @@ void ListView::PaintContent(Canvas& canvas, const Rect& box) {
     painted_ = 0;
     // Only the band both inside the list and inside the clip (a list in a
     // scroll view may be partly hidden) is painted.
-    Gdiplus::Rect clip;
-    canvas.Graphics().GetClipBounds(&clip);
-    const int top = std::max(box.top, static_cast<int>(clip.Y));
-    const int bottom = std::min(box.bottom, static_cast<int>(clip.Y + clip.Height));
+    const Rect& clip = canvas.ClipRect();
+    const int top = std::max(box.top, clip.top);
+    const int bottom = std::min(box.bottom, clip.bottom);
     if (bottom <= top)
         return;
     const ListLayout& layout = Layout();

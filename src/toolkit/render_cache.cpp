@@ -18,8 +18,7 @@ RenderCache::Entry* RenderCache::Find(const std::string& key) {
     return &it->second;
 }
 
-RenderCache::Entry& RenderCache::Insert(const std::string& key,
-                                        std::unique_ptr<Gdiplus::Bitmap> bitmap) {
+RenderCache::Entry& RenderCache::Insert(const std::string& key, Picture picture) {
     if (entries_.size() >= capacity_ && !entries_.count(key)) {
         auto oldest = entries_.begin();
         for (auto it = entries_.begin(); it != entries_.end(); ++it) {
@@ -29,24 +28,29 @@ RenderCache::Entry& RenderCache::Insert(const std::string& key,
         entries_.erase(oldest);
     }
     Entry& e = entries_[key];
-    e.bitmap = std::move(bitmap);
+    e.picture = std::move(picture);
     e.used = ++clock_;
     return e;
 }
 
-std::unique_ptr<Gdiplus::Bitmap> RenderCache::NewPicture(int width, int height) {
-    auto bitmap = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
-    if (bitmap->GetLastStatus() != Gdiplus::Ok)
-        return nullptr;
-    return bitmap;
+bool RenderCache::NewPicture(int width, int height, Picture* picture) {
+    picture->pixels.assign(static_cast<size_t>(width) * height, 0);
+    picture->width = width;
+    picture->height = height;
+    picture->bitmap =
+        std::make_unique<Gdiplus::Bitmap>(width, height, width * 4, PixelFormat32bppPARGB,
+                                          reinterpret_cast<BYTE*>(picture->pixels.data()));
+    return picture->bitmap->GetLastStatus() == Gdiplus::Ok;
 }
 
-void RenderCache::Blit(Canvas& canvas, Gdiplus::Bitmap& bitmap, const Rect& box) {
+void RenderCache::Blit(Canvas& canvas, Picture& picture, const Rect& box) {
+    if (canvas.BlendPixels(picture.pixels.data(), picture.width, picture.height, box.left, box.top))
+        return;
     Gdiplus::Graphics& g = canvas.Graphics();
     const auto mode = g.GetInterpolationMode();
     g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-    g.DrawImage(&bitmap, Gdiplus::Rect(box.left, box.top, box.Width(), box.Height()), 0, 0,
-                box.Width(), box.Height(), Gdiplus::UnitPixel);
+    g.DrawImage(picture.bitmap.get(), Gdiplus::Rect(box.left, box.top, box.Width(), box.Height()),
+                0, 0, box.Width(), box.Height(), Gdiplus::UnitPixel);
     g.SetInterpolationMode(mode);
 }
 
@@ -62,18 +66,19 @@ void RenderCache::DrawImage(Canvas& canvas, const std::shared_ptr<Image>& image,
     if (e && e->image.lock() != image)
         e = nullptr;
     if (!e) {
-        std::unique_ptr<Gdiplus::Bitmap> bitmap = NewPicture(box.Width(), box.Height());
-        if (!bitmap)
+        Picture picture;
+        if (!NewPicture(box.Width(), box.Height(), &picture))
             return canvas.DrawImage(*image, box);
         {
-            Gdiplus::Graphics g(bitmap.get());
+            Gdiplus::Graphics g(picture.bitmap.get());
             g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
             image->Draw(g, Rect{0, 0, box.Width(), box.Height()});
+            g.Flush(Gdiplus::FlushIntentionSync);
         }
-        e = &Insert(key, std::move(bitmap));
+        e = &Insert(key, std::move(picture));
         e->image = image;
     }
-    Blit(canvas, *e->bitmap, box);
+    Blit(canvas, e->picture, box);
 }
 
 void RenderCache::DrawText(Canvas& canvas, std::string_view text, const Font& font, Color color,
@@ -91,19 +96,20 @@ void RenderCache::DrawText(Canvas& canvas, std::string_view text, const Font& fo
     key.append(text);
     Entry* e = Find(key);
     if (!e) {
-        std::unique_ptr<Gdiplus::Bitmap> bitmap = NewPicture(box.Width(), box.Height());
-        if (!bitmap)
+        Picture picture;
+        if (!NewPicture(box.Width(), box.Height(), &picture))
             return canvas.DrawText(text, font, color, box, format);
         {
-            Gdiplus::Graphics g(bitmap.get());
+            Gdiplus::Graphics g(picture.bitmap.get());
             g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
             g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
             Canvas c(g);
             c.DrawText(text, font, color, Rect{0, 0, box.Width(), box.Height()}, format);
+            g.Flush(Gdiplus::FlushIntentionSync);
         }
-        e = &Insert(key, std::move(bitmap));
+        e = &Insert(key, std::move(picture));
     }
-    Blit(canvas, *e->bitmap, box);
+    Blit(canvas, e->picture, box);
 }
 
 }  // namespace pt

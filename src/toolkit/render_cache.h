@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "toolkit/graphics.h"
 
@@ -26,15 +27,22 @@ class RenderCache {
     size_t Count() const { return entries_.size(); }
 
   private:
-    struct Entry {
+    // A picture's pixels are our own memory with a GDI+ bitmap over them:
+    // GDI+ renders into it once, and copies read the memory directly.
+    struct Picture {
+        std::vector<uint32_t> pixels;
+        int width = 0, height = 0;
         std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    };
+    struct Entry {
+        Picture picture;
         std::weak_ptr<Image> image;  // an image's picture is kept only while it lives
         uint64_t used = 0;
     };
     Entry* Find(const std::string& key);
-    Entry& Insert(const std::string& key, std::unique_ptr<Gdiplus::Bitmap> bitmap);
-    static std::unique_ptr<Gdiplus::Bitmap> NewPicture(int width, int height);
-    static void Blit(Canvas& canvas, Gdiplus::Bitmap& bitmap, const Rect& box);
+    Entry& Insert(const std::string& key, Picture picture);
+    static bool NewPicture(int width, int height, Picture* picture);
+    static void Blit(Canvas& canvas, Picture& picture, const Rect& box);
 
     size_t capacity_;
     uint64_t clock_ = 0;

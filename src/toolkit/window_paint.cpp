@@ -64,8 +64,7 @@ void Window::PaintElement(Element& e, Canvas& canvas, const Rect& clip) {
     const Rect c = r.Intersect(clip);
     if (c.IsEmpty())
         return;
-    Gdiplus::Graphics& g = canvas.Graphics();
-    g.SetClip(Gdiplus::Rect(c.left, c.top, c.Width(), c.Height()));
+    canvas.SetClip(c);
     e.PaintBackground(canvas, r);
     e.PaintContent(canvas, r);
     ElementEventArgs a;
@@ -79,7 +78,7 @@ void Window::PaintElement(Element& e, Canvas& canvas, const Rect& clip) {
     for (Element* k : kids)
         PaintElement(*k, canvas, c);
     if (&e == focus_ && keyboardFocus_ && !e.IsDestroyed()) {
-        g.SetClip(Gdiplus::Rect(c.left, c.top, c.Width(), c.Height()));
+        canvas.SetClip(c);
         e.PaintFocusMark(canvas, r);
     }
 }
@@ -88,6 +87,9 @@ void Window::PaintNow() {
     if (!hwnd_ || destroyed_)
         return;
     DispatchScope scope;
+    static bool presented = false;
+    if (!presented)
+        MarkStartupStage("paint begun");
     RECT cr{};
     ::GetClientRect(hwnd_, &cr);
     EnsureBuffer(cr.right, cr.bottom);
@@ -104,7 +106,7 @@ void Window::PaintNow() {
         Gdiplus::Graphics g(&bitmap);
         g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
         g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-        Canvas canvas(g);
+        Canvas canvas(g, &pixels_);
         Look bg = background_;
         bg.radius = 0;  // the frame's corners are rounded afterwards, with coverage
         canvas.DrawLook(frame, bg);
@@ -115,8 +117,9 @@ void Window::PaintNow() {
         RoundFrameCorners(pixels_, frame, CornerRadius());
         CompositeShadowUnder(pixels_, frame, shadow_);
     }
+    if (!presented)
+        MarkStartupStage("drawn");
     Present();
-    static bool presented = false;
     if (!presented) {
         presented = true;
         MarkStartupStage("first paint");

@@ -275,6 +275,28 @@ TEST(BackBufferTest, RoundedCornersFadeOutAndShadowFollowsThem) {
     RoundFrameCorners(small, Rect{-10, -10, 2, 2}, 6);
 }
 
+TEST(BackBufferTest, BlendOverMixesPremultipliedPixelsInsideTheClipOnly) {
+    PixelBuffer buf(6, 4);
+    buf.Clear(0xFFFFFFFFu);
+    // Opaque, half-covered red (premultiplied), clear and a faint dark pixel.
+    const uint32_t picture[4] = {0xFF102030u, 0x80800000u, 0x00000000u, 0x40000000u};
+    BlendOver(buf, Rect{0, 0, 6, 4}, picture, 2, 2, 1, 1);
+    EXPECT_EQ(buf.At(1, 1), 0xFF102030u);
+    EXPECT_EQ(buf.At(2, 1), 0xFFFF7F7Fu);  // 0x80 + 255 * 127 / 255 red, white kept at 127 / 255
+    EXPECT_EQ(buf.At(1, 2), 0xFFFFFFFFu);
+    EXPECT_EQ(buf.At(2, 2), 0xFFBFBFBFu);
+    EXPECT_EQ(buf.At(0, 0), 0xFFFFFFFFu);
+    // The clip and the buffer's edges cut the picture, wherever it lies.
+    buf.Clear(0);
+    BlendOver(buf, Rect{2, 0, 6, 4}, picture, 2, 2, 1, 0);
+    EXPECT_EQ(buf.At(1, 0), 0u);
+    EXPECT_EQ(buf.At(2, 0), 0x80800000u);
+    BlendOver(buf, Rect{0, 0, 6, 4}, picture, 2, 2, -1, -1);
+    EXPECT_EQ(buf.At(0, 0), 0x40000000u);
+    BlendOver(buf, Rect{0, 0, 6, 4}, picture, 2, 2, 5, 3);
+    EXPECT_EQ(buf.At(5, 3), 0xFF102030u);
+}
+
 TEST(ColorTest, AbgrLayoutAndDarkTest) {
     EXPECT_EQ(MakeColor(245, 245, 245), -657931);
     EXPECT_EQ(ColorRed(-12366369), 0xDF);
