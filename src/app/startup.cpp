@@ -72,6 +72,9 @@ int RunApplication(HINSTANCE instance) {
 
     // The shell's icon extraction and shortcut reading need COM on this thread.
     ScopedCom com;
+    // The first use of the window system (COM's hidden window) pays for
+    // its start, which any program with a window pays somewhere.
+    MarkStartupStage("COM");
     InitToolkit(instance);
     MarkStartupStage("toolkit and GDI+");
     ResourceArchive::Instance().LoadFromModule(instance);

@@ -111,8 +111,6 @@ bool PanelWindow::Create() {
     // the snap moves the panel.
     messageHandler_ = window->OnMessage(
         [this](Window& w, WindowMessage& m, bool& handled) { HandleMessage(w, m, handled); });
-    if (settings.GetShowTrayIcon())
-        tray_.Add(hwnd_);
     dock_.Attach(hwnd_);
     dock_.ApplySettings(settings.GetEasing(), settings.GetSpeed(), settings.GetTopMost(),
                         settings.GetDockPanel());
@@ -230,6 +228,10 @@ void PanelWindow::FinishStart() {
     } else {
         Show();
     }
+    // After the first paint: the notification area's answer takes a few
+    // milliseconds that the panel's appearance need not wait for.
+    if (settings.GetShowTrayIcon() && !tray_.IsAdded())
+        tray_.Add(hwnd_);
     if (dpiReset) {
         const Rect rect = window->GetRect();
         if (settings.GetPosRemember())
