@@ -49,6 +49,20 @@ void PixelBuffer::Clear(uint32_t value) {
     std::fill(data_, data_ + static_cast<size_t>(width_) * static_cast<size_t>(height_), value);
 }
 
+void FillPixels(PixelBuffer& buffer, const Rect& r, Color color) {
+    const Rect area = r.Intersect(Rect{0, 0, buffer.Width(), buffer.Height()});
+    if (area.IsEmpty())
+        return;
+    const uint32_t a = static_cast<uint32_t>(ColorAlpha(color));
+    const auto channel = [a](int c) { return (static_cast<uint32_t>(c) * a + 127) / 255; };
+    const uint32_t value = (a << 24) | (channel(ColorRed(color)) << 16) |
+                           (channel(ColorGreen(color)) << 8) | channel(ColorBlue(color));
+    for (int y = area.top; y < area.bottom; ++y) {
+        uint32_t* row = buffer.Data() + static_cast<size_t>(y) * buffer.Width();
+        std::fill(row + area.left, row + area.right, value);
+    }
+}
+
 void BlendOver(PixelBuffer& buffer, const Rect& clip, const uint32_t* pixels, int width, int height,
                int x, int y) {
     const Rect area = Rect{x, y, x + width, y + height}.Intersect(clip).Intersect(

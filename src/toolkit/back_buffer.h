@@ -47,6 +47,9 @@ inline int PixelAlpha(uint32_t p) {
     return static_cast<int>(p >> 24);
 }
 
+// Sets every pixel of `r` (cut to the buffer) to `color`, premultiplied.
+void FillPixels(PixelBuffer& buffer, const Rect& r, Color color);
+
 // Lays `width` x `height` premultiplied pixels, their top-left corner at
 // (x, y), over the buffer (source over), inside `clip` only.
 void BlendOver(PixelBuffer& buffer, const Rect& clip, const uint32_t* pixels, int width, int height,
