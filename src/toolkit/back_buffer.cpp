@@ -49,17 +49,51 @@ void PixelBuffer::Clear(uint32_t value) {
     std::fill(data_, data_ + static_cast<size_t>(width_) * static_cast<size_t>(height_), value);
 }
 
+uint32_t PremultipliedArgb(Color color) {
+    const uint32_t a = static_cast<uint32_t>(ColorAlpha(color));
+    const auto channel = [a](int c) { return (static_cast<uint32_t>(c) * a + 127) / 255; };
+    return (a << 24) | (channel(ColorRed(color)) << 16) | (channel(ColorGreen(color)) << 8) |
+           channel(ColorBlue(color));
+}
+
+namespace {
+
+// Premultiplied source over destination: each channel keeps (255 - a) of
+// what lies beneath. Two channels at a time, with the rounding of x / 255
+// done as (x + 128 + ((x + 128) >> 8)) >> 8.
+inline uint32_t Over(uint32_t s, uint32_t d) {
+    const uint32_t keep = 255 - (s >> 24);
+    uint32_t rb = (d & 0x00FF00FF) * keep + 0x00800080;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+    uint32_t ag = ((d >> 8) & 0x00FF00FF) * keep + 0x00800080;
+    ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
+    return s + rb + ag;
+}
+
+}  // namespace
+
 void FillPixels(PixelBuffer& buffer, const Rect& r, Color color) {
     const Rect area = r.Intersect(Rect{0, 0, buffer.Width(), buffer.Height()});
     if (area.IsEmpty())
         return;
-    const uint32_t a = static_cast<uint32_t>(ColorAlpha(color));
-    const auto channel = [a](int c) { return (static_cast<uint32_t>(c) * a + 127) / 255; };
-    const uint32_t value = (a << 24) | (channel(ColorRed(color)) << 16) |
-                           (channel(ColorGreen(color)) << 8) | channel(ColorBlue(color));
+    const uint32_t value = PremultipliedArgb(color);
     for (int y = area.top; y < area.bottom; ++y) {
         uint32_t* row = buffer.Data() + static_cast<size_t>(y) * buffer.Width();
         std::fill(row + area.left, row + area.right, value);
+    }
+}
+
+void BlendColor(PixelBuffer& buffer, const Rect& r, Color color) {
+    if (ColorAlpha(color) == 255)
+        return FillPixels(buffer, r, color);
+    const Rect area = r.Intersect(Rect{0, 0, buffer.Width(), buffer.Height()});
+    const uint32_t value = PremultipliedArgb(color);
+    if (area.IsEmpty() || value == 0)
+        return;
+    for (int y = area.top; y < area.bottom; ++y) {
+        uint32_t* row = buffer.Data() + static_cast<size_t>(y) * buffer.Width();
+        for (int x = area.left; x < area.right; ++x)
+            row[x] = Over(value, row[x]);
     }
 }
 
@@ -74,20 +108,10 @@ void BlendOver(PixelBuffer& buffer, const Rect& clip, const uint32_t* pixels, in
         uint32_t* dst = buffer.Data() + static_cast<size_t>(row) * buffer.Width() + area.left;
         for (int n = area.Width(); n > 0; --n, ++src, ++dst) {
             const uint32_t s = *src;
-            const uint32_t a = s >> 24;
-            if (a == 255) {
+            if ((s >> 24) == 255)
                 *dst = s;
-            } else if (a != 0 || s != 0) {
-                // Premultiplied source over: each channel keeps (255 - a) of
-                // what lies beneath. Two channels at a time, with the
-                // rounding of x / 255 done as (x + 128 + ((x + 128) >> 8)) >> 8.
-                const uint32_t d = *dst, keep = 255 - a;
-                uint32_t rb = (d & 0x00FF00FF) * keep + 0x00800080;
-                rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
-                uint32_t ag = ((d >> 8) & 0x00FF00FF) * keep + 0x00800080;
-                ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
-                *dst = s + rb + ag;
-            }
+            else if (s != 0)
+                *dst = Over(s, *dst);
         }
     }
 }

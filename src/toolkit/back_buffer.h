@@ -47,8 +47,12 @@ inline int PixelAlpha(uint32_t p) {
     return static_cast<int>(p >> 24);
 }
 
+uint32_t PremultipliedArgb(Color color);
+
 // Sets every pixel of `r` (cut to the buffer) to `color`, premultiplied.
 void FillPixels(PixelBuffer& buffer, const Rect& r, Color color);
+// Lays `color` over every pixel of `r` (cut to the buffer), source over.
+void BlendColor(PixelBuffer& buffer, const Rect& r, Color color);
 
 // Lays `width` x `height` premultiplied pixels, their top-left corner at
 // (x, y), over the buffer (source over), inside `clip` only.

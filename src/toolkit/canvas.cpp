@@ -117,6 +117,10 @@ bool Canvas::BlendPixels(const uint32_t* pixels, int width, int height, int x, i
 void Canvas::FillRect(const Rect& r, Color color) {
     if (r.IsEmpty() || ColorAlpha(color) == 0)
         return;
+    if (pixels_) {
+        BlendColor(*pixels_, r.Intersect(clip_), color);
+        return;
+    }
     Gdiplus::SolidBrush brush(ToGdiColor(color));
     g_.FillRectangle(&brush, r.left, r.top, r.Width(), r.Height());
 }
