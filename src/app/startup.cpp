@@ -21,6 +21,7 @@
 #include "dialogs/settings_ui.h"
 #include "ext/capture_component.h"
 #include "ext/plugin_loader.h"
+#include "launcher/background_worker.h"
 #include "launcher/icons.h"
 #include "launcher/launcher_data.h"
 #include "base/save_timer.h"
@@ -80,6 +81,8 @@ int RunApplication(HINSTANCE instance) {
     ResourceArchive::Instance().LoadFromModule(instance);
     MarkStartupStage("archive");
 
+    // Icons and verification wait until the panel has painted.
+    HoldBackgroundWork();
     int code = 1;
     {
         SharedFonts fonts = CreateSharedFonts(dpiAware, measured);
@@ -137,6 +140,7 @@ int RunApplication(HINSTANCE instance) {
             });
             settings.SetHotkeyWindow(panel.Handle());
             panel.FinishStart();
+            ReleaseBackgroundWork();
             MarkStartupStage("shown");
             drop.Register(panel.Handle());
             panel.AddBeforeExit([&drop] { drop.Revoke(); });

@@ -27,6 +27,14 @@ namespace pt {
 inline constexpr wchar_t kWorkerWindowClass[] = L"PinatroveWorkerReplies";
 inline constexpr UINT kWorkerOutstandingQuery = WM_APP + 2;
 
+// While held, the workers of the process start no new job (a new worker
+// does not even set up its thread's COM): the start-up holds them until
+// the panel has painted, so that its first paint does not share the
+// processor with a thousand extractions. Open unless held; the hold lets go
+// by itself after a few seconds should nobody release it.
+void HoldBackgroundWork();
+void ReleaseBackgroundWork();
+
 class BackgroundWorker {
   public:
     using Reply = std::function<void()>;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -21,7 +22,45 @@ constexpr std::chrono::milliseconds kReplySlice{4};
 // thread to finish on its own.
 constexpr std::chrono::milliseconds kStopWait{500};
 
+constexpr std::chrono::seconds kLongestHold{3};
+
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool held = false;
+    std::chrono::steady_clock::time_point until;
+};
+
+Gate& TheGate() {
+    static Gate* gate = new Gate;  // never destroyed: detached threads may still wait on it
+    return *gate;
+}
+
+// Waits while the work is held; a stopping worker goes at once.
+void WaitForGate(const std::function<bool()>& stopping) {
+    Gate& gate = TheGate();
+    std::unique_lock<std::mutex> lock(gate.mutex);
+    while (gate.held && std::chrono::steady_clock::now() < gate.until && !stopping())
+        gate.opened.wait_for(lock, std::chrono::milliseconds(50));
+}
+
 }  // namespace
+
+void HoldBackgroundWork() {
+    Gate& gate = TheGate();
+    std::lock_guard<std::mutex> lock(gate.mutex);
+    gate.held = true;
+    gate.until = std::chrono::steady_clock::now() + kLongestHold;
+}
+
+void ReleaseBackgroundWork() {
+    Gate& gate = TheGate();
+    {
+        std::lock_guard<std::mutex> lock(gate.mutex);
+        gate.held = false;
+    }
+    gate.opened.notify_all();
+}
 
 struct BackgroundWorker::Shared {
     std::mutex mutex;
@@ -43,11 +82,19 @@ struct BackgroundWorker::Shared {
 namespace {
 
 void WorkerMain(std::shared_ptr<BackgroundWorker::Shared> shared) {
+    const auto stopping = [&shared] {
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        return shared->stop;
+    };
+    WaitForGate(stopping);
     // The shell's extraction needs an apartment; a single-threaded one is
     // what shell handlers are written for.
     ScopedCom com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     std::unique_lock<std::mutex> lock(shared->mutex);
     for (;;) {
+        lock.unlock();
+        WaitForGate(stopping);
+        lock.lock();
         shared->wake.wait(lock, [&] { return shared->stop || !shared->jobs.empty(); });
         if (shared->stop)
             break;

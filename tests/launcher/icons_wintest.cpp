@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "base/win_handles.h"
 #include "launcher/cipher.h"
+#include "launcher/background_worker.h"
 #include "launcher/icon_resolver.h"
 #include "base/save_timer.h"
 #include "launcher/target.h"
@@ -269,6 +270,20 @@ TEST_F(IconsWin, ResolverDeliversOnTheUiThread) {
             EXPECT_EQ(r.png, ExtractGridIcon(notepad, 1.0f));
         }
     }
+}
+
+// The start-up holds the workers until the panel has painted; a held
+// worker starts nothing, and its jobs run once the hold is released.
+TEST_F(IconsWin, HeldWorkersStartNothingUntilReleased) {
+    HoldBackgroundWork();
+    std::vector<IconResolved> done;
+    IconResolver resolver(1.0f, [&](const IconResolved& r) { done.push_back(r); });
+    resolver.Request(2, "C:\\nowhere\\x.exe", kIconPriorityVisible);
+    EXPECT_FALSE(test::PollUntil([&] { return resolver.Outstanding() == 0; }, 300));
+    EXPECT_TRUE(done.empty());
+    ReleaseBackgroundWork();
+    ASSERT_TRUE(test::PollUntil([&] { return resolver.Outstanding() == 0; }));
+    EXPECT_EQ(done.size(), 1u);
 }
 
 TEST(SaveTimerWin, FiresOnceAndStops) {
