@@ -15,6 +15,8 @@
 
 #include "base/codepage.h"
 #include "base/text.h"
+#include "launcher/icon_cache.h"
+#include "launcher/icon_store.h"
 
 namespace pt {
 namespace {
@@ -156,8 +158,8 @@ class Recorder final : public LauncherObserver {
   public:
     void OnClassAdded(int c, std::string_view name) override { Log("class+", {c}, name); }
     void OnGroupAdded(int c, int g, std::string_view name) override { Log("group+", {c, g}, name); }
-    void OnItemAdded(int c, int g, int i, const ItemRecord& record) override {
-        Log("item+", {c, g, i}, record.name);
+    void OnItemAdded(int c, int g, int i, const ItemLook& item) override {
+        Log("item+", {c, g, i}, item.record.name);
     }
     void OnClassRemoved(int c) override { Log("class-", {c}); }
     void OnGroupRemoved(int c, int g) override { Log("group-", {c, g}); }
@@ -174,10 +176,9 @@ class Recorder final : public LauncherObserver {
         Log("group=", {c, g}, name);
     }
     void OnSelected(int c, int g) override { Log("select", {c, g}); }
-    void OnItemRefreshed(int c, int g, int i, const ItemRecord& record) override {
-        Log("item*", {c, g, i}, record.name);
+    void OnItemRefreshed(int c, int g, int i, const ItemLook& item) override {
+        Log("item*", {c, g, i}, item.record.name);
     }
-    void OnIconReleased(int c, int g, int i) override { Log("icon-", {c, g, i}); }
 
     std::vector<std::string> Take() { return std::exchange(events, {}); }
     std::vector<std::string> events;
@@ -213,6 +214,7 @@ class LauncherDataTest : public testing::Test {
         system_ = system.get();
         data_ =
             std::make_unique<LauncherData>(std::make_unique<FakeStorage>(disk_), std::move(system));
+        data_->SetIconStore(&icons_);
         data_->SetObserver(&recorder_);
         return *data_;
     }
@@ -233,6 +235,7 @@ class LauncherDataTest : public testing::Test {
     std::shared_ptr<Disk> disk_ = std::make_shared<Disk>();
     Recorder recorder_;
     FakeSystem* system_ = nullptr;
+    IconStore icons_{[](std::string_view source) { return IconKey(source, 1.0f); }, nullptr};
     std::unique_ptr<LauncherData> data_;
 };
 
@@ -779,7 +782,9 @@ TEST_F(LauncherDataTest, DeletingReleasesEveryIconFirstAndSelectsANeighbour) {
         R"({"name":"B","group":[{"name":"b0"}]}]})");
     ASSERT_TRUE(data.SelectGroup(1));
     ASSERT_TRUE(data.ClearGroup());
-    EXPECT_EQ(recorder_.Take(), (Events{"icon- 0 1 0", "clear 0 1"}));
+    EXPECT_EQ(recorder_.Take(), (Events{"clear 0 1"}));
+    EXPECT_EQ(icons_.RefCount("C:\\z"), 0);
+    EXPECT_EQ(icons_.RefCount("C:\\x"), 1);
     EXPECT_EQ(data.ItemCount(0, 1), 0);
     EXPECT_EQ(data.DocumentText().find("\"a1\",\"item\""), std::string::npos);
 
@@ -788,7 +793,8 @@ TEST_F(LauncherDataTest, DeletingReleasesEveryIconFirstAndSelectsANeighbour) {
     EXPECT_FALSE(data.DeleteGroup());  // the last group of a category stays
 
     ASSERT_TRUE(data.DeleteClass());
-    EXPECT_EQ(recorder_.Take(), (Events{"icon- 0 0 0", "icon- 0 0 1", "class- 0", "select 0 0"}));
+    EXPECT_EQ(recorder_.Take(), (Events{"class- 0", "select 0 0"}));
+    EXPECT_EQ(icons_.RefCount("C:\\x") + icons_.RefCount("C:\\y"), 0);
     EXPECT_EQ(ClassNames(data), (Names{"B"}));
     EXPECT_FALSE(data.DeleteClass());  // the last category stays
     EXPECT_EQ(disk_->writes, 3);
@@ -834,9 +840,10 @@ TEST_F(LauncherDataTest, ItemOperationsReportAndKeepOrder) {
     EXPECT_EQ(names(), "a b c first ");
     ASSERT_TRUE(data.DeleteItem(0, 0, 1));
     EXPECT_EQ(names(), "a c first ");
-    EXPECT_EQ(recorder_.Take(),
-              (Events{"item+ 0 0 0 a", "item+ 0 0 1 c", "item+ 0 0 1 b", "item+ 0 0 0 first",
-                      "item~ 0 0 0 3", "icon- 0 0 1", "item- 0 0 1"}));
+    EXPECT_EQ(recorder_.Take(), (Events{"item+ 0 0 0 a", "item+ 0 0 1 c", "item+ 0 0 1 b",
+                                        "item+ 0 0 0 first", "item~ 0 0 0 3", "item- 0 0 1"}));
+    EXPECT_EQ(icons_.RefCount("C:\\b.exe"), 0);
+    EXPECT_EQ(icons_.RefCount("C:\\c.exe"), 1);
     EXPECT_EQ(disk_->writes, 1);
 }
 

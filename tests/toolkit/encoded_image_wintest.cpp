@@ -130,7 +130,7 @@ TEST_F(EncodedImageTest, OnlyPaintedCellsDecodeAndTheirPicturesAreBounded) {
     for (int i = 0; i < 2000; ++i) {
         auto image = EncodedImage::FromBytes(bytes);
         ASSERT_TRUE(image);
-        EXPECT_EQ(&image->Bytes(), bytes.get()) << "the bytes are shared, not copied";
+        EXPECT_EQ(image->Bytes().data(), bytes->data()) << "the bytes are shared, not copied";
         images.push_back(image);
         Add(std::move(image));
     }
