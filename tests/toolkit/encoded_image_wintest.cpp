@@ -211,6 +211,29 @@ TEST_F(EncodedImageTest, RemovedOrReplacedCellsLetTheirImageGo) {
     EXPECT_EQ(DecodedImageCount(), decoded - 2);
 }
 
+// Bytes kept elsewhere (a mapped cache file) are read only when a cell is
+// painted; equal bytes decode once.
+TEST_F(EncodedImageTest, ImagesFromASourceReadTheirBytesWhenPaintedAndShareEqualOnes) {
+    const std::string stored = png_;
+    const std::string other = QuartersPng(90);
+    int asked = 0;
+    const auto source = [&] {
+        ++asked;
+        return std::string_view(stored);
+    };
+    Add(EncodedImage::FromSource(source));
+    Add(EncodedImage::FromSource(source));
+    Add(EncodedImage::FromSource([&] { return std::string_view(other); }));
+    EXPECT_EQ(asked, 0);
+    const uint64_t before = ImageDecodeCount();
+    window_->PaintNow();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(ImageDecodeCount() - before, 2u) << "equal bytes, one decode";
+    EXPECT_EQ(IconCentre(1), 0xFFC800u);
+    EXPECT_NE(IconPixels(2), IconPixels(1));
+    list_->ClearItems(0);
+}
+
 TEST_F(EncodedImageTest, BytesThatDoNotDecodeShowTheFallback) {
     const std::string truncated = png_.substr(0, png_.size() / 2);
     std::string garbled = png_;
