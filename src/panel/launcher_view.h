@@ -149,8 +149,8 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     // for the same bytes, else a new one that decodes when first painted.
     std::shared_ptr<EncodedImage> CellIcon(std::string png);
     // The grid image of the store's bytes for an icon key, shared by the
-    // cells of that key; it reads them from the store when first painted,
-    // copying nothing before. Null when the store has none.
+    // cells of every key with the same bytes; it reads them from the store
+    // when first painted, copying nothing. Null when the store has none.
     std::shared_ptr<Image> StoredIcon(uint32_t key);
     // Drawn for bytes that do not decode.
     const std::shared_ptr<Image>& FallbackIcon();
@@ -182,8 +182,18 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     // goes with the last cell that shows it.
     std::unordered_map<size_t, std::weak_ptr<EncodedImage>> cellIcons_;
     size_t cellIconsPruneAt_ = 256;
-    // The images of the store's icons by key, held only by the cells.
+    // The images of the store's icons by key, and by a hash of their bytes
+    // with the keys that share them; held only by the cells.
+    struct SharedKeys {
+        std::vector<uint32_t> keys;
+        size_t hash = 0;
+    };
+    struct SharedIcon {
+        std::weak_ptr<EncodedImage> image;
+        std::weak_ptr<SharedKeys> keys;
+    };
     std::unordered_map<uint32_t, std::weak_ptr<EncodedImage>> keyIcons_;
+    std::unordered_map<size_t, SharedIcon> sharedIcons_;
     size_t keyIconsPruneAt_ = 256;
     // The store as the images that read from it find it: cleared when the
     // view goes, so an image that outlives it reads nothing.

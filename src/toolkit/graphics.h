@@ -130,8 +130,7 @@ class EncodedImage final : public Image {
                                                    std::shared_ptr<Image> fallback = nullptr);
     // Bytes kept elsewhere: `source` is asked for them whenever the image
     // decodes, and what it answers need only last for that call (empty
-    // bytes: the fallback). Images made so share one decoded picture for
-    // equal bytes. Null without a source.
+    // bytes: the fallback). Null without a source.
     static std::shared_ptr<EncodedImage> FromSource(std::function<std::string_view()> source,
                                                     std::shared_ptr<Image> fallback = nullptr);
     ~EncodedImage() override;

@@ -1,12 +1,8 @@
 // Images: raster pictures decoded from bytes, encoded images decoded when
-// drawn (the least recently drawn let go beyond a limit, those that read
-// their bytes from a source sharing the picture of equal bytes), and SVG
-// pictures.
+// drawn (the least recently drawn let go beyond a limit), and SVG pictures.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <iterator>
-#include <unordered_map>
 
 #include "base/win_handles.h"
 #include "toolkit/graphics.h"
@@ -84,45 +80,6 @@ class DecodedImages {
 void graphics_detail::DropDecodedImages() {
     DecodedImages::DropAll();
 }
-
-namespace {
-
-// The pictures decoded for images that read their bytes from a source, by
-// those bytes: equal bytes under many names (one shell icon for every
-// document of a type) decode once, and the picture lives while an image
-// holds it. Each entry keeps a copy of its bytes, so a match is exact; only
-// pictures in use have one.
-class SourcePictures {
-  public:
-    static std::shared_ptr<RasterImage> Find(std::string_view bytes) {
-        auto [from, to] = made_.equal_range(std::hash<std::string_view>{}(bytes));
-        for (auto it = from; it != to; ++it) {
-            if (it->second.bytes == bytes) {
-                if (auto picture = it->second.picture.lock())
-                    return picture;
-            }
-        }
-        return nullptr;
-    }
-    static void Add(std::string_view bytes, const std::shared_ptr<RasterImage>& picture) {
-        made_.emplace(std::hash<std::string_view>{}(bytes), Entry{std::string(bytes), picture});
-        if (made_.size() < pruneAt_)
-            return;
-        for (auto it = made_.begin(); it != made_.end();)
-            it = it->second.picture.expired() ? made_.erase(it) : std::next(it);
-        pruneAt_ = std::max<size_t>(64, made_.size() * 2);
-    }
-
-  private:
-    struct Entry {
-        std::string bytes;
-        std::weak_ptr<RasterImage> picture;
-    };
-    static inline std::unordered_multimap<size_t, Entry> made_;
-    static inline size_t pruneAt_ = 64;
-};
-
-}  // namespace
 
 // ----------------------------------------------------------------- images
 
@@ -227,13 +184,7 @@ EncodedImage::~EncodedImage() {
 const Image* EncodedImage::Picture() const {
     if (!decoded_ && !broken_) {
         const std::string_view bytes = Bytes();
-        if (source_)
-            decoded_ = SourcePictures::Find(bytes);
-        if (!decoded_) {
-            decoded_ = RasterImage::FromBytes(bytes.data(), bytes.size());
-            if (decoded_ && source_)
-                SourcePictures::Add(bytes, decoded_);
-        }
+        decoded_ = RasterImage::FromBytes(bytes.data(), bytes.size());
         // Before GDI+ runs nothing decodes, and that is no verdict on the bytes.
         broken_ = !decoded_ && g_started;
     }

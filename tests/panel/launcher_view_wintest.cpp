@@ -244,7 +244,7 @@ TEST_F(LauncherViewTest, ContentTextsFollowADarkSkinAndBack) {
 }
 
 // The grid decodes only the cells it paints, reading their bytes from the
-// store only then (a save in between included); cells of the same icon
+// store only then (a save in between included); cells with the same bytes
 // share one image, and a damaged cached image shows the shell's generic
 // icon, as a missing one does.
 TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
@@ -271,7 +271,7 @@ TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
     Build(R"({"class":[{"name":"图标","group":[
       {"name":"甲","item":[
         {"name":"a","path":"C:\\windows\\notepad.exe"},
-        {"name":"b","path":"C:\\windows\\notepad.exe"},
+        {"name":"b","path":"C:\\windows\\regedit.exe"},
         {"name":"c","path":"C:\\windows\\system32\\cmd.exe"},
         {"name":"bad","path":"C:\\windows\\system32\\calc.exe"}]},
       {"name":"乙","item":[{"name":"x","path":"C:\\windows\\winhlp32.exe"}]}]}]})");
@@ -286,7 +286,7 @@ TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
         return std::dynamic_pointer_cast<EncodedImage>(item->images.find("icon")->second);
     };
     ASSERT_TRUE(icon(shown, 0) && icon(shown, 1) && icon(shown, 3) && icon(hidden, 0));
-    EXPECT_EQ(icon(shown, 0), icon(shown, 1)) << "the same icon, one image";
+    EXPECT_EQ(icon(shown, 0), icon(shown, 1)) << "the same bytes, one image";
     EXPECT_NE(icon(shown, 0), icon(hidden, 0));
     EXPECT_TRUE(icon(shown, 0)->Decoded());
     EXPECT_FALSE(icon(hidden, 0)->Decoded()) << "a tab never shown decodes nothing";
@@ -327,6 +327,18 @@ TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
     const std::weak_ptr<EncodedImage> gone = icon(hidden, 0);
     ASSERT_TRUE(data_->DeleteItem(0, 1, 0));
     EXPECT_TRUE(gone.expired());
+
+    // The key a shared image was made for may leave the cache: decoded
+    // again, it finds the bytes under the other key.
+    ASSERT_TRUE(data_->DeleteItem(0, 0, 0));
+    EXPECT_EQ(iconStore_->Get("C:\\windows\\notepad.exe"), "");
+    const size_t limit = DecodedImageLimit();
+    SetDecodedImageLimit(1);
+    icon(shown, 1)->NaturalSize();  // the only picture kept now
+    EXPECT_FALSE(icon(shown, 0)->Decoded());
+    icon(shown, 0)->NaturalSize();
+    SetDecodedImageLimit(limit);
+    EXPECT_TRUE(icon(shown, 0)->Decoded());
 }
 
 // An icon not in the store never holds up the grid: its cell shows a drawn

@@ -212,25 +212,25 @@ TEST_F(EncodedImageTest, RemovedOrReplacedCellsLetTheirImageGo) {
 }
 
 // Bytes kept elsewhere (a mapped cache file) are read only when a cell is
-// painted; equal bytes decode once.
-TEST_F(EncodedImageTest, ImagesFromASourceReadTheirBytesWhenPaintedAndShareEqualOnes) {
+// painted; a source with nothing to give shows the fallback.
+TEST_F(EncodedImageTest, ImagesFromASourceReadTheirBytesOnlyWhenPainted) {
     const std::string stored = png_;
-    const std::string other = QuartersPng(90);
     int asked = 0;
-    const auto source = [&] {
+    Add(EncodedImage::FromSource([&] {
         ++asked;
         return std::string_view(stored);
-    };
-    Add(EncodedImage::FromSource(source));
-    Add(EncodedImage::FromSource(source));
-    Add(EncodedImage::FromSource([&] { return std::string_view(other); }));
+    }));
+    const auto blue = Square("#0000FF");
+    const auto gone = EncodedImage::FromSource([] { return std::string_view(); }, blue);
+    Add(gone);
     EXPECT_EQ(asked, 0);
-    const uint64_t before = ImageDecodeCount();
     window_->PaintNow();
-    EXPECT_EQ(asked, 2);
-    EXPECT_EQ(ImageDecodeCount() - before, 2u) << "equal bytes, one decode";
-    EXPECT_EQ(IconCentre(1), 0xFFC800u);
-    EXPECT_NE(IconPixels(2), IconPixels(1));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(IconCentre(0), 0xFFC800u);
+    EXPECT_TRUE(gone->Broken());
+    EXPECT_EQ(IconCentre(1), 0x0000FFu);
+    window_->PaintNow();
+    EXPECT_EQ(asked, 1) << "a decoded picture is drawn again as it is";
     list_->ClearItems(0);
 }
 
