@@ -226,8 +226,7 @@ void LauncherView::OnItemRefreshed(int c, int g, int i, const ItemLook& item) {
     list->UpdateItem(ListIndex{0, i}, MakeCell(item, c, g, extractAgain));
 }
 
-void LauncherView::OnTargetFound(int c, int g, int i, const ItemLook& item) {
-    (void)i;
+void LauncherView::OnTargetFound(int c, int g, int /*i*/, const ItemLook& item) {
     if (!services_.icons || !resolver_ || !Grid(c, g) || item.iconSource.empty())
         return;
     // The generic icon stored when the target was gone: look for the real
