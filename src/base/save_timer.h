@@ -97,7 +97,6 @@ class FileDocumentStorage : public DocumentStorage {
     std::string KeepBrokenCopy() override;
     void ArmTimer(std::function<void()> fire) override { timer_.Start(std::move(fire)); }
     void CancelTimer() override { timer_.Stop(); }
-    const std::string& Path() const { return file_; }
 
   private:
     std::string folder_;
