@@ -167,16 +167,16 @@ void WriteSavedDataFile(const Setup& setup) {
 class GridBuilder final : public LauncherObserver {
   public:
     explicit GridBuilder(IconStore& store) : store_(store) {}
-    void OnItemAdded(int, int, int, const ItemRecord& record) override {
-        GridIcon icon = ResolveGridIcon(store_, record.icon, record.path, kScale);
+    void OnItemAdded(int, int, int, const ItemLook& item) override {
+        GridIcon icon = ResolveGridIcon(store_, item.record.icon, item.record.path, kScale);
         ++entries;
         if (icon.png.empty())
             ++empty;
         bytes += icon.png.size();
     }
-    void OnItemRefreshed(int, int, int, const ItemRecord& record) override {
-        // The grid counts the new source before it lets go of the old one.
-        GridIcon icon = ResolveGridIcon(store_, record.icon, record.path, kScale);
+    void OnItemRefreshed(int, int, int, const ItemLook& item) override {
+        // The new source is counted before the old one goes.
+        GridIcon icon = ResolveGridIcon(store_, item.record.icon, item.record.path, kScale);
         store_.Release(icon.source);
         ++refreshed;
     }
@@ -193,7 +193,6 @@ class GridBuilder final : public LauncherObserver {
     void OnClassRenamed(int, std::string_view) override {}
     void OnGroupRenamed(int, int, std::string_view) override {}
     void OnSelected(int, int) override {}
-    void OnIconReleased(int, int, int) override {}
 
     int entries = 0;
     int empty = 0;

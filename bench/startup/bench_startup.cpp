@@ -4,6 +4,8 @@
 //
 //   default        no data folder
 //   cached 1000    1,000 .exe items in one group, every icon in data\Cache
+//   distinct 1000  the same, every cached image made different (as the
+//                  icons of real programs are), so no two cells share bytes
 //   mixed 1000     a quarter each .exe, folder, web address and document on
 //                  a drive that is gone; its first start (empty cache: the
 //                  time to paint and the time until every icon is in) and
@@ -27,11 +29,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/crc32.h"
 #include "launcher/background_worker.h"
+#include "launcher/icon_cache.h"
 
 namespace {
 
@@ -210,6 +215,50 @@ bool WriteUtf8(const std::wstring& file, const std::string& text) {
     return ok;
 }
 
+bool ReadAll(const std::wstring& file, std::string* bytes) {
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(h, &size) != 0;
+    bytes->assign(ok ? static_cast<size_t>(size.QuadPart) : 0, '\0');
+    DWORD read = 0;
+    ok = ok && ReadFile(h, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
+         read == bytes->size();
+    CloseHandle(h);
+    return ok;
+}
+
+void PutBigEndian(std::string& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out += static_cast<char>((v >> shift) & 0xFF);
+}
+
+// Rewrites a cache so that each image differs from every other: a text
+// chunk naming its key goes after the PNG's header chunk (decoders skip it).
+bool MakeImagesDistinct(const std::wstring& cacheFile) {
+    std::string bytes;
+    if (!ReadAll(cacheFile, &bytes))
+        return false;
+    std::optional<pt::IconImages> images = pt::ParseIconCache(bytes);
+    if (!images || images->empty())
+        return false;
+    constexpr size_t kAfterHeader = 8 + 25;  // the signature and the IHDR chunk
+    for (auto& [key, png] : *images) {
+        if (png.size() <= kAfterHeader)
+            continue;
+        const std::string body = std::string("tEXtComment") + '\0' + std::to_string(key);
+        std::string chunk;
+        PutBigEndian(chunk, static_cast<uint32_t>(body.size() - 4));
+        chunk += body;
+        PutBigEndian(chunk, pt::Crc32(body.data(), body.size()));
+        png.insert(kAfterHeader, chunk);
+    }
+    std::optional<std::string> out = pt::SerializeIconCache(*images);
+    return out && WriteUtf8(cacheFile, *out);
+}
+
 std::string Narrow(const std::wstring& text) {
     std::string out;
     for (wchar_t c : text)
@@ -331,6 +380,7 @@ int main(int argc, char** argv) {
     // Data folders to copy from: a given one as it is; the cached case
     // primed by one start that extracts every icon and writes data\Cache.
     std::wstring cachedData = base + L"-cached";
+    std::wstring distinctData = base + L"-distinct";
     std::wstring mixedData = base + L"-mixed";
     if (given.empty()) {
         MakeTargets(targets, kItems);
@@ -347,6 +397,12 @@ int main(int argc, char** argv) {
             }
         }
         cachedData += L"\\data";
+        CopyData(cachedData, distinctData);
+        distinctData += L"\\data";
+        if (!MakeImagesDistinct(distinctData + L"\\Cache")) {
+            std::fprintf(stderr, "making the cached images distinct failed\n");
+            return 1;
+        }
         CreateDirectoryW(mixedData.c_str(), nullptr);
         WriteUtf8(mixedData + L"\\Data", MixedItems(targets, kItems));
     } else {
@@ -354,7 +410,8 @@ int main(int argc, char** argv) {
     }
 
     Series bareRuns{"bare window"}, defaults{"default panel"},
-        cached{given.empty() ? "1,000 .exe, cached" : "given data"}, mixedFirst{"mixed, 1st start"},
+        cached{given.empty() ? "1,000 .exe, cached" : "given data"},
+        distinct{"1,000 .exe, distinct"}, mixedFirst{"mixed, 1st start"},
         mixedSecond{"mixed, 2nd start"};
     RunOnce(bare, base + L"-warm", false);
     // Interleaved, so drift in the machine's load hits every case alike.
@@ -369,14 +426,17 @@ int main(int argc, char** argv) {
         cached.Add(c);
         bool failed = b.painted < 0 || d.painted < 0 || c.painted < 0;
         if (given.empty()) {
+            CopyData(distinctData, base + L"-i" + n);
+            Run unshared = RunOnce(app, base + L"-i" + n, true);
+            distinct.Add(unshared);
             CopyData(mixedData, base + L"-m" + n);
             Run first = RunOnce(app, base + L"-m" + n, true);
             Run second = RunOnce(app, base + L"-m" + n, true);  // the cache the first wrote
             mixedFirst.Add(first);
             mixedSecond.Add(second);
-            failed = failed || first.painted < 0 || second.painted < 0;
+            failed = failed || unshared.painted < 0 || first.painted < 0 || second.painted < 0;
         }
-        for (const wchar_t* f : {L"-b", L"-d", L"-c", L"-m"})
+        for (const wchar_t* f : {L"-b", L"-d", L"-c", L"-i", L"-m"})
             DeleteTree(base + f + n);
         if (failed) {
             std::fprintf(stderr, "run %d failed\n", i);
@@ -386,6 +446,7 @@ int main(int argc, char** argv) {
     DeleteTree(base + L"-warm");
     if (given.empty()) {
         DeleteTree(base + L"-cached");
+        DeleteTree(base + L"-distinct");
         DeleteTree(mixedData);
         DeleteTree(targets);
     }
@@ -396,7 +457,7 @@ int main(int argc, char** argv) {
     std::printf("  %-20s %8s %7s %13s %12s\n", "case", "painted", "ratio", "icons all in",
                 "working set");
     std::printf("  %-20s %6.0f ms %7s %13s %9.1f MB\n", bareRuns.name, bareMs, "1.00", "", bareWs);
-    for (Series* s : {&defaults, &cached, &mixedFirst, &mixedSecond}) {
+    for (Series* s : {&defaults, &cached, &distinct, &mixedFirst, &mixedSecond}) {
         if (s->painted.empty())
             continue;
         const double ms = Median(s->painted);
@@ -412,12 +473,12 @@ int main(int argc, char** argv) {
         "paints at %.0f ms):\n",
         bareMs);
     std::printf("  %-26s", "");
-    for (Series* s : {&defaults, &cached, &mixedSecond})
+    for (Series* s : {&defaults, &cached, &distinct, &mixedSecond})
         std::printf(" %20s", s->name);
     std::printf("\n");
     for (const auto& [name, lengths] : defaults.stages) {
         std::printf("  %-26s", name.c_str());
-        for (Series* s : {&defaults, &cached, &mixedSecond}) {
+        for (Series* s : {&defaults, &cached, &distinct, &mixedSecond}) {
             auto found = std::find_if(s->stages.begin(), s->stages.end(),
                                       [&name](const auto& stage) { return stage.first == name; });
             if (found == s->stages.end() || found->second.empty()) {

@@ -1,8 +1,9 @@
 // The deferred save every store uses: a one-shot timer that each change
-// restarts, and the file a store keeps its document in. The interfaces are
-// pure, so the stores' logic is tested with fakes; the Windows ones are a
-// thread timer without a window on the UI thread and an atomically replaced
-// file in the data folder.
+// restarts, and the file a store keeps its document in (settings, launcher
+// data and icon cache alike). The interfaces are pure, so the stores' logic
+// is tested with fakes; the Windows ones are a thread timer without a window
+// on the UI thread and an atomically replaced file in the data folder, which
+// can also be mapped rather than read.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/atomic_file.h"
 
@@ -23,12 +25,28 @@ class SaveTimer {
     virtual void Stop() = 0;
 };
 
+// A file's bytes held for reading as long as this object lives.
+class DocumentBytes {
+  public:
+    virtual ~DocumentBytes() = default;
+    virtual std::string_view Bytes() const = 0;
+};
+
+// Bytes held in memory.
+std::unique_ptr<DocumentBytes> HoldBytes(std::string bytes);
+
 // Where a store's document lives and how its deferred save is timed.
 class DocumentStorage {
   public:
     virtual ~DocumentStorage() = default;
     // The whole file.
     virtual FileReadStatus Read(std::string* bytes) = 0;
+    // The whole file held for reading; nullptr when there is none or it
+    // cannot be read. This one reads a copy; the file storage maps the file,
+    // which costs next to nothing however large it is until its pages are
+    // touched. A mapped file cannot be replaced: let go of the bytes before
+    // Write.
+    virtual std::unique_ptr<DocumentBytes> Open();
     // Replaces the file (creating its folder); false with a Win32 error code
     // when that failed. Must leave the old or the new file.
     virtual bool Write(std::string_view bytes, uint32_t* error) = 0;
@@ -64,9 +82,28 @@ class ThreadSaveTimer final : public SaveTimer {
     std::function<void()> onFire_;
 };
 
-// folder\name, replaced atomically, a broken file copied aside
-// (name.broken-YYYYMMDD-HHMMSS), saves deferred by a ThreadSaveTimer of
-// delayMs.
+// folder\name, replaced atomically (the folder made when missing), a broken
+// file copied aside (name.broken-YYYYMMDD-HHMMSS), saves deferred by a
+// ThreadSaveTimer of delayMs, Open mapping the file.
+class FileDocumentStorage : public DocumentStorage {
+  public:
+    FileDocumentStorage(std::string folder, std::string name, unsigned delayMs);
+    // The same from the file's whole path.
+    explicit FileDocumentStorage(std::string path, unsigned delayMs = 5000);
+
+    FileReadStatus Read(std::string* bytes) override;
+    std::unique_ptr<DocumentBytes> Open() override;
+    bool Write(std::string_view bytes, uint32_t* error) override;
+    std::string KeepBrokenCopy() override;
+    void ArmTimer(std::function<void()> fire) override { timer_.Start(std::move(fire)); }
+    void CancelTimer() override { timer_.Stop(); }
+
+  private:
+    std::string folder_;
+    std::string file_;
+    ThreadSaveTimer timer_;
+};
+
 std::unique_ptr<DocumentStorage> MakeFileDocumentStorage(std::string folder, std::string name,
                                                          unsigned delayMs);
 #endif

@@ -1,12 +1,16 @@
 // The deferred save's Windows side: thread timers, which carry no context
 // pointer, so the running ones are found by their identifier in a table of
-// the (single) UI thread; and the file storage of a store's document.
+// the (single) UI thread; and the file storage of a store's document, read
+// whole or mapped.
 #include "base/save_timer.h"
 
 #include <windows.h>
 
 #include <unordered_map>
 #include <utility>
+
+#include "base/text.h"
+#include "base/win_handles.h"
 
 namespace pt {
 namespace {
@@ -63,30 +67,65 @@ void ThreadSaveTimer::Fire(uintptr_t id) {
 
 namespace {
 
-class FileDocumentStorage final : public DocumentStorage {
+class MappedBytes final : public DocumentBytes {
   public:
-    FileDocumentStorage(std::string folder, std::string name, unsigned delayMs)
-        : folder_(std::move(folder)), file_(folder_ + "\\" + name), timer_(delayMs) {}
-
-    FileReadStatus Read(std::string* bytes) override { return ReadWholeFile(file_, bytes); }
-
-    bool Write(std::string_view bytes, uint32_t* error) override {
-        EnsureDirectory(folder_);  // a failure shows in the write itself
-        return WriteFileAtomic(file_, bytes, error);
+    MappedBytes(UniqueMappedView view, size_t size) : view_(std::move(view)), size_(size) {}
+    std::string_view Bytes() const override {
+        return {static_cast<const char*>(view_.Get()), size_};
     }
 
-    std::string KeepBrokenCopy() override { return pt::KeepBrokenCopy(file_); }
-
-    void ArmTimer(std::function<void()> fire) override { timer_.Start(std::move(fire)); }
-    void CancelTimer() override { timer_.Stop(); }
-
   private:
-    std::string folder_;
-    std::string file_;
-    ThreadSaveTimer timer_;
+    UniqueMappedView view_;
+    size_t size_;
 };
 
 }  // namespace
+
+FileDocumentStorage::FileDocumentStorage(std::string folder, std::string name, unsigned delayMs)
+    : folder_(std::move(folder)), file_(folder_ + "\\" + name), timer_(delayMs) {}
+
+FileDocumentStorage::FileDocumentStorage(std::string path, unsigned delayMs)
+    : file_(std::move(path)), timer_(delayMs) {
+    const size_t slash = file_.find_last_of("\\/");
+    if (slash != std::string::npos && slash > 0)
+        folder_ = file_.substr(0, slash);
+}
+
+FileReadStatus FileDocumentStorage::Read(std::string* bytes) {
+    return ReadWholeFile(file_, bytes);
+}
+
+std::unique_ptr<DocumentBytes> FileDocumentStorage::Open() {
+    // The view alone keeps the file's section alive once the handles are closed.
+    UniqueKernelHandle file(::CreateFileW(ToWide(file_).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return nullptr;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) {
+        return DocumentStorage::Open();  // empty or odd: the plain read decides
+    }
+    UniqueKernelHandle mapping(
+        ::CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping)
+        return DocumentStorage::Open();
+    UniqueMappedView view(::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view)
+        return DocumentStorage::Open();
+    return std::make_unique<MappedBytes>(std::move(view), static_cast<size_t>(size.QuadPart));
+}
+
+bool FileDocumentStorage::Write(std::string_view bytes, uint32_t* error) {
+    if (!folder_.empty())
+        EnsureDirectory(folder_);  // a failure shows in the write itself
+    return WriteFileAtomic(file_, bytes, error);
+}
+
+std::string FileDocumentStorage::KeepBrokenCopy() {
+    return pt::KeepBrokenCopy(file_);
+}
 
 std::unique_ptr<DocumentStorage> MakeFileDocumentStorage(std::string folder, std::string name,
                                                          unsigned delayMs) {

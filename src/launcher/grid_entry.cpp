@@ -1,4 +1,4 @@
-// Tooltip and name colour of a grid entry; see grid_entry.h.
+// Tooltip, name colour and stand-in kind of a grid entry; see grid_entry.h.
 #include "launcher/grid_entry.h"
 
 #include "launcher/cipher.h"
@@ -36,6 +36,14 @@ std::string GridIconSource(std::string_view icon, std::string_view path) {
     if (source.substr(0, kEncryptPrefix.size()) == kEncryptPrefix)
         return CipherDecode(AfterEncryptPrefix(source), kIconCipherKey);
     return std::string(source);
+}
+
+IconPlaceholderKind PlaceholderKindOfType(std::string_view type) {
+    if (type == "folder" || type == "unc")
+        return IconPlaceholderKind::kFolder;
+    if (type == "url")
+        return IconPlaceholderKind::kWeb;
+    return IconPlaceholderKind::kFile;
 }
 
 GridTextColor GridEntryTextColorFor(std::string_view path, TargetKindId kind, bool exists) {

@@ -1,5 +1,6 @@
-// What a grid entry shows besides its icon: the tooltip text and the colour
-// of its name, both derived from the item's record.
+// What a grid entry shows besides its icon: the tooltip text, the colour of
+// its name and the kind of stand-in it shows while its icon is not in, all
+// derived from the item's record.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,12 @@ inline constexpr uint32_t kEncipheredTextColor = 0x00FF8800;  // RGB(0,136,255)
 // The icon source a grid entry shows and keeps: the item's icon, or its path
 // when it has none; an enciphered one deciphered with the built-in icon key.
 std::string GridIconSource(std::string_view icon, std::string_view path);
+
+// The drawn stand-in of a cell whose image is not in yet.
+enum class IconPlaceholderKind { kFile, kFolder, kWeb };
+
+// The kind for an item's stored "type" ("folder", "url", "unc", ".exe", ...).
+IconPlaceholderKind PlaceholderKindOfType(std::string_view type);
 
 GridTextColor GridEntryTextColorFor(std::string_view path, TargetKindId kind, bool exists);
 

@@ -15,9 +15,9 @@
 //       if (store.RefCount(done.source) > 0) store.Put(done.source, done.png);
 //       // ... show done.png in the cells whose source has key done.key
 //   });
-//   store.AddRef(source);
-//   if (store.Get(source).empty())   // show a placeholder meanwhile
-//       resolver.Request(store.KeyOf(source), source, kIconPriorityVisible);
+//   // OnItemAdded(c, g, i, item): the launcher data counted item.iconSource
+//   if (store.Find(item.iconKey).empty())   // show a placeholder meanwhile
+//       resolver.Request(item.iconKey, std::string(item.iconSource), kIconPriorityVisible);
 //
 // A key already asked for is not asked again until it is delivered, unless
 // `again` is set (a target that has come back). Windows-only.

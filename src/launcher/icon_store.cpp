@@ -4,32 +4,19 @@
 #include <utility>
 
 namespace pt {
-namespace {
-
-class OwnedBytes final : public IconCacheBytes {
-  public:
-    explicit OwnedBytes(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::string_view Bytes() const override { return bytes_; }
-
-  private:
-    std::string bytes_;
-};
-
-}  // namespace
-
-std::unique_ptr<IconCacheBytes> IconCacheStorage::Open() {
-    std::string bytes;
-    if (!Read(&bytes))
-        return nullptr;
-    return std::make_unique<OwnedBytes>(std::move(bytes));
-}
-
-IconStore::IconStore(IconKeyFunction keyOf, IconCacheStorage* storage, SaveTimer* timer)
+IconStore::IconStore(IconKeyFunction keyOf, DocumentStorage* storage, SaveTimer* timer)
     : keyOf_(std::move(keyOf)), storage_(storage), timer_(timer) {}
 
 IconStore::~IconStore() {
-    if (savePending_ && timer_)
+    if (savePending_)
+        StopTimer();
+}
+
+void IconStore::StopTimer() {
+    if (timer_)
         timer_->Stop();
+    else if (storage_)
+        storage_->CancelTimer();
 }
 
 void IconStore::Load() {
@@ -62,6 +49,11 @@ std::string_view IconStore::Get(std::string_view source) {
     if (source.empty())
         return {};
     auto found = images_.find(KeyOf(source));
+    return found == images_.end() ? std::string_view() : std::string_view(found->second);
+}
+
+std::string_view IconStore::Find(uint32_t key) const {
+    auto found = images_.find(key);
     return found == images_.end() ? std::string_view() : std::string_view(found->second);
 }
 
@@ -104,14 +96,13 @@ void IconStore::Release(std::string_view source) {
 
 bool IconStore::Save() {
     if (savePending_) {
-        if (timer_)
-            timer_->Stop();
+        StopTimer();
         savePending_ = false;
     }
     std::optional<std::string> bytes = SerializeIconCache(images_);
     // The images move into the new bytes before the old ones go: a mapped
     // file cannot be replaced while it is mapped.
-    auto next = bytes ? std::make_unique<OwnedBytes>(std::move(*bytes)) : nullptr;
+    auto next = bytes ? HoldBytes(std::move(*bytes)) : nullptr;
     std::optional<IconImageViews> images;
     if (next)
         images = ParseIconCacheViews(next->Bytes());
@@ -122,7 +113,8 @@ bool IconStore::Save() {
     images_ = std::move(*images);
     added_.clear();
     file_ = std::move(next);
-    if (storage_ && storage_->Write(file_->Bytes()))
+    uint32_t error = 0;
+    if (storage_ && storage_->Write(file_->Bytes(), &error))
         return true;
     savePending_ = true;  // the next change or the flush at exit tries again
     return false;
@@ -130,10 +122,12 @@ bool IconStore::Save() {
 
 void IconStore::ScheduleSave() {
     savePending_ = true;
-    if (!timer_)
-        return;
-    timer_->Stop();
-    timer_->Start([this] { Save(); });
+    if (timer_) {
+        timer_->Stop();
+        timer_->Start([this] { Save(); });
+    } else if (storage_) {
+        storage_->ArmTimer([this] { Save(); });
+    }
 }
 
 bool IconStore::FlushPendingSave() {

@@ -1,7 +1,8 @@
 // The icon store: the PNG image of every icon source in use, kept between runs
-// in data\Cache, and how many grid entries use each one. An image whose
-// entries are all gone leaves the cache; every change is written by one
-// deferred save. The file and the timer come in through small interfaces so
+// in data\Cache, and how many grid entries use each one (the launcher data
+// counts its items, launcher_data.h). An image whose entries are all gone
+// leaves the cache; every change is written by one deferred save. The file
+// and its timer come in through DocumentStorage, as for the other stores, so
 // the store's rules are tested without a system.
 #pragma once
 
@@ -17,39 +18,22 @@
 
 namespace pt {
 
-// A cache file's bytes as the store keeps them while it runs.
-class IconCacheBytes {
-  public:
-    virtual ~IconCacheBytes() = default;
-    virtual std::string_view Bytes() const = 0;
-};
-
-// Where the cache file lives.
-class IconCacheStorage {
-  public:
-    virtual ~IconCacheStorage() = default;
-    // False when there is no file or it cannot be read.
-    virtual bool Read(std::string* bytes) = 0;
-    virtual bool Write(std::string_view bytes) = 0;
-    // The file's bytes for the store to keep; nullptr when there is no file.
-    // This one reads a copy; a file storage may map the file instead, which
-    // costs next to nothing however many images it holds. The store lets go
-    // of them before it writes the file.
-    virtual std::unique_ptr<IconCacheBytes> Open();
-};
-
 // The icon key of an icon source (IconKey of its default icon source at the
 // current scale).
 using IconKeyFunction = std::function<uint32_t(std::string_view source)>;
 
 class IconStore {
   public:
-    IconStore(IconKeyFunction keyOf, IconCacheStorage* storage, SaveTimer* timer);
+    // The deferred save runs on the storage's timer, or on `timer` when one
+    // is given. Without a storage nothing is read or written.
+    IconStore(IconKeyFunction keyOf, DocumentStorage* storage, SaveTimer* timer = nullptr);
     ~IconStore();
     IconStore(const IconStore&) = delete;
     IconStore& operator=(const IconStore&) = delete;
 
-    // Reads the cache file; anything missing, foreign or damaged gives an empty cache.
+    // Opens the cache file (mapped, for a file storage: a start with
+    // thousands of icons must not copy each one); anything missing, foreign
+    // or damaged gives an empty cache.
     void Load();
 
     // One more grid entry uses the source; an empty source is ignored.
@@ -57,13 +41,17 @@ class IconStore {
     // The cached PNG bytes, empty when there are none. Valid until the next
     // change or save.
     std::string_view Get(std::string_view source);
+    // The same by icon key.
+    std::string_view Find(uint32_t key) const;
     // Stores the image and schedules a save, unless these bytes are already there.
     void Put(std::string_view source, std::string_view png);
     // One grid entry less; the last one drops the image and schedules a save.
     void Release(std::string_view source);
 
     // Writes the file now; false when it could not be written (the images
-    // stay, and a later save writes them).
+    // stay, and a later save writes them). The images move into the new
+    // bytes first: the file is let go of before it is replaced, and the
+    // images are found in the store as before.
     bool Save();
     void ScheduleSave();
     // Saves only when a save is pending; true when nothing was pending or it worked.
@@ -76,12 +64,14 @@ class IconStore {
     const IconImageViews& Images() const { return images_; }
 
   private:
+    void StopTimer();
+
     IconKeyFunction keyOf_;
-    IconCacheStorage* storage_;
+    DocumentStorage* storage_;
     SaveTimer* timer_;
-    // The images point into the cache file as opened (a start with thousands
-    // of icons must not copy each one) or into added_, for images put since.
-    std::unique_ptr<IconCacheBytes> file_;
+    // The images point into the cache file as opened or into added_, for
+    // images put since.
+    std::unique_ptr<DocumentBytes> file_;
     IconImageViews images_;
     std::unordered_map<uint32_t, std::string> added_;
     std::unordered_map<uint32_t, int> references_;

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "base/save_timer.h"
 #include "launcher/icon_store.h"
 
 namespace pt {
@@ -60,19 +62,12 @@ struct GridIcon {
 GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,
                          float scale);
 
-// data\Cache (or any file) through the atomic writer.
-class IconCacheFile final : public IconCacheStorage {
+// data\Cache (or any file): mapped when opened, replaced atomically, its
+// deferred save on a thread timer of delayMs.
+class IconCacheFile final : public FileDocumentStorage {
   public:
-    explicit IconCacheFile(std::string path) : path_(std::move(path)) {}
-    bool Read(std::string* bytes) override;
-    bool Write(std::string_view bytes) override;
-    // A read-only view of the file, held until the store lets go of it.
-    std::unique_ptr<IconCacheBytes> Open() override;
-    uint32_t LastError() const { return lastError_; }
-
-  private:
-    std::string path_;
-    uint32_t lastError_ = 0;
+    explicit IconCacheFile(std::string path, unsigned delayMs = 5000)
+        : FileDocumentStorage(std::move(path), delayMs) {}
 };
 
 }  // namespace pt

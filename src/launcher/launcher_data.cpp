@@ -1,7 +1,7 @@
 // The launcher data model: loading with its fallbacks, the canonical add, the
-// structural operations with their save rules, the observer reports, and the
-// file's text. File, timer and shell come in through LauncherDataStorage and
-// LauncherSystem, so this file is pure.
+// structural operations with their save rules, the items' icon counts, the
+// observer reports, and the file's text. File, timer and shell come in through LauncherDataStorage
+// and LauncherSystem, so this file is pure.
 //
 // The model is kept in plain vectors rather than in a JSON document: a start
 // with thousands of items must not pay a path lookup for every key of every
@@ -15,6 +15,7 @@
 #include "base/codepage.h"
 #include "base/text.h"
 #include "doc/json_file.h"
+#include "launcher/icon_store.h"
 
 namespace pt {
 
@@ -199,6 +200,10 @@ void LauncherData::Load() {
 }
 
 void LauncherData::Build(const JsonDocument& file) {
+    for (int c = 0; c < ClassCount(); ++c) {
+        for (int g = 0; g < GroupCount(c); ++g)
+            ReleaseIcons(c, g);
+    }
     classes_.clear();
     currentClass_ = 0;
     const JsonDocument classes = file.GetMemberView("", "class");
@@ -345,6 +350,15 @@ bool LauncherData::TargetMissing(int c, int g, int i) const {
     return ValidItem(c, g, i) && classes_[c].groups[g].items[i].missing;
 }
 
+std::string_view LauncherData::ItemIconSource(int c, int g, int i) const {
+    return ValidItem(c, g, i) ? std::string_view(classes_[c].groups[g].items[i].iconSource)
+                              : std::string_view();
+}
+
+uint32_t LauncherData::ItemIconKey(int c, int g, int i) const {
+    return ValidItem(c, g, i) ? classes_[c].groups[g].items[i].iconKey : 0;
+}
+
 bool LauncherData::ValidClass(int c) const {
     return c >= 0 && c < ClassCount();
 }
@@ -427,7 +441,10 @@ LauncherData::Entry LauncherData::Complete(ItemRecord record, TargetKind kind, b
     }
     record.type = std::move(kind.text);
     const bool missing = IsLocalPath(record.path) && !exists;
-    return Entry{Stored(std::move(record), kind.id), missing};
+    Entry entry;
+    entry.record = Stored(std::move(record), kind.id);
+    entry.missing = missing;
+    return entry;
 }
 
 std::optional<LauncherData::Entry> LauncherData::Trusted(const ItemRecord& source) {
@@ -457,7 +474,10 @@ std::optional<LauncherData::Entry> LauncherData::Trusted(const ItemRecord& sourc
             record.icon = PathText(fallback);
     }
     record.type = std::move(kind.text);
-    return Entry{Stored(std::move(record), kind.id), false, false};
+    Entry entry;
+    entry.record = Stored(std::move(record), kind.id);
+    entry.verified = false;
+    return entry;
 }
 
 ItemRecord LauncherData::Stored(ItemRecord record, TargetKindId kind) {
@@ -476,10 +496,11 @@ void LauncherData::PutItem(int c, int g, int index, Entry entry) {
     if (!entry.verified)
         ++group.unverified;
     group.verifyFrom = std::min(group.verifyFrom, static_cast<size_t>(index));
+    CountIcon(entry);
     std::vector<Entry>& items = group.items;
     const Entry& stored = *items.insert(items.begin() + index, std::move(entry));
     if (observer_)
-        observer_->OnItemAdded(c, g, index, stored.record);
+        observer_->OnItemAdded(c, g, index, LookOf(stored));
 }
 
 bool LauncherData::AddItem(int c, int g, const ItemRecord& source) {
@@ -497,9 +518,8 @@ bool LauncherData::InsertItem(int c, int g, int index, const ItemRecord& source)
 bool LauncherData::DeleteItem(int c, int g, int i) {
     if (!ValidItem(c, g, i))
         return false;
-    if (observer_)
-        observer_->OnIconReleased(c, g, i);
     Group& group = classes_[c].groups[g];
+    UncountIcon(group.items[i]);
     if (!group.items[i].verified)
         --group.unverified;
     group.verifyFrom = std::min(group.verifyFrom, static_cast<size_t>(i));
@@ -536,12 +556,13 @@ bool LauncherData::ReplaceItem(int c, int g, int i, const ItemRecord& record) {
     const TargetKindId kind = system_->Classify(record.path, &exists).id;
     stored.record = Stored(record, kind);
     stored.missing = IsLocalPath(record.path) && !exists;
+    RecountIcon(stored);
     if (!stored.verified) {
         stored.verified = true;
         --classes_[c].groups[g].unverified;
     }
     if (observer_)
-        observer_->OnItemRefreshed(c, g, i, stored.record);
+        observer_->OnItemRefreshed(c, g, i, LookOf(stored));
     Save();
     return true;
 }
@@ -661,18 +682,56 @@ void LauncherData::ApplyVerification(int c, int g, size_t i, TargetKind kind, bo
                          checked.missing != entry.missing;
     entry.record = std::move(checked.record);
     entry.missing = checked.missing;
+    RecountIcon(entry);
     if (visible && observer_)
-        observer_->OnItemRefreshed(c, g, static_cast<int>(i), entry.record);
+        observer_->OnItemRefreshed(c, g, static_cast<int>(i), LookOf(entry));
     else if (exists && observer_)
-        observer_->OnTargetFound(c, g, static_cast<int>(i));
+        observer_->OnTargetFound(c, g, static_cast<int>(i), LookOf(entry));
+}
+
+// --- icon counts ---------------------------------------------------------------
+
+void LauncherData::SetIconStore(IconStore* icons) {
+    icons_ = icons;
+    for (Category& category : classes_) {
+        for (Group& group : category.groups) {
+            for (Entry& entry : group.items)
+                CountIcon(entry);
+        }
+    }
+}
+
+void LauncherData::CountIcon(Entry& entry) {
+    entry.iconSource = GridIconSource(entry.record.icon, entry.record.path);
+    entry.iconKey = 0;
+    if (icons_ && !entry.iconSource.empty()) {
+        icons_->AddRef(entry.iconSource);
+        entry.iconKey = icons_->KeyOf(entry.iconSource);
+    }
+}
+
+void LauncherData::UncountIcon(const Entry& entry) {
+    if (icons_ && !entry.iconSource.empty())
+        icons_->Release(entry.iconSource);
+}
+
+void LauncherData::RecountIcon(Entry& entry) {
+    if (GridIconSource(entry.record.icon, entry.record.path) == entry.iconSource)
+        return;
+    const std::string old = std::move(entry.iconSource);
+    CountIcon(entry);
+    if (icons_ && !old.empty())
+        icons_->Release(old);
 }
 
 void LauncherData::ReleaseIcons(int c, int g) {
-    if (!observer_)
-        return;
-    const int items = ItemCount(c, g);
-    for (int i = 0; i < items; ++i)
-        observer_->OnIconReleased(c, g, i);
+    for (const Entry& entry : classes_[c].groups[g].items)
+        UncountIcon(entry);
+}
+
+ItemLook LauncherData::LookOf(const Entry& entry) const {
+    return ItemLook{entry.record, entry.missing, PlaceholderKindOfType(entry.record.type),
+                    entry.iconSource, entry.iconKey};
 }
 
 // --- categories and groups ---------------------------------------------------

@@ -14,6 +14,13 @@
 // implementing LauncherObserver: every operation first changes the document
 // and then reports what changed, in the order the lists must follow.
 //
+// Each item counts its icon source once in the icon store (icon_store.h),
+// from its canonical add until it is deleted, with its group or its
+// category, and the counts follow moves and rewrites: an image whose items
+// are all gone leaves the cache. The reports hand the panel the item's icon
+// source and key, its stand-in kind and its missing state, so a cell is
+// drawn without asking again.
+//
 // File, timer and shell access sit behind LauncherDataStorage and
 // LauncherSystem, so the rules here are pure and tested natively; the Windows
 // implementations come from MakeFileLauncherDataStorage and
@@ -36,13 +43,14 @@
 // The panel's part:
 //   start  LauncherData data(MakeFileLauncherDataStorage(dataFolder),
 //                            MakeShellLauncherSystem());
+//          data.SetIconStore(&icons);              // before Load: it counts the icons
 //          data.SetObserver(&panel);               // before Load: it builds the lists
 //          data.SetSaveFailureHandler(report);     // the message box
 //          data.Load();
 //   idle   while (data.VerifySome(n)) ...          // a few ms per slice, on the UI thread
-//   grid   OnItemAdded -> ResolveGridIcon (icons.h) with the record's icon and
-//          path, name colour from TargetMissing; OnIconReleased -> release
-//          the entry's source from the icon store.
+//   grid   OnItemAdded -> the cell from the ItemLook: the name colour from
+//          its missing state, the cached image of its icon key, or its
+//          stand-in while IconResolver (icon_resolver.h) extracts one.
 //   exit   data.FlushPendingSave(), before the icon store's and the settings'.
 #pragma once
 
@@ -58,11 +66,14 @@
 #include "base/atomic_file.h"
 #include "base/save_timer.h"
 #include "doc/json_document.h"
+#include "launcher/grid_entry.h"
 #include "launcher/launch.h"
 #include "launcher/target.h"
 #include "base/shortcut.h"
 
 namespace pt {
+
+class IconStore;
 
 inline constexpr unsigned kLauncherSaveDelayMs = 5000;
 
@@ -90,9 +101,17 @@ ItemRecord ItemRecordFromJson(const JsonDocument& item);
 // they carry something (UTF-8 text, as the document writer writes it).
 std::string ItemRecordJson(const ItemRecord& record);
 
+// An item as its grid cell shows it. Valid during the call that passes it.
+struct ItemLook {
+    const ItemRecord& record;  // the canonical record (what Item() returns)
+    bool missing = false;      // TargetMissing: the name shows in grey
+    IconPlaceholderKind placeholder = IconPlaceholderKind::kFile;  // shown until the image is in
+    std::string_view iconSource;  // what the icon store counts for it; "" for none
+    uint32_t iconKey = 0;         // its key in the store; 0 without a store or source
+};
+
 // What the panel does to its lists when the data changes. Every call comes
-// after the data has changed, except OnIconReleased, which comes before the
-// item goes (its record is still readable then). Texts and records passed in
+// after the data (and the icon counts) changed. Texts and items passed in
 // are valid during the call only.
 class LauncherObserver {
   public:
@@ -104,8 +123,8 @@ class LauncherObserver {
     // A group was appended to category c: add its tab and item grid.
     virtual void OnGroupAdded(int c, int g, std::string_view name) = 0;
     // An item now stands at index i of group g; items from i on moved up by
-    // one. `record` is the canonical record (what Item() returns).
-    virtual void OnItemAdded(int c, int g, int i, const ItemRecord& record) = 0;
+    // one.
+    virtual void OnItemAdded(int c, int g, int i, const ItemLook& item) = 0;
 
     virtual void OnClassRemoved(int c) = 0;
     virtual void OnGroupRemoved(int c, int g) = 0;
@@ -132,22 +151,19 @@ class LauncherObserver {
     // SelectGroup, which the panel calls itself.
     virtual void OnSelected(int c, int g) = 0;
 
-    // The item's record was rewritten (ReplaceItem): refresh the entry's
-    // text, tooltip and icon.
-    virtual void OnItemRefreshed(int c, int g, int i, const ItemRecord& record) = 0;
+    // The item's record was rewritten (ReplaceItem, verification): refresh
+    // the entry's text, tooltip and icon.
+    virtual void OnItemRefreshed(int c, int g, int i, const ItemLook& item) = 0;
 
     // Verification found the item's target where its record says, nothing
     // to refresh: a target that was gone when its icon was last looked for
     // may be back.
-    virtual void OnTargetFound(int c, int g, int i) {
+    virtual void OnTargetFound(int c, int g, int i, const ItemLook& item) {
         (void)c;
         (void)g;
         (void)i;
+        (void)item;
     }
-
-    // The item's grid entry is about to go (DeleteItem, ClearGroup,
-    // DeleteGroup, DeleteClass): release its image from the icon store.
-    virtual void OnIconReleased(int c, int g, int i) = 0;
 };
 
 // Where data\Data lives and how the deferred save is timed.
@@ -214,6 +230,11 @@ class LauncherData {
 
     // The panel; nullptr for none. Not owned.
     void SetObserver(LauncherObserver* observer) { observer_ = observer; }
+    // The icon store that counts the items' icon sources; nullptr for none.
+    // Not owned; it must outlive this object or be replaced first. Items
+    // already there are counted in the new store (the old one keeps its
+    // counts: nothing leaves its cache because its user changed).
+    void SetIconStore(IconStore* icons);
 
     // --- life cycle ---
 
@@ -275,6 +296,10 @@ class LauncherData {
     // item was loaded, added or replaced: the grid shows its name in grey
     // without a second look at the disk.
     bool TargetMissing(int c, int g, int i) const;
+    // The icon source the item counts in the icon store ("" for none or no
+    // such item), and its key there (0 without a store).
+    std::string_view ItemIconSource(int c, int g, int i) const;
+    uint32_t ItemIconKey(int c, int g, int i) const;
 
     // --- selection ---
 
@@ -296,8 +321,8 @@ class LauncherData {
     bool AddItem(int c, int g, const ItemRecord& source);
     // The same, inserted at `index` (0..count).
     bool InsertItem(int c, int g, int index, const ItemRecord& source);
-    // Reports OnIconReleased, removes the item, reports OnItemRemoved and
-    // schedules the save.
+    // Removes the item (its icon no longer counted), reports OnItemRemoved
+    // and schedules the save.
     bool DeleteItem(int c, int g, int i);
     // Takes the item out at `from` and puts it back at `to` (both in
     // 0..count-1); schedules the save.
@@ -337,8 +362,10 @@ class LauncherData {
     struct Entry {
         ItemRecord record;
         bool missing = false;
-        bool verified = true;  // false: loaded on trust, the disk not asked yet
-        bool asking = false;   // a network path whose answer is on its way
+        bool verified = true;    // false: loaded on trust, the disk not asked yet
+        bool asking = false;     // a network path whose answer is on its way
+        std::string iconSource;  // counted in icons_ while the entry is in the lists
+        uint32_t iconKey = 0;
     };
     struct Group {
         std::string name;
@@ -368,7 +395,14 @@ class LauncherData {
     ItemRecord Stored(ItemRecord record, TargetKindId kind);
     void PutItem(int c, int g, int index, Entry entry);
     void AddGroup(int c, std::string name);
+    // The entry's icon source worked out from its record and counted.
+    void CountIcon(Entry& entry);
+    void UncountIcon(const Entry& entry);
+    // After the record changed: the new source is counted before the old one
+    // goes, so an unchanged image never leaves the cache in between.
+    void RecountIcon(Entry& entry);
     void ReleaseIcons(int c, int g);
+    ItemLook LookOf(const Entry& entry) const;
     void Selected();
     bool ReadFile(JsonDocument* file);
     void Build(const JsonDocument& file);
@@ -377,6 +411,7 @@ class LauncherData {
     std::unique_ptr<LauncherDataStorage> storage_;
     std::unique_ptr<LauncherSystem> system_;
     LauncherObserver* observer_ = nullptr;
+    IconStore* icons_ = nullptr;
     std::vector<Category> classes_;
     int currentClass_ = 0;
     bool savePending_ = false;

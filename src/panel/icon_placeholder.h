@@ -7,14 +7,10 @@
 #include <memory>
 #include <string_view>
 
+#include "launcher/grid_entry.h"
 #include "toolkit/graphics.h"
 
 namespace pt {
-
-enum class IconPlaceholderKind { kFile, kFolder, kWeb };
-
-// The kind for an item's stored "type" ("folder", "url", "unc", ".exe", ...).
-IconPlaceholderKind PlaceholderKindOfType(std::string_view type);
 
 // The shared image of a kind, `side` pixels square.
 std::shared_ptr<Image> IconPlaceholder(IconPlaceholderKind kind, int side);

@@ -29,14 +29,6 @@ constexpr std::string_view kPlaceholderSvg[] = {
 
 }  // namespace
 
-IconPlaceholderKind PlaceholderKindOfType(std::string_view type) {
-    if (type == "folder" || type == "unc")
-        return IconPlaceholderKind::kFolder;
-    if (type == "url")
-        return IconPlaceholderKind::kWeb;
-    return IconPlaceholderKind::kFile;
-}
-
 std::shared_ptr<Image> IconPlaceholder(IconPlaceholderKind kind, int side) {
     static std::array<std::shared_ptr<SvgImage>, 3> made;
     const size_t index = static_cast<size_t>(kind);

@@ -92,7 +92,7 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     // ---- LauncherObserver
     void OnClassAdded(int c, std::string_view name) override;
     void OnGroupAdded(int c, int g, std::string_view name) override;
-    void OnItemAdded(int c, int g, int i, const ItemRecord& record) override;
+    void OnItemAdded(int c, int g, int i, const ItemLook& item) override;
     void OnClassRemoved(int c) override;
     void OnGroupRemoved(int c, int g) override;
     void OnItemRemoved(int c, int g, int i) override;
@@ -104,14 +104,12 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     void OnClassRenamed(int c, std::string_view name) override;
     void OnGroupRenamed(int c, int g, std::string_view name) override;
     void OnSelected(int c, int g) override;
-    void OnItemRefreshed(int c, int g, int i, const ItemRecord& record) override;
-    void OnIconReleased(int c, int g, int i) override;
-    void OnTargetFound(int c, int g, int i) override;
+    void OnItemRefreshed(int c, int g, int i, const ItemLook& item) override;
+    void OnTargetFound(int c, int g, int i, const ItemLook& item) override;
 
   private:
     struct GridSlot {
         ListView* list = nullptr;
-        std::vector<std::string> iconSources;  // per item, what the icon store counts
     };
     struct Page {
         Element* page = nullptr;
@@ -137,20 +135,25 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     int ClassIndexOf(const Element* entry) const;
     bool FindGrid(const ListView* list, int* c, int* g) const;
     bool FindTab(const Element* tab, int* c, int* g) const;
-    // The cell of an item in grid (c, g); extractAgain asks for its icon
-    // even when the store has one.
     // The name's colour: grey for a missing target, blue when enciphered,
     // else the skin's.
     std::optional<Color> CellColor(const ItemRecord& record, bool missing) const;
-    ListItem MakeCell(const ItemRecord& record, bool missing, std::string* iconSource, int c, int g,
-                      bool extractAgain = false);
+    // The cell of an item in grid (c, g); extractAgain asks for its icon
+    // even when the store has one.
+    ListItem MakeCell(const ItemLook& item, int c, int g, bool extractAgain = false);
     // An icon extracted off the UI thread: stored, and shown in every cell of its key.
     void OnIconResolved(const IconResolved& done);
     // Shows the images arrived since the last time in their cells.
     void ShowArrivedIcons();
     // The grid image of these PNG bytes: the image other cells already show
     // for the same bytes, else a new one that decodes when first painted.
-    std::shared_ptr<Image> CellIcon(std::string png);
+    std::shared_ptr<EncodedImage> CellIcon(std::string png);
+    // The grid image of the store's bytes for an icon key, shared by the
+    // cells of every key with the same bytes; it reads them from the store
+    // when first painted, copying nothing. Null when the store has none.
+    std::shared_ptr<Image> StoredIcon(uint32_t key);
+    // Drawn for bytes that do not decode.
+    const std::shared_ptr<Image>& FallbackIcon();
     // One tick's share of verifying the items loaded on trust.
     void VerifySlice();
     void ShowClass(int c);
@@ -179,9 +182,26 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     // goes with the last cell that shows it.
     std::unordered_map<size_t, std::weak_ptr<EncodedImage>> cellIcons_;
     size_t cellIconsPruneAt_ = 256;
+    // The images of the store's icons by key, and by a hash of their bytes
+    // with the keys that share them; held only by the cells.
+    struct SharedKeys {
+        std::vector<uint32_t> keys;
+        size_t hash = 0;
+    };
+    struct SharedIcon {
+        std::weak_ptr<EncodedImage> image;
+        std::weak_ptr<SharedKeys> keys;
+    };
+    std::unordered_map<uint32_t, std::weak_ptr<EncodedImage>> keyIcons_;
+    std::unordered_map<size_t, SharedIcon> sharedIcons_;
+    size_t keyIconsPruneAt_ = 256;
+    // The store as the images that read from it find it: cleared when the
+    // view goes, so an image that outlives it reads nothing.
+    std::shared_ptr<IconStore*> storeLink_;
     std::shared_ptr<Image> fallbackIcon_;  // drawn for bytes that do not decode
     std::unique_ptr<IconResolver> resolver_;
-    std::unordered_map<uint32_t, std::shared_ptr<Image>> arrived_;  // by icon key, not shown yet
+    std::unordered_map<uint32_t, std::shared_ptr<EncodedImage>>
+        arrived_;  // by icon key, not shown yet
 };
 
 }  // namespace pt

@@ -39,29 +39,22 @@ GridTextColor CellTextColor(const ItemRecord& record, bool missing) {
 
 }  // namespace
 
-ListItem LauncherView::MakeCell(const ItemRecord& record, bool missing, std::string* iconSource,
-                                int c, int g, bool extractAgain) {
+ListItem LauncherView::MakeCell(const ItemLook& item, int c, int g, bool extractAgain) {
     ListItem cell;
-    cell.texts["name"] = record.name;
-    if (services_.icons) {
+    cell.texts["name"] = item.record.name;
+    if (services_.icons && !item.iconSource.empty()) {
         // A cached image shows at once; anything else is extracted on the
         // resolver's thread and shows a drawn stand-in until it arrives.
-        IconStore& store = *services_.icons;
-        *iconSource = GridIconSource(record.icon, record.path);
-        store.AddRef(*iconSource);
-        std::string_view cached = store.Get(*iconSource);
-        if (!cached.empty())
-            cell.images["icon"] = CellIcon(std::string(cached));
-        else if (!iconSource->empty())
-            cell.images["icon"] = IconPlaceholder(PlaceholderKindOfType(record.type), Dpi(40));
-        if (resolver_ && !iconSource->empty() && (cached.empty() || extractAgain)) {
+        std::shared_ptr<Image> cached = StoredIcon(item.iconKey);
+        cell.images["icon"] = cached ? cached : IconPlaceholder(item.placeholder, Dpi(40));
+        if (resolver_ && (!cached || extractAgain)) {
             const bool onScreen =
                 c == services_.data->CurrentClass() && g == services_.data->CurrentGroupOf(c);
-            resolver_->Request(store.KeyOf(*iconSource), *iconSource,
+            resolver_->Request(item.iconKey, std::string(item.iconSource),
                                onScreen ? kIconPriorityVisible : kIconPriorityLater, extractAgain);
         }
     }
-    cell.textColor = CellColor(record, missing);
+    cell.textColor = CellColor(item.record, item.missing);
     return cell;
 }
 
@@ -85,26 +78,29 @@ void LauncherView::OnIconResolved(const IconResolved& done) {
         return;
     store->Put(done.source, done.png);
     const bool first = arrived_.empty();
-    arrived_[done.key] = CellIcon(done.png);
+    std::shared_ptr<EncodedImage> image = CellIcon(done.png);
+    // New cells of this key show what arrived, not an image made before.
+    keyIcons_[done.key] = image;
+    arrived_[done.key] = std::move(image);
     if (first && !sidebar_->SetTimer(kIconTimer, 0))
         ShowArrivedIcons();
 }
 
 void LauncherView::ShowArrivedIcons() {
     sidebar_->KillTimer(kIconTimer);
-    IconStore* store = services_.icons;
-    if (!store || arrived_.empty())
+    if (!services_.icons || arrived_.empty())
         return;
-    for (Page& page : pages_) {
-        for (GridSlot& slot : page.lists) {
-            for (size_t i = 0; i < slot.iconSources.size(); ++i) {
-                const std::string& source = slot.iconSources[i];
-                if (source.empty())
+    const LauncherData& data = *services_.data;
+    for (int c = 0; c < static_cast<int>(pages_.size()); ++c) {
+        for (int g = 0; g < static_cast<int>(pages_[c].lists.size()); ++g) {
+            ListView* list = pages_[c].lists[g].list;
+            const int items = std::min(data.ItemCount(c, g), list->ItemCount());
+            for (int i = 0; i < items; ++i) {
+                if (data.ItemIconSource(c, g, i).empty())
                     continue;
-                auto found = arrived_.find(store->KeyOf(source));
+                auto found = arrived_.find(data.ItemIconKey(c, g, i));
                 if (found != arrived_.end())
-                    slot.list->SetItemImage(ListIndex{0, static_cast<int>(i)}, "icon",
-                                            found->second);
+                    list->SetItemImage(ListIndex{0, i}, "icon", found->second);
             }
         }
     }
@@ -115,10 +111,7 @@ int LauncherView::IconsOutstanding() const {
     return (resolver_ ? resolver_->Outstanding() : 0) + static_cast<int>(arrived_.size());
 }
 
-std::shared_ptr<Image> LauncherView::CellIcon(std::string png) {
-    const size_t hash = std::hash<std::string_view>{}(png);
-    if (auto known = cellIcons_[hash].lock(); known && known->Bytes() == png)
-        return known;
+const std::shared_ptr<Image>& LauncherView::FallbackIcon() {
     if (!fallbackIcon_) {
         // The shell's generic icon, for a cell whose image bytes turn out
         // not to decode (a damaged cache entry): the look of an icon that was
@@ -129,8 +122,15 @@ std::shared_ptr<Image> LauncherView::CellIcon(std::string png) {
             return RasterImage::FromBytes(generic.data(), generic.size());
         });
     }
-    auto image =
-        EncodedImage::FromBytes(std::make_shared<const std::string>(std::move(png)), fallbackIcon_);
+    return fallbackIcon_;
+}
+
+std::shared_ptr<EncodedImage> LauncherView::CellIcon(std::string png) {
+    const size_t hash = std::hash<std::string_view>{}(png);
+    if (auto known = cellIcons_[hash].lock(); known && known->Bytes() == png)
+        return known;
+    auto image = EncodedImage::FromBytes(std::make_shared<const std::string>(std::move(png)),
+                                         FallbackIcon());
     // A different image with the same hash keeps its cells; only new cells
     // share this one.
     cellIcons_[hash] = image;
@@ -138,6 +138,51 @@ std::shared_ptr<Image> LauncherView::CellIcon(std::string png) {
         for (auto it = cellIcons_.begin(); it != cellIcons_.end();)
             it = it->second.expired() ? cellIcons_.erase(it) : std::next(it);
         cellIconsPruneAt_ = std::max<size_t>(256, cellIcons_.size() * 2);
+    }
+    return image;
+}
+
+std::shared_ptr<Image> LauncherView::StoredIcon(uint32_t key) {
+    const std::string_view bytes = services_.icons->Find(key);
+    if (bytes.empty())
+        return nullptr;
+    std::weak_ptr<EncodedImage>& byKey = keyIcons_[key];
+    if (auto known = byKey.lock())
+        return known;
+    // Keys whose bytes are equal (one shell icon for every document of a
+    // type) share one image, compared where the bytes lie, not copied. The
+    // image reads them when it decodes: when a cell of it is first painted,
+    // and again should its picture have been let go. Any of its keys will
+    // do, as long as its bytes are still the ones shared (a key's image may
+    // be replaced or dropped meanwhile); the store keeps its images across
+    // a save, so they are found then too.
+    const size_t hash = std::hash<std::string_view>{}(bytes);
+    SharedIcon& shared = sharedIcons_[hash];
+    std::shared_ptr<EncodedImage> image = shared.image.lock();
+    std::shared_ptr<SharedKeys> keys = shared.keys.lock();
+    if (image && keys && image->Bytes() == bytes) {
+        keys->keys.push_back(key);
+    } else {
+        keys = std::make_shared<SharedKeys>(SharedKeys{{key}, hash});
+        image = EncodedImage::FromSource(
+            [store = storeLink_, keys]() -> std::string_view {
+                for (uint32_t k : keys->keys) {
+                    const std::string_view found = *store ? (*store)->Find(k) : std::string_view();
+                    if (!found.empty() && std::hash<std::string_view>{}(found) == keys->hash)
+                        return found;
+                }
+                return {};
+            },
+            FallbackIcon());
+        shared = SharedIcon{image, keys};
+    }
+    byKey = image;
+    if (keyIcons_.size() >= keyIconsPruneAt_) {
+        for (auto it = keyIcons_.begin(); it != keyIcons_.end();)
+            it = it->second.expired() ? keyIcons_.erase(it) : std::next(it);
+        for (auto it = sharedIcons_.begin(); it != sharedIcons_.end();)
+            it = it->second.image.expired() ? sharedIcons_.erase(it) : std::next(it);
+        keyIconsPruneAt_ = std::max<size_t>(256, keyIcons_.size() * 2);
     }
     return image;
 }
@@ -152,81 +197,43 @@ std::string LauncherView::TooltipText(int c, int g, int i) const {
 
 // ---- observer: items ------------------------------------------------------
 
-void LauncherView::OnItemAdded(int c, int g, int i, const ItemRecord& record) {
+void LauncherView::OnItemAdded(int c, int g, int i, const ItemLook& item) {
     ListView* list = Grid(c, g);
     if (!list)
         return;
-    std::string source;
-    ListItem cell = MakeCell(record, services_.data->TargetMissing(c, g, i), &source, c, g);
-    auto& sources = pages_[c].lists[g].iconSources;
-    const int at = std::clamp(i, 0, static_cast<int>(sources.size()));
-    list->InsertItem(ListIndex{0, at}, std::move(cell));
-    sources.insert(sources.begin() + at, std::move(source));
+    const int at = std::clamp(i, 0, list->ItemCount());
+    list->InsertItem(ListIndex{0, at}, MakeCell(item, c, g));
 }
 
 void LauncherView::OnItemRemoved(int c, int g, int i) {
-    ListView* list = Grid(c, g);
-    if (!list || !list->RemoveItem(ListIndex{0, i}))
-        return;
-    auto& sources = pages_[c].lists[g].iconSources;
-    if (i >= 0 && i < static_cast<int>(sources.size()))
-        sources.erase(sources.begin() + i);
+    if (ListView* list = Grid(c, g))
+        list->RemoveItem(ListIndex{0, i});
 }
 
 void LauncherView::OnItemMoved(int c, int g, int from, int to) {
-    ListView* list = Grid(c, g);
-    if (!list || !list->MoveItem(0, from, to))
-        return;
-    auto& sources = pages_[c].lists[g].iconSources;
-    if (from < static_cast<int>(sources.size()) && to < static_cast<int>(sources.size())) {
-        std::string moved = std::move(sources[from]);
-        sources.erase(sources.begin() + from);
-        sources.insert(sources.begin() + to, std::move(moved));
-    }
+    if (ListView* list = Grid(c, g))
+        list->MoveItem(0, from, to);
 }
 
-void LauncherView::OnItemRefreshed(int c, int g, int i, const ItemRecord& record) {
+void LauncherView::OnItemRefreshed(int c, int g, int i, const ItemLook& item) {
     ListView* list = Grid(c, g);
     if (!list || !list->Item(ListIndex{0, i}))
         return;
-    auto& sources = pages_[c].lists[g].iconSources;
-    std::string source;
-    const bool missing = services_.data->TargetMissing(c, g, i);
     // A refresh comes from verification or an edit: a target that is there
     // now (back from a removed drive, say) has its icon extracted again
     // rather than keep the generic one stored when it was gone.
-    ListItem cell = MakeCell(record, missing, &source, c, g, !missing && IsLocalPath(record.path));
-    // The new icon is counted before the old one is let go, so an
-    // unchanged icon never leaves the cache in between.
-    if (services_.icons && i < static_cast<int>(sources.size())) {
-        if (!sources[i].empty())
-            services_.icons->Release(sources[i]);
-        sources[i] = std::move(source);
-    }
-    list->UpdateItem(ListIndex{0, i}, std::move(cell));
+    const bool extractAgain = !item.missing && IsLocalPath(item.record.path);
+    list->UpdateItem(ListIndex{0, i}, MakeCell(item, c, g, extractAgain));
 }
 
-void LauncherView::OnTargetFound(int c, int g, int i) {
-    if (!services_.icons || !resolver_ || !Grid(c, g))
-        return;
-    const auto& sources = pages_[c].lists[g].iconSources;
-    if (i < 0 || i >= static_cast<int>(sources.size()) || sources[i].empty())
+void LauncherView::OnTargetFound(int c, int g, int /*i*/, const ItemLook& item) {
+    if (!services_.icons || !resolver_ || !Grid(c, g) || item.iconSource.empty())
         return;
     // The generic icon stored when the target was gone: look for the real
     // one again. (The resolver made the generic icon before any of this.)
-    const std::string& source = sources[i];
-    const std::string_view cached = services_.icons->Get(source);
-    if (!cached.empty() && cached == FallbackIconPng(DisplayScale()))
-        resolver_->Request(services_.icons->KeyOf(source), source, kIconPriorityLater, true);
-}
-
-void LauncherView::OnIconReleased(int c, int g, int i) {
-    if (!services_.icons || !Grid(c, g))
-        return;
-    auto& sources = pages_[c].lists[g].iconSources;
-    if (i >= 0 && i < static_cast<int>(sources.size()) && !sources[i].empty()) {
-        services_.icons->Release(sources[i]);
-        sources[i].clear();
+    const std::string_view cached = services_.icons->Find(item.iconKey);
+    if (!cached.empty() && cached == FallbackIconPng(DisplayScale())) {
+        resolver_->Request(item.iconKey, std::string(item.iconSource), kIconPriorityLater, true);
     }
 }
 

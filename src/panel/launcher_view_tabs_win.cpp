@@ -122,7 +122,7 @@ void LauncherView::OnGroupAdded(int c, int g, std::string_view name) {
     list->SetHeight(SizeSpec::Fill());
     list->SetVisible(false);
     WireGrid(list);
-    page.lists.push_back(GridSlot{list, {}});
+    page.lists.push_back(GridSlot{list});
     if (loaded_)
         ShowGroup(c, services_.data->CurrentGroupOf(c));
 }
@@ -159,8 +159,7 @@ void LauncherView::OnGroupMovedToClass(int fromClass, int g, int toClass, int to
     if (!tab || toClass < 0 || toClass >= static_cast<int>(pages_.size()))
         return;
     // The tree has no way to hand an element to another parent: build the
-    // tab and grid anew on the target page and carry the cells over (their
-    // icons stay counted once).
+    // tab and grid anew on the target page and carry the cells over.
     OnGroupAdded(toClass, toGroup, tab->Text());
     GridSlot& from = pages_[fromClass].lists[g];
     GridSlot& to = pages_[toClass].lists.back();
@@ -168,8 +167,6 @@ void LauncherView::OnGroupMovedToClass(int fromClass, int g, int toClass, int to
         if (const ListItem* cell = from.list->Item(ListIndex{0, i}))
             to.list->AddItem(*cell);
     }
-    to.iconSources = std::move(from.iconSources);
-    from.iconSources.clear();
     OnGroupRemoved(fromClass, g);
     ShowGroup(fromClass, services_.data->CurrentGroupOf(fromClass));
     ShowGroup(toClass, services_.data->CurrentGroupOf(toClass));
@@ -183,10 +180,8 @@ void LauncherView::OnGroupRenamed(int c, int g, std::string_view name) {
 }
 
 void LauncherView::OnGroupCleared(int c, int g) {
-    if (ListView* list = Grid(c, g)) {
+    if (ListView* list = Grid(c, g))
         list->ClearItems(0);
-        pages_[c].lists[g].iconSources.clear();
-    }
 }
 
 }  // namespace pt

@@ -68,9 +68,11 @@ LauncherView::LauncherView(LauncherViewServices services) : services_(std::move(
         services_.data, services_.settings, services_.confirm, services_.showError,
         services_.showNotice, services_.askKey, services_.hidePanel, services_.showMenu,
         services_.shellCall, services_.icons, services_.pickers});
+    storeLink_ = std::make_shared<IconStore*>(services_.icons);
 }
 
 LauncherView::~LauncherView() {
+    *storeLink_ = nullptr;
     if (services_.data)
         services_.data->SetObserver(nullptr);
     resolver_.reset();  // no icon arrives for cells that are going
@@ -99,6 +101,8 @@ void LauncherView::Build(Element& area) {
         resolver_ = std::make_unique<IconResolver>(
             DisplayScale(), [this](const IconResolved& done) { OnIconResolved(done); });
     }
+    // The data counts its items' icons in the store; the cells only show them.
+    services_.data->SetIconStore(services_.icons);
     services_.data->SetObserver(this);
     services_.data->Load();
     loaded_ = true;
@@ -271,9 +275,9 @@ void LauncherView::ShowGroup(int c, int g) {
     if (resolver_ && services_.icons && g >= 0 && g < static_cast<int>(page.lists.size())) {
         // The group on screen is extracted first.
         std::vector<uint32_t> keys;
-        for (const std::string& source : page.lists[g].iconSources) {
-            if (!source.empty())
-                keys.push_back(services_.icons->KeyOf(source));
+        for (int i = 0; i < services_.data->ItemCount(c, g); ++i) {
+            if (!services_.data->ItemIconSource(c, g, i).empty())
+                keys.push_back(services_.data->ItemIconKey(c, g, i));
         }
         resolver_->Promote(keys);
     }

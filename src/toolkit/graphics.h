@@ -118,7 +118,8 @@ class RasterImage final : public Image {
 // and decoded only when it is first drawn or measured: a list of 10,000
 // cells paints about 80, and a decoded picture costs several times its PNG.
 // The bytes are shared, never copied, between images made from the same
-// pointer. At most DecodedImageLimit() images stay decoded, the least
+// pointer, or stay where they are (a mapped file) and are asked for at each
+// decode. At most DecodedImageLimit() images stay decoded, the least
 // recently drawn dropping theirs first (they decode again when drawn). When
 // the bytes do not decode, `fallback` is drawn instead (nothing without
 // one). UI thread only, like GDI+ itself.
@@ -127,13 +128,18 @@ class EncodedImage final : public Image {
     // Null for null or empty bytes.
     static std::shared_ptr<EncodedImage> FromBytes(std::shared_ptr<const std::string> bytes,
                                                    std::shared_ptr<Image> fallback = nullptr);
+    // Bytes kept elsewhere: `source` is asked for them whenever the image
+    // decodes, and what it answers need only last for that call (empty
+    // bytes: the fallback). Null without a source.
+    static std::shared_ptr<EncodedImage> FromSource(std::function<std::string_view()> source,
+                                                    std::shared_ptr<Image> fallback = nullptr);
     ~EncodedImage() override;
     EncodedImage(const EncodedImage&) = delete;
     EncodedImage& operator=(const EncodedImage&) = delete;
 
     Size NaturalSize() const override;
     void Draw(Gdiplus::Graphics& g, const Rect& box) const override;
-    const std::string& Bytes() const { return *bytes_; }
+    std::string_view Bytes() const { return bytes_ ? std::string_view(*bytes_) : source_(); }
     bool Decoded() const { return decoded_ != nullptr; }
     // The bytes were tried and did not decode (the fallback is shown).
     bool Broken() const { return broken_; }
@@ -143,7 +149,8 @@ class EncodedImage final : public Image {
     EncodedImage() = default;
     const Image* Picture() const;  // decoded, the fallback, or null
 
-    std::shared_ptr<const std::string> bytes_;
+    std::shared_ptr<const std::string> bytes_;  // or else source_
+    std::function<std::string_view()> source_;
     std::shared_ptr<Image> fallback_;
     mutable std::shared_ptr<RasterImage> decoded_;
     mutable bool broken_ = false;

@@ -173,13 +173,24 @@ std::shared_ptr<EncodedImage> EncodedImage::FromBytes(std::shared_ptr<const std:
     return out;
 }
 
+std::shared_ptr<EncodedImage> EncodedImage::FromSource(std::function<std::string_view()> source,
+                                                       std::shared_ptr<Image> fallback) {
+    if (!source)
+        return nullptr;
+    std::shared_ptr<EncodedImage> out(new EncodedImage);
+    out->source_ = std::move(source);
+    out->fallback_ = std::move(fallback);
+    return out;
+}
+
 EncodedImage::~EncodedImage() {
     DecodedImages::Drop(*this);
 }
 
 const Image* EncodedImage::Picture() const {
     if (!decoded_ && !broken_) {
-        decoded_ = RasterImage::FromBytes(bytes_->data(), bytes_->size());
+        const std::string_view bytes = Bytes();
+        decoded_ = RasterImage::FromBytes(bytes.data(), bytes.size());
         // Before GDI+ runs nothing decodes, and that is no verdict on the bytes.
         broken_ = !decoded_ && g_started;
     }

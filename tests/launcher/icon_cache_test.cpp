@@ -104,34 +104,9 @@ TEST(IconKey, Utf16TextWithTerminatorAndScale) {
     EXPECT_NE(IconKey("C:\\图标.exe", 1.0f), IconKey("C:\\a.exe", 1.0f));
 }
 
-// Storage and timer of a store under test.
-struct MemoryStorage : IconCacheStorage {
-    std::optional<std::string> file;
-    int writes = 0;
-    bool failWrites = false;
-    bool Read(std::string* bytes) override {
-        if (!file)
-            return false;
-        *bytes = *file;
-        return true;
-    }
-    bool Write(std::string_view bytes) override {
-        ++writes;
-        if (failWrites)
-            return false;
-        file = std::string(bytes);
-        return true;
-    }
-};
-
-struct ManualTimer : SaveTimer {
+struct ManualTimer {
     std::function<void()> onFire;
     int starts = 0;
-    void Start(std::function<void()> fire) override {
-        ++starts;
-        onFire = std::move(fire);
-    }
-    void Stop() override { onFire = nullptr; }
     void Fire() {
         auto fire = std::move(onFire);
         onFire = nullptr;
@@ -140,12 +115,41 @@ struct ManualTimer : SaveTimer {
     }
 };
 
+// The file of a store under test, with its timer.
+struct MemoryStorage : DocumentStorage {
+    explicit MemoryStorage(ManualTimer* t) : timer(t) {}
+    ManualTimer* timer;
+    std::optional<std::string> file;
+    int writes = 0;
+    bool failWrites = false;
+    FileReadStatus Read(std::string* bytes) override {
+        if (!file)
+            return FileReadStatus::kMissing;
+        *bytes = *file;
+        return FileReadStatus::kOk;
+    }
+    bool Write(std::string_view bytes, uint32_t* error) override {
+        ++writes;
+        if (failWrites) {
+            *error = 29;  // ERROR_WRITE_FAULT
+            return false;
+        }
+        file = std::string(bytes);
+        return true;
+    }
+    std::string KeepBrokenCopy() override { return {}; }
+    void ArmTimer(std::function<void()> fire) override {
+        ++timer->starts;
+        timer->onFire = std::move(fire);
+    }
+    void CancelTimer() override { timer->onFire = nullptr; }
+};
+
 struct StoreFixture {
     float scale = 1.0f;
-    MemoryStorage storage;
     ManualTimer timer;
-    IconStore store{[this](std::string_view source) { return IconKey(source, scale); }, &storage,
-                    &timer};
+    MemoryStorage storage{&timer};
+    IconStore store{[this](std::string_view source) { return IconKey(source, scale); }, &storage};
 };
 
 TEST(IconStore, SharedSourceKeepsImageUntilLastRelease) {

@@ -15,9 +15,20 @@
 
 #include "base/codepage.h"
 #include "base/text.h"
+#include "launcher/icon_cache.h"
+#include "launcher/icon_store.h"
 
 namespace pt {
 namespace {
+
+std::string AsciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& ch : out) {
+        if (ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char>(ch - 'A' + 'a');
+    }
+    return out;
+}
 
 // --- fakes -------------------------------------------------------------------
 
@@ -151,13 +162,22 @@ class FakeSystem final : public LauncherSystem {
     std::vector<std::pair<std::string, std::function<void(TargetKind, bool)>>> later;
 };
 
+// What a report handed over for a cell.
+struct SeenLook {
+    std::string source;
+    uint32_t key = 0;
+    IconPlaceholderKind placeholder = IconPlaceholderKind::kFile;
+    bool missing = false;
+};
+
 // Every report as one line, in order.
 class Recorder final : public LauncherObserver {
   public:
     void OnClassAdded(int c, std::string_view name) override { Log("class+", {c}, name); }
     void OnGroupAdded(int c, int g, std::string_view name) override { Log("group+", {c, g}, name); }
-    void OnItemAdded(int c, int g, int i, const ItemRecord& record) override {
-        Log("item+", {c, g, i}, record.name);
+    void OnItemAdded(int c, int g, int i, const ItemLook& item) override {
+        Log("item+", {c, g, i}, item.record.name);
+        Seen(item);
     }
     void OnClassRemoved(int c) override { Log("class-", {c}); }
     void OnGroupRemoved(int c, int g) override { Log("group-", {c, g}); }
@@ -174,15 +194,20 @@ class Recorder final : public LauncherObserver {
         Log("group=", {c, g}, name);
     }
     void OnSelected(int c, int g) override { Log("select", {c, g}); }
-    void OnItemRefreshed(int c, int g, int i, const ItemRecord& record) override {
-        Log("item*", {c, g, i}, record.name);
+    void OnItemRefreshed(int c, int g, int i, const ItemLook& item) override {
+        Log("item*", {c, g, i}, item.record.name);
+        Seen(item);
     }
-    void OnIconReleased(int c, int g, int i) override { Log("icon-", {c, g, i}); }
 
     std::vector<std::string> Take() { return std::exchange(events, {}); }
     std::vector<std::string> events;
+    std::vector<SeenLook> looks;
 
   private:
+    void Seen(const ItemLook& item) {
+        looks.push_back(
+            SeenLook{std::string(item.iconSource), item.iconKey, item.placeholder, item.missing});
+    }
     void Log(std::string_view what, std::initializer_list<int> indices,
              std::string_view text = {}) {
         std::string line(what);
@@ -213,6 +238,7 @@ class LauncherDataTest : public testing::Test {
         system_ = system.get();
         data_ =
             std::make_unique<LauncherData>(std::make_unique<FakeStorage>(disk_), std::move(system));
+        data_->SetIconStore(&icons_);
         data_->SetObserver(&recorder_);
         return *data_;
     }
@@ -233,6 +259,9 @@ class LauncherDataTest : public testing::Test {
     std::shared_ptr<Disk> disk_ = std::make_shared<Disk>();
     Recorder recorder_;
     FakeSystem* system_ = nullptr;
+    // Keys ignore letter case here, so two spellings can share one image.
+    IconStore icons_{[](std::string_view source) { return IconKey(AsciiLower(source), 1.0f); },
+                     nullptr};
     std::unique_ptr<LauncherData> data_;
 };
 
@@ -779,7 +808,9 @@ TEST_F(LauncherDataTest, DeletingReleasesEveryIconFirstAndSelectsANeighbour) {
         R"({"name":"B","group":[{"name":"b0"}]}]})");
     ASSERT_TRUE(data.SelectGroup(1));
     ASSERT_TRUE(data.ClearGroup());
-    EXPECT_EQ(recorder_.Take(), (Events{"icon- 0 1 0", "clear 0 1"}));
+    EXPECT_EQ(recorder_.Take(), (Events{"clear 0 1"}));
+    EXPECT_EQ(icons_.RefCount("C:\\z"), 0);
+    EXPECT_EQ(icons_.RefCount("C:\\x"), 1);
     EXPECT_EQ(data.ItemCount(0, 1), 0);
     EXPECT_EQ(data.DocumentText().find("\"a1\",\"item\""), std::string::npos);
 
@@ -788,7 +819,8 @@ TEST_F(LauncherDataTest, DeletingReleasesEveryIconFirstAndSelectsANeighbour) {
     EXPECT_FALSE(data.DeleteGroup());  // the last group of a category stays
 
     ASSERT_TRUE(data.DeleteClass());
-    EXPECT_EQ(recorder_.Take(), (Events{"icon- 0 0 0", "icon- 0 0 1", "class- 0", "select 0 0"}));
+    EXPECT_EQ(recorder_.Take(), (Events{"class- 0", "select 0 0"}));
+    EXPECT_EQ(icons_.RefCount("C:\\x") + icons_.RefCount("C:\\y"), 0);
     EXPECT_EQ(ClassNames(data), (Names{"B"}));
     EXPECT_FALSE(data.DeleteClass());  // the last category stays
     EXPECT_EQ(disk_->writes, 3);
@@ -834,10 +866,71 @@ TEST_F(LauncherDataTest, ItemOperationsReportAndKeepOrder) {
     EXPECT_EQ(names(), "a b c first ");
     ASSERT_TRUE(data.DeleteItem(0, 0, 1));
     EXPECT_EQ(names(), "a c first ");
-    EXPECT_EQ(recorder_.Take(),
-              (Events{"item+ 0 0 0 a", "item+ 0 0 1 c", "item+ 0 0 1 b", "item+ 0 0 0 first",
-                      "item~ 0 0 0 3", "icon- 0 0 1", "item- 0 0 1"}));
+    EXPECT_EQ(recorder_.Take(), (Events{"item+ 0 0 0 a", "item+ 0 0 1 c", "item+ 0 0 1 b",
+                                        "item+ 0 0 0 first", "item~ 0 0 0 3", "item- 0 0 1"}));
+    EXPECT_EQ(icons_.RefCount("C:\\b.exe"), 0);
+    EXPECT_EQ(icons_.RefCount("C:\\c.exe"), 1);
     EXPECT_EQ(disk_->writes, 1);
+}
+
+TEST_F(LauncherDataTest, IconCountsFollowTheItemsWhereverTheyGo) {
+    LauncherData& data = LoadJson(
+        R"({"class":[{"name":"A","group":[{"name":"a0","item":[{"name":"x","path":"C:\\x.exe"},)"
+        R"({"name":"x2","path":"C:\\x.exe"},{"name":"y","path":"C:\\y.exe"}]},)"
+        R"({"name":"a1","item":[{"name":"z","path":"C:\\z.exe"}]}]},)"
+        R"({"name":"B","group":[{"name":"b0"}]}]})");
+    for (std::string source : {"C:\\x.exe", "C:\\y.exe", "C:\\z.exe"})
+        icons_.Put(source, "png " + source);
+    EXPECT_EQ(icons_.RefCount("C:\\x.exe"), 2);
+    // Moves carry the counts along.
+    ASSERT_TRUE(data.MoveItem(0, 0, 0, 2));  // x2 y x
+    ASSERT_TRUE(data.SelectGroup(1));
+    ASSERT_TRUE(data.MoveGroupToClass(1));
+    EXPECT_EQ(data.ItemIconSource(1, 1, 0), "C:\\z.exe");
+    EXPECT_EQ(data.ItemIconKey(1, 1, 0), icons_.KeyOf("C:\\z.exe"));
+    EXPECT_EQ(icons_.RefCount("C:\\z.exe"), 1);
+    // A rewrite counts the new source before the old one goes: the same
+    // image under another spelling never leaves the cache.
+    ItemRecord y = *data.Item(0, 0, 1);
+    y.path = "C:\\Y.EXE";
+    ASSERT_TRUE(data.ReplaceItem(0, 0, 1, y));
+    EXPECT_EQ(icons_.Get("C:\\y.exe"), "png C:\\y.exe");
+    EXPECT_EQ(icons_.RefCount("C:\\y.exe"), 1);
+    y.path = "C:\\w.exe";
+    ASSERT_TRUE(data.ReplaceItem(0, 0, 1, y));
+    EXPECT_EQ(icons_.Get("C:\\y.exe"), "");
+    // An image stays until its last item goes, with its group or category too.
+    ASSERT_TRUE(data.DeleteItem(0, 0, 0));
+    EXPECT_EQ(icons_.Get("C:\\x.exe"), "png C:\\x.exe");
+    ASSERT_TRUE(data.DeleteItem(0, 0, 1));
+    EXPECT_EQ(icons_.Get("C:\\x.exe"), "");
+    ASSERT_TRUE(data.SelectClass(1));
+    ASSERT_TRUE(data.DeleteClass());
+    EXPECT_EQ(icons_.ImageCount(), 0u);
+    EXPECT_EQ(icons_.RefCount("C:\\w.exe"), 1);
+}
+
+TEST_F(LauncherDataTest, ReportsCarryWhatTheCellShows) {
+    LauncherData& data = LoadJson(R"({"class":[{"name":"c","group":[{"name":"g","item":[)"
+                                  R"({"type":"folder","name":"p","path":"D:\\Photos"}]}]}]})");
+    ASSERT_TRUE(data.AddItem(0, 0, Record("gone", "C:\\gone.exe")));
+    ASSERT_TRUE(data.AddItem(0, 0, Record("web", "https://example.com/")));
+    ASSERT_EQ(recorder_.looks.size(), 3u);
+    const SeenLook& photos = recorder_.looks[0];
+    EXPECT_EQ(photos.source, "D:\\Photos");
+    EXPECT_EQ(photos.placeholder, IconPlaceholderKind::kFolder);
+    EXPECT_FALSE(photos.missing) << "loaded on trust";
+    EXPECT_EQ(recorder_.looks[1].source, "C:\\gone.exe");
+    EXPECT_EQ(recorder_.looks[1].key, icons_.KeyOf("C:\\gone.exe"));
+    EXPECT_TRUE(recorder_.looks[1].missing);
+    EXPECT_EQ(recorder_.looks[2].source, kUrlIconSource);
+    EXPECT_EQ(recorder_.looks[2].placeholder, IconPlaceholderKind::kWeb);
+    // Verification finds the folder's own icon: the count moves with it.
+    data.VerifySome(10);
+    ASSERT_EQ(recorder_.looks.size(), 4u);
+    EXPECT_EQ(recorder_.looks[3].source, "%SystemRoot%\\system32\\imageres.dll,-113");
+    EXPECT_EQ(icons_.RefCount(recorder_.looks[3].source), 1);
+    EXPECT_EQ(icons_.RefCount("D:\\Photos"), 0);
 }
 
 TEST_F(LauncherDataTest, ReplaceItemTakesTheRecordAndSavesNow) {

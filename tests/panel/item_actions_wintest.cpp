@@ -579,7 +579,7 @@ class PropertiesDialogTest : public ItemActionsTest {
     static std::string PreviewBytes(Window& w) {
         auto* box = static_cast<ImageBox*>(w.FindByName("preview"));
         auto* image = dynamic_cast<EncodedImage*>(box->GetImage().get());
-        return image ? image->Bytes() : std::string();
+        return image ? std::string(image->Bytes()) : std::string();
     }
     static void Press(Window& w, const char* name) {
         test::Click(w.Hwnd(), *w.FindByName(name));

@@ -61,17 +61,20 @@ constexpr char kSample[] = R"({"class":[
   {"name":"文档","group":[{"name":"资料"}]}]})";
 
 // data\Cache as the icon store reads it, from memory.
-class MemoryCache final : public IconCacheStorage {
+class MemoryCache final : public DocumentStorage {
   public:
     explicit MemoryCache(std::string bytes) : bytes_(std::move(bytes)) {}
-    bool Read(std::string* bytes) override {
+    FileReadStatus Read(std::string* bytes) override {
         *bytes = bytes_;
-        return true;
+        return FileReadStatus::kOk;
     }
-    bool Write(std::string_view bytes) override {
+    bool Write(std::string_view bytes, uint32_t*) override {
         bytes_ = std::string(bytes);
         return true;
     }
+    std::string KeepBrokenCopy() override { return {}; }
+    void ArmTimer(std::function<void()>) override {}
+    void CancelTimer() override {}
 
   private:
     std::string bytes_;
@@ -240,9 +243,10 @@ TEST_F(LauncherViewTest, ContentTextsFollowADarkSkinAndBack) {
     EXPECT_EQ(texts(), light);
 }
 
-// The grid keeps each icon's bytes and decodes only the cells it paints;
-// cells with the same bytes share one image, and a damaged cached image
-// shows the shell's generic icon, as a missing one does.
+// The grid decodes only the cells it paints, reading their bytes from the
+// store only then (a save in between included); cells with the same bytes
+// share one image, and a damaged cached image shows the shell's generic
+// icon, as a missing one does.
 TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
     const std::string generic = ExtractIconPng(kFallbackIconFile, 0, true, 1.0f);
     const std::string shared = ExtractIconPng(kFallbackIconFile, 3, true, 1.0f);
@@ -311,10 +315,30 @@ TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
         100)
         << "the generic icon is drawn, not an empty box";
 
+    // The store lets go of the bytes it loaded when it saves: the image not
+    // decoded yet still finds its own.
+    ASSERT_TRUE(iconStore_->Save());
+    test::Click(hwnd_, *view_->Tab(0, 1));
+    w->PaintNow();
+    EXPECT_TRUE(icon(hidden, 0)->Decoded());
+    EXPECT_FALSE(icon(hidden, 0)->Broken());
+
     // A deleted item's image goes with its cell.
     const std::weak_ptr<EncodedImage> gone = icon(hidden, 0);
     ASSERT_TRUE(data_->DeleteItem(0, 1, 0));
     EXPECT_TRUE(gone.expired());
+
+    // The key a shared image was made for may leave the cache: decoded
+    // again, it finds the bytes under the other key.
+    ASSERT_TRUE(data_->DeleteItem(0, 0, 0));
+    EXPECT_EQ(iconStore_->Get("C:\\windows\\notepad.exe"), "");
+    const size_t limit = DecodedImageLimit();
+    SetDecodedImageLimit(1);
+    icon(shown, 1)->NaturalSize();  // the only picture kept now
+    EXPECT_FALSE(icon(shown, 0)->Decoded());
+    icon(shown, 0)->NaturalSize();
+    SetDecodedImageLimit(limit);
+    EXPECT_TRUE(icon(shown, 0)->Decoded());
 }
 
 // An icon not in the store never holds up the grid: its cell shows a drawn

@@ -69,15 +69,19 @@ class LoggingSettingsStorage final : public SettingsStorage {
     std::vector<std::string>* log_;
 };
 
-class LoggingCacheFile final : public IconCacheStorage {
+class LoggingCacheFile final : public DocumentStorage {
   public:
     LoggingCacheFile(const TempFolder& folder, std::vector<std::string>* log)
         : folder_(folder), inner_(folder.File("Cache")), log_(log) {}
-    bool Read(std::string* bytes) override { return inner_.Read(bytes); }
-    bool Write(std::string_view bytes) override {
+    FileReadStatus Read(std::string* bytes) override { return inner_.Read(bytes); }
+    std::unique_ptr<DocumentBytes> Open() override { return inner_.Open(); }
+    bool Write(std::string_view bytes, uint32_t* error) override {
         log_->push_back("Cache after [" + FilesPresent(folder_) + "]");
-        return inner_.Write(bytes);
+        return inner_.Write(bytes, error);
     }
+    std::string KeepBrokenCopy() override { return {}; }
+    void ArmTimer(std::function<void()> fire) override { inner_.ArmTimer(std::move(fire)); }
+    void CancelTimer() override { inner_.CancelTimer(); }
 
   private:
     const TempFolder& folder_;
@@ -131,8 +135,7 @@ class PanelWindowTest : public testing::Test {
         settings_->Load();
         content_ = std::make_unique<FakeContent>(folder_, &log_);
         cacheFile_ = std::make_unique<LoggingCacheFile>(folder_, &log_);
-        icons_ = std::make_unique<IconStore>([](std::string_view) { return 7u; }, cacheFile_.get(),
-                                             &cacheTimer_);
+        icons_ = std::make_unique<IconStore>([](std::string_view) { return 7u; }, cacheFile_.get());
         icons_->Load();
         PanelServices services;
         services.settings = settings_.get();
@@ -154,7 +157,6 @@ class PanelWindowTest : public testing::Test {
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<FakeContent> content_;
     std::unique_ptr<LoggingCacheFile> cacheFile_;
-    ThreadSaveTimer cacheTimer_;
     std::unique_ptr<IconStore> icons_;
     std::unique_ptr<PanelWindow> panel_;
     CivilDate today_{2026, 12, 8};

@@ -135,7 +135,7 @@ TEST_F(EncodedImageTest, OnlyPaintedCellsDecodeAndTheirPicturesAreBounded) {
     for (int i = 0; i < 2000; ++i) {
         auto image = EncodedImage::FromBytes(bytes);
         ASSERT_TRUE(image);
-        EXPECT_EQ(&image->Bytes(), bytes.get()) << "the bytes are shared, not copied";
+        EXPECT_EQ(image->Bytes().data(), bytes->data()) << "the bytes are shared, not copied";
         images.push_back(image);
         Add(std::move(image));
     }
@@ -214,6 +214,29 @@ TEST_F(EncodedImageTest, RemovedOrReplacedCellsLetTheirImageGo) {
     ASSERT_TRUE(list_->SetItemImage({0, 0}, "icon", nullptr));
     EXPECT_TRUE(replaced.expired());
     EXPECT_EQ(DecodedImageCount(), decoded - 2);
+}
+
+// Bytes kept elsewhere (a mapped cache file) are read only when a cell is
+// painted; a source with nothing to give shows the fallback.
+TEST_F(EncodedImageTest, ImagesFromASourceReadTheirBytesOnlyWhenPainted) {
+    const std::string stored = png_;
+    int asked = 0;
+    Add(EncodedImage::FromSource([&] {
+        ++asked;
+        return std::string_view(stored);
+    }));
+    const auto blue = Square("#0000FF");
+    const auto gone = EncodedImage::FromSource([] { return std::string_view(); }, blue);
+    Add(gone);
+    EXPECT_EQ(asked, 0);
+    window_->PaintNow();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(IconCentre(0), 0xFFC800u);
+    EXPECT_TRUE(gone->Broken());
+    EXPECT_EQ(IconCentre(1), 0x0000FFu);
+    window_->PaintNow();
+    EXPECT_EQ(asked, 1) << "a decoded picture is drawn again as it is";
+    list_->ClearItems(0);
 }
 
 TEST_F(EncodedImageTest, BytesThatDoNotDecodeShowTheFallback) {
