@@ -279,8 +279,7 @@ Run RunOnce(const Setup& setup, bool warm) {
     const double cpuStart = ThreadCpuMs();
     start = Clock::now();
     IconCacheFile cache(cacheFile);
-    IconStore store([](std::string_view source) { return IconKeyOf(source, kScale); }, &cache,
-                    nullptr);
+    IconStore store([](std::string_view source) { return IconKeyOf(source, kScale); }, &cache);
     store.Load();
     Clock::time_point cached = Clock::now();
     LauncherData data(MakeFileLauncherDataStorage(setup.dataFolder), MakeShellLauncherSystem());

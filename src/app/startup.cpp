@@ -61,9 +61,8 @@ int RunApplication(HINSTANCE instance) {
     // The icon cache is read only by the instance that stays: a second start
     // that hands over has no use for it.
     IconCacheFile cacheFile(dataFolder + "\\Cache");
-    ThreadSaveTimer cacheTimer;
     IconStore icons([](std::string_view source) { return IconKeyOf(source, DisplayScale()); },
-                    &cacheFile, &cacheTimer);
+                    &cacheFile);
     icons.Load();
     MarkStartupStage("icon cache");
 

@@ -4,8 +4,8 @@
 #include <utility>
 
 namespace pt {
-IconStore::IconStore(IconKeyFunction keyOf, DocumentStorage* storage, SaveTimer* timer)
-    : keyOf_(std::move(keyOf)), storage_(storage), timer_(timer) {}
+IconStore::IconStore(IconKeyFunction keyOf, DocumentStorage* storage)
+    : keyOf_(std::move(keyOf)), storage_(storage) {}
 
 IconStore::~IconStore() {
     if (savePending_)
@@ -13,9 +13,7 @@ IconStore::~IconStore() {
 }
 
 void IconStore::StopTimer() {
-    if (timer_)
-        timer_->Stop();
-    else if (storage_)
+    if (storage_)
         storage_->CancelTimer();
 }
 
@@ -122,12 +120,8 @@ bool IconStore::Save() {
 
 void IconStore::ScheduleSave() {
     savePending_ = true;
-    if (timer_) {
-        timer_->Stop();
-        timer_->Start([this] { Save(); });
-    } else if (storage_) {
+    if (storage_)
         storage_->ArmTimer([this] { Save(); });
-    }
 }
 
 bool IconStore::FlushPendingSave() {

@@ -24,9 +24,8 @@ using IconKeyFunction = std::function<uint32_t(std::string_view source)>;
 
 class IconStore {
   public:
-    // The deferred save runs on the storage's timer, or on `timer` when one
-    // is given. Without a storage nothing is read or written.
-    IconStore(IconKeyFunction keyOf, DocumentStorage* storage, SaveTimer* timer = nullptr);
+    // The deferred save runs on the storage's timer.
+    IconStore(IconKeyFunction keyOf, DocumentStorage* storage);
     ~IconStore();
     IconStore(const IconStore&) = delete;
     IconStore& operator=(const IconStore&) = delete;
@@ -68,7 +67,6 @@ class IconStore {
 
     IconKeyFunction keyOf_;
     DocumentStorage* storage_;
-    SaveTimer* timer_;
     // The images point into the cache file as opened or into added_, for
     // images put since.
     std::unique_ptr<DocumentBytes> file_;

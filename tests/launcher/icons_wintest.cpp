@@ -197,8 +197,7 @@ TEST_F(IconsWin, GridIconRoadStoresEveryImageItFound) {
     TempFolder temp;
     IconCacheFile file(temp.Path() + "\\data\\Cache");
     float scale = 1.0f;
-    IconStore store([&](std::string_view source) { return IconKeyOf(source, scale); }, &file,
-                    nullptr);
+    IconStore store([&](std::string_view source) { return IconKeyOf(source, scale); }, &file);
     store.Load();
 
     std::string notepad = ExpandPathVariables("%SystemRoot%\\notepad.exe");
@@ -225,8 +224,7 @@ TEST_F(IconsWin, GridIconRoadStoresEveryImageItFound) {
     EXPECT_EQ(store.Get("C:\\nowhere\\x.exe"), missing.png);
 
     ASSERT_TRUE(store.Save());
-    IconStore again([&](std::string_view source) { return IconKeyOf(source, scale); }, &file,
-                    nullptr);
+    IconStore again([&](std::string_view source) { return IconKeyOf(source, scale); }, &file);
     again.Load();
     EXPECT_EQ(again.Get(notepad), first.png);
 
@@ -236,8 +234,7 @@ TEST_F(IconsWin, GridIconRoadStoresEveryImageItFound) {
     again.Put("C:\\other.exe", "png-other");
     ASSERT_TRUE(again.Save());
     EXPECT_EQ(again.Get(notepad), first.png);
-    IconStore saved([&](std::string_view source) { return IconKeyOf(source, scale); }, &file,
-                    nullptr);
+    IconStore saved([&](std::string_view source) { return IconKeyOf(source, scale); }, &file);
     saved.Load();
     EXPECT_EQ(saved.Get(notepad), first.png);
     EXPECT_EQ(saved.Get("C:\\other.exe"), "png-other");

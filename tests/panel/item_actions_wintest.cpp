@@ -493,8 +493,8 @@ TEST_F(ItemMenuWinTest, DeleteAsksRemovesTheItemAndLeavesTheTarget) {
 TEST_F(ItemMenuWinTest, EncipherAndDecipherKeepTheCellAndRestoreTheRecord) {
     const std::string probe = Probe("bin\\probe.exe");
     const std::string note = folder_.MakeFile("说明.txt", "x");
-    icons_ = std::make_unique<IconStore>([](std::string_view s) { return IconKeyOf(s, 1.0f); },
-                                         nullptr, nullptr);
+    icons_ =
+        std::make_unique<IconStore>([](std::string_view s) { return IconKeyOf(s, 1.0f); }, nullptr);
     icons_->Put(probe, FallbackIconPng(1.0f));
     Build({{"p", probe, "-x 参数", folder_.Path(), true, "", "备注"}, {"n", note}});
     const ItemRecord plain = *data_->Item(0, 0, 0);
@@ -723,8 +723,8 @@ TEST_F(PropertiesDialogTest, AChosenIconIsKeptOnlyByOk) {
         return std::optional<PickedIcon>(PickedIcon{"C:\\windows\\system32\\shell32.dll", 5});
     };
     pickers_.file = [&](HWND) { return std::optional<std::string>(probe); };
-    icons_ = std::make_unique<IconStore>([](std::string_view s) { return IconKeyOf(s, 1.0f); },
-                                         nullptr, nullptr);
+    icons_ =
+        std::make_unique<IconStore>([](std::string_view s) { return IconKeyOf(s, 1.0f); }, nullptr);
     Build({{"p", probe, "", "", false, probe + ",0"}, {"dir", folder_.Path()}});
     const ItemRecord before = *data_->Item(0, 0, 0);
     for (const char* end : {"cancel", "close"}) {

@@ -265,7 +265,7 @@ TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
     images[key("C:\\windows\\system32\\calc.exe")] = damaged;
     images[key("C:\\windows\\winhlp32.exe")] = other;
     iconCache_ = std::make_unique<MemoryCache>(*SerializeIconCache(images));
-    iconStore_ = std::make_unique<IconStore>(key, iconCache_.get(), nullptr);
+    iconStore_ = std::make_unique<IconStore>(key, iconCache_.get());
     iconStore_->Load();
     icons_ = iconStore_.get();
     Build(R"({"class":[{"name":"图标","group":[
@@ -363,7 +363,7 @@ TEST_F(LauncherViewTest, MissingIconsArriveAfterTheCellsShow) {
         panel_.reset();
         view_.reset();
         data_.reset();
-        iconStore_ = std::make_unique<IconStore>(key, iconCache_.get(), nullptr);
+        iconStore_ = std::make_unique<IconStore>(key, iconCache_.get());
         iconStore_->Load();
         icons_ = iconStore_.get();
         Build(json.c_str());
