@@ -227,6 +227,11 @@ void PanelWindow::FinishStart() {
         Hide();
     } else {
         Show();
+        // Some window systems (Wine's among them) hand a layered window's
+        // new picture to the screen only once its thread waits for
+        // messages; a zero wait here shows the first frame now rather than
+        // after the rest of the start.
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
     }
     // After the first paint: the notification area's answer takes a few
     // milliseconds that the panel's appearance need not wait for.
