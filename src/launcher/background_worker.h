@@ -56,11 +56,13 @@ class BackgroundWorker {
     struct Shared;  // the queues, shared with the thread
 
   private:
+    void Start();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void RunReplies();
 
     std::shared_ptr<Shared> shared_;
     UniqueWindow window_;
+    bool started_ = false;
 };
 
 }  // namespace pt

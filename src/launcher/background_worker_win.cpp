@@ -137,7 +137,13 @@ bool RegisterReplyClass(HINSTANCE instance, WNDPROC proc) {
 
 }  // namespace
 
-BackgroundWorker::BackgroundWorker() : shared_(std::make_shared<Shared>()) {
+BackgroundWorker::BackgroundWorker() : shared_(std::make_shared<Shared>()) {}
+
+void BackgroundWorker::Start() {
+    // The reply window and the thread come with the first job: a start
+    // whose icons are all in the cache never pays for them (a few
+    // milliseconds and a thread's stack each under Wine).
+    started_ = true;
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (RegisterReplyClass(instance, &BackgroundWorker::WindowProc)) {
         // A message-only window: no desktop, no painting, only the replies' messages.
@@ -146,7 +152,10 @@ BackgroundWorker::BackgroundWorker() : shared_(std::make_shared<Shared>()) {
     }
     if (window_)
         ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    shared_->window = window_.Get();
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->window = window_.Get();
+    }
     std::thread(WorkerMain, shared_).detach();
 }
 
@@ -160,6 +169,8 @@ BackgroundWorker::~BackgroundWorker() {
     }
     shared_->wake.notify_all();
     window_.Reset();
+    if (!started_)
+        return;
     // A job stuck on a server that does not answer must not hold up the
     // exit: the thread keeps its own share of the state and ends by itself.
     std::unique_lock<std::mutex> lock(shared_->mutex);
@@ -171,6 +182,8 @@ void BackgroundWorker::Post(int priority, uint64_t tag, Job job) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         shared_->jobs.emplace(priority, Shared::Queued{tag, std::move(job)});
     }
+    if (!started_)
+        Start();
     shared_->wake.notify_one();
 }
 

@@ -283,6 +283,24 @@ TEST_F(IconsWin, HeldWorkersStartNothingUntilReleased) {
     EXPECT_EQ(done.size(), 1u);
 }
 
+// A worker without a job has no thread and no reply window yet: a start
+// whose icons are all cached pays for neither.
+TEST(BackgroundWorkerWin, StartsWithItsFirstJob) {
+    const auto windows = [] {
+        int n = 0;
+        for (HWND w = nullptr; (w = ::FindWindowExW(HWND_MESSAGE, w, kWorkerWindowClass, nullptr));)
+            ++n;
+        return n;
+    };
+    const int before = windows();
+    BackgroundWorker worker;
+    EXPECT_EQ(windows(), before);
+    bool ran = false;
+    worker.Post(0, 0, [&ran] { return BackgroundWorker::Reply([&ran] { ran = true; }); });
+    EXPECT_EQ(windows(), before + 1);
+    EXPECT_TRUE(test::PollUntil([&] { return ran; }));
+}
+
 TEST(SaveTimerWin, FiresOnceAndStops) {
     ThreadSaveTimer timer(20);
     int fired = 0;
