@@ -29,6 +29,9 @@ IconResolver::IconResolver(float scale, Delivery deliver)
       deliver_(std::move(deliver)),
       local_(std::make_unique<BackgroundWorker>()),
       network_(std::make_unique<BackgroundWorker>()) {
+    // At start, not before the first icon: other shell calls of the
+    // program (target checks, the drop) may load the library too.
+    PinShellDependencies();
     // Made first: the first failure needs it, and the UI thread compares
     // stored images with it without having to make it itself.
     local_->Post(kIconPriorityVisible - 1, 0, [scale] {
@@ -53,9 +56,6 @@ void IconResolver::Request(uint32_t key, std::string source, int priority, bool 
     if (asked > 0 && !again)
         return;
     ++asked;
-    // Before the first lookup, not at start: a start whose icons are all
-    // cached never loads the library.
-    PinShellDependencies();
     BackgroundWorker& worker = WorkerFor(source);
     const float scale = scale_;
     worker.Post(priority, key, [this, key, source = std::move(source), scale]() {
