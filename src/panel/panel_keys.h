@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "launcher/item_search.h"
+#include "toolkit/color.h"
 #include "toolkit/handler_list.h"
 
 namespace pt {
@@ -68,6 +69,7 @@ class PanelKeys {
     bool GridKey(ListView& list, WPARAM vk);
     void PrepareElements();
     void BuildIndex();
+    void DressField(Color skin);
     void StartSearch(const std::string& text);
     void RunQuery();
     // Closes the search; `restore` shows the category and group that were

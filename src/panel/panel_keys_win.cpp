@@ -18,6 +18,7 @@
 #include "toolkit/tooltip.h"
 #include "toolkit/window.h"
 #include "window/colors.h"
+#include "window/skin_frame.h"
 
 namespace pt {
 namespace {
@@ -79,12 +80,6 @@ bool PanelKeys::Attach(HWND panel) {
     field_->SetPlaceholder(kSearchPlaceholder);
     field_->SetFixedSize(Dpi(240), Dpi(26));
     field_->SetPadding(Dpi(6), 0, Dpi(6), 0);
-    StateLook look;
-    look.normal = Look::Fill(kMenuBackgroundColor, Dpi(4));
-    look.normal.borderSides = kBorderLeft | kBorderTop | kBorderRight | kBorderBottom;
-    look.normal.borderColor = kAccentColor;
-    look.normal.borderWidth = 1;
-    field_->SetLook(look);
     field_->SetVisible(false);
     titbar->MoveChild(field_, 2);
     field_->On(kEditChanged, [this](Element&, const ElementEventArgs&, bool&) { RunQuery(); });
@@ -436,6 +431,7 @@ void PanelKeys::StartSearch(const std::string& text) {
     if (!Searching()) {
         shownClass_ = data_.CurrentClass();
         shownGroup_ = data_.CurrentGroup();
+        DressField(CurrentSkin().background);
         field_->SetVisible(true);
         pages_->SetVisible(false);
         results_->SetVisible(true);
@@ -447,6 +443,24 @@ void PanelKeys::StartSearch(const std::string& text) {
     field_->SetText(now);
     field_->SetSelection(field_->Length(), field_->Length());
     RunQuery();
+}
+
+void PanelKeys::DressField(Color skin) {
+    // Dressed as each search opens, for the skin worn then: on a dark skin
+    // a white field would glare out of the caption. Its ground is the
+    // skin's own a quarter darker, opaque: the rounded look lays the fill
+    // over the border colour.
+    const bool dark = IsDarkColor(skin);
+    const Color ground =
+        MakeColor(ColorRed(skin) * 3 / 4, ColorGreen(skin) * 3 / 4, ColorBlue(skin) * 3 / 4);
+    StateLook look;
+    look.normal = Look::Fill(dark ? ground : kMenuBackgroundColor, Dpi(4));
+    look.normal.borderSides = kBorderLeft | kBorderTop | kBorderRight | kBorderBottom;
+    look.normal.borderColor = kAccentColor;
+    look.normal.borderWidth = 1;
+    field_->SetLook(look);
+    field_->SetTextColor(dark ? kDarkSkinTextColor : kFieldTextColor);
+    field_->SetPlaceholderColor(dark ? kDarkSkinFaintColor : kFieldPlaceholderColor);
 }
 
 void PanelKeys::BuildIndex() {

@@ -23,6 +23,9 @@ inline constexpr Color kBodyTextColor = MakeColor(80, 80, 80);       // messages
 inline constexpr Color kEditorTextColor = MakeColor(100, 100, 100);  // the inline editor
 inline constexpr Color kButtonTextColor = MakeColor(120, 120, 120);  // dialog buttons
 inline constexpr Color kHintTextColor = MakeColor(150, 150, 150);    // hints, placeholders, glyphs
+// An edit field's text and placeholder on a light skin (the toolkit's own).
+inline constexpr Color kFieldTextColor = MakeColor(60, 60, 60);
+inline constexpr Color kFieldPlaceholderColor = MakeColor(170, 170, 170);
 // Missing items' names, menu frames, the drag marker, disabled menu text.
 inline constexpr Color kFaintColor = MakeColor(192, 192, 192);
 

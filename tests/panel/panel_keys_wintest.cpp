@@ -22,6 +22,7 @@
 #include "panel/item_menu.h"
 #include "panel/launcher_view.h"
 #include "panel/panel_keys.h"
+#include "window/skin_frame.h"
 #include "panel/panel_window.h"
 #include "panel/ui_test_util.h"
 #include "settings/settings_store.h"
@@ -192,6 +193,27 @@ TEST_F(PanelKeysTest, TypingSearchesEveryGroupEnterStartsTheFirstHitEscRestoresT
     EXPECT_EQ(data_->CurrentGroup(), 1);
     EXPECT_TRUE(view_->Grid(1, 1)->IsShown());
     EXPECT_TRUE(view_->Tab(1, 1)->IsChecked());
+}
+
+TEST_F(PanelKeysTest, TheSearchFieldWearsTheSkinOfItsSearch) {
+    const Skin light = CurrentSkin();
+    Skin dark = light;
+    dark.background = static_cast<Color>(-11584460);  // a dark skin of the table
+    SetCurrentSkin(dark);
+    ApplySkinFrameToAll(dark);
+    Type(L"j");
+    const Color onDark = keys_->SearchField()->TextColor();
+    Key(VK_ESCAPE);
+    SetCurrentSkin(light);
+    ApplySkinFrameToAll(light);
+    Type(L"j");
+    const Color onLight = keys_->SearchField()->TextColor();
+    Key(VK_ESCAPE);
+    const auto brightness = [](Color c) {
+        return ColorRed(c) * 299 + ColorGreen(c) * 587 + ColorBlue(c) * 114;
+    };
+    EXPECT_GT(brightness(onDark), 128 * 1000);
+    EXPECT_LT(brightness(onLight), 128 * 1000);
 }
 
 TEST_F(PanelKeysTest, FullWidthPinyinFindsByAnyReadingAndAClickOnACategoryEndsTheSearch) {
