@@ -376,10 +376,60 @@ class ElementAccessible final : public IAccessible {
         *h = r.Height();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE accNavigate(long, VARIANT, VARIANT* end) override {
-        if (end)
-            ::VariantInit(end);
-        return E_NOTIMPL;
+    // First and last child from this object; next and previous (the
+    // spatial directions read as reading order: down and right are next)
+    // among this object's siblings, or among its children from one of them.
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
+        if (!end)
+            return E_POINTER;
+        ::VariantInit(end);
+        if (start.vt != VT_I4)
+            return E_INVALIDARG;
+        Element* self = Self();
+        if (!self)
+            return CO_E_OBJNOTCONNECTED;
+        long step = 0;
+        switch (direction) {
+            case NAVDIR_FIRSTCHILD:
+            case NAVDIR_LASTCHILD: {
+                if (start.lVal != CHILDID_SELF)
+                    return E_INVALIDARG;
+                const long count = ChildCountOf(*self);
+                if (count == 0)
+                    return S_FALSE;
+                return Child(*self, direction == NAVDIR_FIRSTCHILD ? 1 : count, end);
+            }
+            case NAVDIR_NEXT:
+            case NAVDIR_DOWN:
+            case NAVDIR_RIGHT:
+                step = 1;
+                break;
+            case NAVDIR_PREVIOUS:
+            case NAVDIR_UP:
+            case NAVDIR_LEFT:
+                step = -1;
+                break;
+            default:
+                return E_INVALIDARG;
+        }
+        if (start.lVal != CHILDID_SELF) {
+            // A child of this object: its neighbour among the same children.
+            if (cell_ >= 0 || start.lVal < 0 || start.lVal > ChildCountOf(*self))
+                return E_INVALIDARG;
+            const long to = start.lVal + step;
+            return to >= 1 && to <= ChildCountOf(*self) ? Child(*self, to, end) : S_FALSE;
+        }
+        // This object: its neighbour under its parent.
+        Element* parent = cell_ >= 0 ? self : self->Parent();
+        if (!parent)
+            return S_FALSE;
+        long at = cell_ + 1;
+        if (cell_ < 0) {
+            for (at = ChildCountOf(*parent); at > 0 && ShownChild(*parent, at, nullptr) != self;)
+                --at;
+        }
+        const long to = at + step;
+        return at > 0 && to >= 1 && to <= ChildCountOf(*parent) ? Child(*parent, to, end) : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
         if (!hit)
@@ -470,6 +520,25 @@ class ElementAccessible final : public IAccessible {
             return E_INVALIDARG;
         *e = found;
         *cell = -1;
+        return S_OK;
+    }
+    // A list's children are its cells; anything else's, its shown children.
+    static long ChildCountOf(const Element& e) {
+        if (auto* list = dynamic_cast<const ListView*>(&e))
+            return list->ItemCount(0);
+        long count = 0;
+        ShownChild(e, -1, &count);
+        return count;
+    }
+    // The n-th child (1-based) of `e` as an object of its own.
+    HRESULT Child(Element& e, long n, VARIANT* out) const {
+        const bool list = dynamic_cast<ListView*>(&e) != nullptr;
+        Element* target = list ? &e : ShownChild(e, n, nullptr);
+        IDispatch* object = nullptr;
+        if (!target || Make(target, list ? static_cast<int>(n - 1) : -1, &object) != S_OK)
+            return S_FALSE;
+        out->vt = VT_DISPATCH;
+        out->pdispVal = object;
         return S_OK;
     }
     HRESULT Make(Element* e, int cell, IDispatch** out) const {

@@ -407,8 +407,48 @@ TEST_F(PanelAccessibleTest, EntriesTabsCellsAndTitleBarButtonsHaveRolesAndNames)
     long x = 0, y = 0, w = 0, h = 0;
     EXPECT_EQ(acc->accLocation(&x, &y, &w, &h, self), S_OK);
     EXPECT_EQ(Rect({x, y, x + w, y + h}), r);
+
+    // Navigation: a button's neighbours in the title bar, a cell's in its
+    // grid, and nothing past either end.
+    const auto navigate = [&](IAccessible* from, long direction, HRESULT* result) {
+        VARIANT v;
+        ::VariantInit(&v);
+        *result = from->accNavigate(direction, self, &v);
+        Node n;
+        IAccessible* to = nullptr;
+        if (v.vt == VT_DISPATCH && v.pdispVal &&
+            SUCCEEDED(
+                v.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&to)))) {
+            n = Read(to);
+            to->Release();
+        }
+        ::VariantClear(&v);
+        return n;
+    };
+    HRESULT hr = E_FAIL;
+    EXPECT_EQ(navigate(acc, NAVDIR_PREVIOUS, &hr).name, "最小化");
+    navigate(acc, NAVDIR_NEXT, &hr);
+    EXPECT_EQ(hr, S_FALSE);
     acc->Release();
     at->Release();
+
+    ListView* grid = view_->Grid(data_->CurrentClass(), data_->CurrentGroup());
+    ASSERT_NE(grid, nullptr);
+    ASSERT_GE(grid->ItemCount(0), 2);
+    const Rect cell = grid->ItemScreenRect(ListIndex{0, 0});
+    ::VariantInit(&hit);
+    ASSERT_EQ(root_->accHitTest((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2, &hit),
+              S_OK);
+    ASSERT_EQ(hit.vt, VT_DISPATCH);
+    ASSERT_TRUE(SUCCEEDED(
+        hit.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&acc))));
+    ::VariantClear(&hit);
+    EXPECT_EQ(navigate(acc, NAVDIR_NEXT, &hr).name, grid->ItemText(ListIndex{0, 1}, "name"));
+    navigate(acc, NAVDIR_PREVIOUS, &hr);
+    EXPECT_EQ(hr, S_FALSE);
+    acc->Release();
+    EXPECT_FALSE(navigate(root_, NAVDIR_FIRSTCHILD, &hr).role == 0);
+    EXPECT_EQ(hr, S_OK);
 }
 
 TEST_F(PanelAccessibleTest, TheFocusedElementAfterKeyboardMovesIsFocusedAndSelected) {
