@@ -137,7 +137,7 @@ if /usr/lib/wine/wine --version >/dev/null 2>&1; then
 else
   # Tests that cannot run here are not built: the release exe and what it
   # carries are, with the same warnings as errors.
-  echo "this kernel does not run 32-bit code: the i686 release is built, its tests are not"
+  echo "32-bit Wine does not run here (not installed, or a kernel without 32-bit code): the i686 release is built, its tests are not"
   configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
     -DPT_TESTS=OFF -DPT_BENCH=OFF || fail "i686 build"
 fi
