@@ -232,6 +232,18 @@ void Canvas::DrawText(std::string_view text, const Font& font, Color color, cons
                       const TextFormat& format) {
     if (text.empty() || r.IsEmpty() || ColorAlpha(color) == 0)
         return;
+    // A single line goes through GDI, as cached texts do, so the two look
+    // alike.
+    std::vector<uint32_t> line;
+    if (graphics_detail::RasterizeLine(text, font, color, Size{r.Width(), r.Height()}, format,
+                                       &line)) {
+        if (BlendPixels(line.data(), r.Width(), r.Height(), r.left, r.top))
+            return;
+        Gdiplus::Bitmap bitmap(r.Width(), r.Height(), r.Width() * 4, PixelFormat32bppPARGB,
+                               reinterpret_cast<BYTE*>(line.data()));
+        g_.DrawImage(&bitmap, r.left, r.top, r.Width(), r.Height());
+        return;
+    }
     const std::wstring w = ToWide(text);
     Gdiplus::StringFormat fmt(Gdiplus::StringFormat::GenericTypographic());
     ConfigureFormat(fmt, format);

@@ -47,8 +47,6 @@ using namespace graphics_detail;
 
 // ------------------------------------------------------------------ fonts
 
-Font::~Font() = default;
-
 std::shared_ptr<Font> Font::Create(std::string_view face, float points, int style) {
     if (!g_started || !(points > 0))
         return nullptr;
@@ -132,14 +130,24 @@ Size MeasureText(std::string_view text, const Font& font, int maxWidth, bool wra
     Shared& s = TheShared();
     if (!g_started)
         return {};
+    // Measured the way it will be drawn: a single line from GDI's glyphs.
+    if (!text.empty() && !(wrap && maxWidth > 0)) {
+        Size line;
+        if (MeasureLine(text, font, &line)) {
+            Size size{line.width + 1, std::max(line.height, font.LineHeight())};
+            if (maxWidth > 0)
+                size.width = std::min(size.width, maxWidth);
+            return size;
+        }
+    }
     if (!s.measure) {
         s.measureBitmap = std::make_unique<Gdiplus::Bitmap>(1, 1, PixelFormat32bppPARGB);
         s.measure = std::make_unique<Gdiplus::Graphics>(s.measureBitmap.get());
         s.measure->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     }
-    const std::wstring w = ToWide(text);
-    if (w.empty())
+    if (text.empty())
         return Size{0, font.LineHeight()};
+    const std::wstring w = ToWide(text);
     TextFormat tf;
     tf.wrap = wrap && maxWidth > 0;
     Gdiplus::StringFormat fmt(Gdiplus::StringFormat::GenericTypographic());

@@ -2,7 +2,9 @@
 // text measuring, images (PNG and the other GDI+ formats from bytes; our
 // SVG renderer) and the canvas that elements paint on. Everything is drawn
 // anti-aliased into 32-bpp premultiplied buffers, so text and shapes keep
-// their alpha on layered windows (GDI text would wipe it).
+// their alpha on layered windows. Single lines are laid out from GDI's
+// glyphs by the toolkit itself (text_raster.cpp): GDI's text drawn straight
+// into the pixels would wipe their alpha.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +31,10 @@ namespace pt {
 bool StartGraphics();
 void StopGraphics();
 bool GraphicsStarted();
+
+namespace graphics_detail {
+struct GdiFace;
+}
 
 enum FontStyle : int {
     kFontRegular = 0,
@@ -59,12 +65,17 @@ class Font {
     float Points() const { return points_; }
     int Style() const { return style_; }
     int LineHeight() const;  // pixels
+    // The same face, size and style for GDI, with the glyphs drawn so far,
+    // made on first use; null when GDI cannot have it (a memory font).
+    graphics_detail::GdiFace* GdiText() const;
 
   private:
-    Font() = default;
+    Font();
     std::unique_ptr<Gdiplus::FontFamily> family_;
     std::unique_ptr<Gdiplus::Font> font_;
     std::shared_ptr<Gdiplus::PrivateFontCollection> collection_;  // keeps a memory font alive
+    mutable std::unique_ptr<graphics_detail::GdiFace> gdi_;
+    mutable bool gdiTried_ = false;
     std::string face_;
     float points_ = 9;
     int style_ = 0;

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "toolkit/graphics.h"
 
@@ -25,6 +27,14 @@ struct Shared {
 Shared& TheShared();
 float ScreenDpiY();
 void ConfigureFormat(Gdiplus::StringFormat& fmt, const TextFormat& f);
+// A single line drawn by GDI into `box`-sized premultiplied pixels of
+// `color` (the same alignment and "…" as the GDI+ text); false when GDI
+// cannot draw it (wrapping, a memory font, a line break, no memory) and
+// GDI+ must.
+bool RasterizeLine(std::string_view text, const Font& font, Color color, Size box,
+                   const TextFormat& format, std::vector<uint32_t>* out);
+// GDI's extent of a single line, as RasterizeLine would draw it.
+bool MeasureLine(std::string_view text, const Font& font, Size* size);
 // Lets every decoded picture go (GDI+ is about to stop).
 void DropDecodedImages();
 

@@ -1,6 +1,8 @@
 // Rendering images and texts once into bitmaps, and copying them.
 #include "toolkit/render_cache.h"
 
+#include "toolkit/graphics_detail.h"
+
 namespace pt {
 namespace {
 
@@ -46,6 +48,13 @@ bool RenderCache::NewPicture(int width, int height, Picture* picture) {
 void RenderCache::Blit(Canvas& canvas, Picture& picture, const Rect& box) {
     if (canvas.BlendPixels(picture.pixels.data(), picture.width, picture.height, box.left, box.top))
         return;
+    if (!picture.bitmap) {
+        // Drawn by GDI: wrapped for GDI+ only when a surface without its
+        // own pixels asks for it.
+        picture.bitmap = std::make_unique<Gdiplus::Bitmap>(
+            picture.width, picture.height, picture.width * 4, PixelFormat32bppPARGB,
+            reinterpret_cast<BYTE*>(picture.pixels.data()));
+    }
     Gdiplus::Graphics& g = canvas.Graphics();
     const auto mode = g.GetInterpolationMode();
     g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
@@ -97,6 +106,13 @@ void RenderCache::DrawText(Canvas& canvas, std::string_view text, const Font& fo
     Entry* e = Find(key);
     if (!e) {
         Picture picture;
+        if (graphics_detail::RasterizeLine(text, font, color, Size{box.Width(), box.Height()},
+                                           format, &picture.pixels)) {
+            picture.width = box.Width();
+            picture.height = box.Height();
+            e = &Insert(key, std::move(picture));
+            return Blit(canvas, e->picture, box);
+        }
         if (!NewPicture(box.Width(), box.Height(), &picture))
             return canvas.DrawText(text, font, color, box, format);
         {

@@ -14,6 +14,7 @@
 
 #include "support/poll.h"
 #include "support/ui_input.h"
+#include "toolkit/back_buffer.h"
 #include "toolkit/dpi.h"
 #include "toolkit/graphics.h"
 #include "toolkit/property_table.h"
@@ -645,6 +646,71 @@ TEST(FontTest, UiFaceMeasuresChineseText) {
     ASSERT_TRUE(missing) << "a stand-in face is used";
     EXPECT_NE(missing->Face(), "No Such Face 123");
     EXPECT_EQ(Font::FromMemory("junk", 4, 18), nullptr);
+}
+
+// A single line is laid out from GDI's glyphs: it keeps its colour and
+// alpha on a transparent surface, fits the width it measures (no "…" there),
+// and a narrower box ends it in "…" rather than cutting a glyph.
+TEST(FontTest, SingleLinesKeepTheirAlphaFitTheirMeasureAndEndInAnEllipsis) {
+    ASSERT_TRUE(InitToolkit());
+    auto font = Font::Create("微软雅黑", 9);
+    ASSERT_TRUE(font);
+    constexpr int kW = 400, kH = 40;
+    PixelBuffer px(kW, kH);
+    Gdiplus::Bitmap target(kW, kH, kW * 4, PixelFormat32bppPARGB,
+                           reinterpret_cast<BYTE*>(px.Data()));
+    Gdiplus::Graphics g(&target);
+    Canvas canvas(g, &px);
+    const Color red = MakeColor(255, 0, 0);
+    // The inked columns of a draw into a box `width` wide at (10, 5).
+    const auto ink = [&](std::string_view text, int width) {
+        px.Clear(0);
+        canvas.DrawText(text, *font, red, Rect{10, 5, 10 + width, 35}, TextFormat{});
+        std::vector<std::pair<int, int>> columns;  // per column: top and bottom ink row
+        for (int x = 0; x < kW; ++x) {
+            int top = -1, bottom = -1;
+            for (int y = 0; y < kH; ++y) {
+                const uint32_t p = px.At(x, y);
+                EXPECT_EQ(p & 0xFFFF, 0u) << "green or blue at " << x << "," << y;
+                EXPECT_LE((p >> 16) & 255, p >> 24) << "not premultiplied at " << x << "," << y;
+                if ((p >> 24) > 64) {
+                    if (top < 0)
+                        top = y;
+                    bottom = y;
+                }
+            }
+            if (top >= 0) {
+                EXPECT_GE(x, 10);
+                EXPECT_LT(x, 10 + width);
+                columns.push_back({top, bottom});
+            }
+        }
+        return columns;
+    };
+    const std::string text = "Calculator 计算器 WWW";
+    const Size measured = MeasureText(text, *font);
+    const auto wide = ink(text, 300);
+    ASSERT_GT(wide.size(), 40u);
+    EXPECT_EQ(ink(text, measured.width), wide);
+    bool opaque = false;
+    for (int i = 0; i < kW * kH && !opaque; ++i)
+        opaque = px.Data()[i] == 0xFFFF0000u;
+    EXPECT_TRUE(opaque) << "stems are drawn fully";
+
+    // The last inked columns of a cut line are the dots of "…": only a few
+    // rows high, where the "W"s it begins with stand the full height.
+    const auto cut = ink("WWWWWWWWWWWWWWWWWWWW", measured.width / 2);
+    ASSERT_GT(cut.size(), 6u);
+    const auto rows = [&cut](size_t from, size_t to) {
+        int top = kH, bottom = 0;
+        for (size_t i = from; i < to; ++i) {
+            top = std::min(top, cut[i].first);
+            bottom = std::max(bottom, cut[i].second);
+        }
+        return bottom - top;
+    };
+    EXPECT_LE(rows(cut.size() - 3, cut.size()), 3);
+    EXPECT_GT(rows(0, 6), 5);
 }
 
 TEST(DpiTest, ScaledSizesRoundToNearest) {
