@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -58,6 +59,11 @@ class IconResolver {
     // Asks for the image of an icon source (the item's icon, else its path;
     // plain, never enciphered) stored under `key`.
     void Request(uint32_t key, std::string source, int priority, bool again = false);
+    // Asks again for the image of a target that has come back, when what
+    // the store holds for it (`stored`) is the generic icon kept while it
+    // was gone. The comparison runs on the worker, which makes the generic
+    // icon if nothing has needed it yet.
+    void RequestIfGeneric(uint32_t key, std::string source, std::string stored);
     // Moves the requests of these keys still waiting to the front.
     void Promote(const std::vector<uint32_t>& keys);
     // Requests not yet delivered.
@@ -65,6 +71,8 @@ class IconResolver {
 
   private:
     BackgroundWorker& WorkerFor(std::string_view source);
+    void Ask(uint32_t key, std::string source, int priority, bool again,
+             std::optional<std::string> onlyIfStored);
 
     float scale_;
     Delivery deliver_;

@@ -32,12 +32,9 @@ IconResolver::IconResolver(float scale, Delivery deliver)
     // At start, not before the first icon: other shell calls of the
     // program (target checks, the drop) may load the library too.
     PinShellDependencies();
-    // Made first: the first failure needs it, and the UI thread compares
-    // stored images with it without having to make it itself.
-    local_->Post(kIconPriorityVisible - 1, 0, [scale] {
-        FallbackIconPng(scale);
-        return BackgroundWorker::Reply();
-    });
+    // Nothing is posted yet: a start whose icons are all stored makes no
+    // worker thread at all. The generic icon is made on a worker when the
+    // first extraction fails or a stored image is checked against it.
 }
 
 IconResolver::~IconResolver() {
@@ -50,6 +47,15 @@ BackgroundWorker& IconResolver::WorkerFor(std::string_view source) {
 }
 
 void IconResolver::Request(uint32_t key, std::string source, int priority, bool again) {
+    Ask(key, std::move(source), priority, again, std::nullopt);
+}
+
+void IconResolver::RequestIfGeneric(uint32_t key, std::string source, std::string stored) {
+    Ask(key, std::move(source), kIconPriorityLater, true, std::move(stored));
+}
+
+void IconResolver::Ask(uint32_t key, std::string source, int priority, bool again,
+                       std::optional<std::string> onlyIfStored) {
     if (source.empty())
         return;
     int& asked = asked_[key];
@@ -58,25 +64,32 @@ void IconResolver::Request(uint32_t key, std::string source, int priority, bool 
     ++asked;
     BackgroundWorker& worker = WorkerFor(source);
     const float scale = scale_;
-    worker.Post(priority, key, [this, key, source = std::move(source), scale]() {
-        IconResolved done;
-        done.key = key;
-        done.source = source;
-        done.png = ExtractGridIcon(source, scale);
-        if (done.png.empty()) {
-            done.png = FallbackIconPng(scale);
-            done.fallback = true;
-        }
-        // Runs on the UI thread, and only while the workers (and so this
-        // resolver) are alive.
-        return BackgroundWorker::Reply([this, done = std::move(done)]() {
-            auto found = asked_.find(done.key);
-            if (found != asked_.end() && --found->second <= 0)
-                asked_.erase(found);
-            if (deliver_)
-                deliver_(done);
+    worker.Post(
+        priority, key,
+        [this, key, source = std::move(source), scale, onlyIfStored = std::move(onlyIfStored)]() {
+            IconResolved done;
+            done.key = key;
+            done.source = source;
+            // A stored image other than the generic icon is the target's own:
+            // nothing to look for again.
+            const bool wanted = !onlyIfStored || *onlyIfStored == FallbackIconPng(scale);
+            if (wanted) {
+                done.png = ExtractGridIcon(source, scale);
+                if (done.png.empty()) {
+                    done.png = FallbackIconPng(scale);
+                    done.fallback = true;
+                }
+            }
+            // Runs on the UI thread, and only while the workers (and so this
+            // resolver) are alive.
+            return BackgroundWorker::Reply([this, wanted, done = std::move(done)]() {
+                auto found = asked_.find(done.key);
+                if (found != asked_.end() && --found->second <= 0)
+                    asked_.erase(found);
+                if (wanted && deliver_)
+                    deliver_(done);
+            });
         });
-    });
 }
 
 void IconResolver::Promote(const std::vector<uint32_t>& keys) {

@@ -230,11 +230,12 @@ void LauncherView::OnTargetFound(int c, int g, int /*i*/, const ItemLook& item) 
     if (!services_.icons || !resolver_ || !Grid(c, g) || item.iconSource.empty())
         return;
     // The generic icon stored when the target was gone: look for the real
-    // one again. (The resolver made the generic icon before any of this.)
+    // one again. The resolver compares on its worker, so the UI thread never
+    // has to make the generic icon for it.
     const std::string_view cached = services_.icons->Find(item.iconKey);
-    if (!cached.empty() && cached == FallbackIconPng(DisplayScale())) {
-        resolver_->Request(item.iconKey, std::string(item.iconSource), kIconPriorityLater, true);
-    }
+    if (!cached.empty())
+        resolver_->RequestIfGeneric(item.iconKey, std::string(item.iconSource),
+                                    std::string(cached));
 }
 
 }  // namespace pt

@@ -269,6 +269,34 @@ TEST_F(IconsWin, ResolverDeliversOnTheUiThread) {
     }
 }
 
+// A resolver asks for nothing by itself: a start whose icons are all stored
+// makes no worker. A target that is back is extracted again only when its
+// stored image is the generic icon kept while it was gone.
+TEST_F(IconsWin, ResolverWorksOnlyWhenAskedAndRechecksOnlyTheGenericIcon) {
+    const auto workers = [] {
+        int n = 0;
+        for (HWND w = nullptr; (w = ::FindWindowExW(HWND_MESSAGE, w, kWorkerWindowClass, nullptr));)
+            ++n;
+        return n;
+    };
+    const int before = workers();
+    std::vector<IconResolved> done;
+    IconResolver resolver(1.0f, [&](const IconResolved& r) { done.push_back(r); });
+    test::Pump();
+    EXPECT_EQ(workers(), before);
+
+    const std::string notepad = ExpandPathVariables("%SystemRoot%\\notepad.exe");
+    resolver.RequestIfGeneric(1, notepad, "an image of its own");
+    resolver.RequestIfGeneric(2, notepad, FallbackIconPng(1.0f));
+    EXPECT_EQ(resolver.Outstanding(), 2);
+    ASSERT_TRUE(test::PollUntil([&] { return resolver.Outstanding() == 0; }));
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(done[0].key, 2u);
+    EXPECT_TRUE(ReadPngFacts(done[0].png).valid);
+    EXPECT_FALSE(done[0].fallback);
+    EXPECT_TRUE(done[0].png != FallbackIconPng(1.0f));
+}
+
 // The start-up holds the workers until the panel has painted; a held
 // worker starts nothing, and its jobs run once the hold is released.
 TEST_F(IconsWin, HeldWorkersStartNothingUntilReleased) {
