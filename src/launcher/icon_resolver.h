@@ -26,7 +26,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,11 +58,12 @@ class IconResolver {
     // Asks for the image of an icon source (the item's icon, else its path;
     // plain, never enciphered) stored under `key`.
     void Request(uint32_t key, std::string source, int priority, bool again = false);
-    // Asks again for the image of a target that has come back, when what
+    // Asks again for the image of a target verification found, when what
     // the store holds for it (`stored`) is the generic icon kept while it
-    // was gone. The comparison runs on the worker, which makes the generic
-    // icon if nothing has needed it yet.
-    void RequestIfGeneric(uint32_t key, std::string source, std::string stored);
+    // was gone. When nothing has needed the generic icon yet, a worker
+    // makes it and the comparison waits for it: the UI thread never
+    // extracts it.
+    void RequestIfGeneric(uint32_t key, std::string source, std::string_view stored);
     // Moves the requests of these keys still waiting to the front.
     void Promote(const std::vector<uint32_t>& keys);
     // Requests not yet delivered.
@@ -71,12 +71,18 @@ class IconResolver {
 
   private:
     BackgroundWorker& WorkerFor(std::string_view source);
-    void Ask(uint32_t key, std::string source, int priority, bool again,
-             std::optional<std::string> onlyIfStored);
 
     float scale_;
     Delivery deliver_;
     std::unordered_map<uint32_t, int> asked_;  // key -> requests on their way
+    struct Recheck {
+        uint32_t key;
+        std::string source;
+        size_t size;
+        size_t hash;
+    };
+    std::vector<Recheck> recheck_;  // found targets waiting for the generic icon
+    bool genericAsked_ = false;
     // Declared last: destroyed first, so no reply runs on a half-gone resolver.
     std::unique_ptr<BackgroundWorker> local_;
     std::unique_ptr<BackgroundWorker> network_;

@@ -33,8 +33,9 @@ IconResolver::IconResolver(float scale, Delivery deliver)
     // program (target checks, the drop) may load the library too.
     PinShellDependencies();
     // Nothing is posted yet: a start whose icons are all stored makes no
-    // worker thread at all. The generic icon is made on a worker when the
-    // first extraction fails or a stored image is checked against it.
+    // worker thread before it has painted. The generic icon is made on a
+    // worker when the first extraction fails or a found target's stored
+    // image must be compared with it.
 }
 
 IconResolver::~IconResolver() {
@@ -46,16 +47,42 @@ BackgroundWorker& IconResolver::WorkerFor(std::string_view source) {
     return IsNetworkPath(source) ? *network_ : *local_;
 }
 
+void IconResolver::RequestIfGeneric(uint32_t key, std::string source, std::string_view stored) {
+    if (source.empty() || stored.empty())
+        return;
+    if (std::optional<std::string> generic = MadeFallbackIconPng(scale_)) {
+        if (stored == *generic)
+            Request(key, std::move(source), kIconPriorityLater, true);
+        return;
+    }
+    // Not made yet: the worker makes it, then the targets found meanwhile
+    // are compared by size and hash (a rare false match only extracts once
+    // more).
+    recheck_.push_back(
+        Recheck{key, std::move(source), stored.size(), std::hash<std::string_view>{}(stored)});
+    if (genericAsked_)
+        return;
+    genericAsked_ = true;
+    const float scale = scale_;
+    local_->Post(kIconPriorityLater, 0, [this, scale] {
+        FallbackIconPng(scale);
+        return BackgroundWorker::Reply([this] {
+            genericAsked_ = false;
+            std::vector<Recheck> waiting = std::move(recheck_);
+            recheck_.clear();
+            const std::optional<std::string> generic = MadeFallbackIconPng(scale_);
+            if (!generic)
+                return;
+            const size_t hash = std::hash<std::string_view>{}(*generic);
+            for (Recheck& r : waiting) {
+                if (r.size == generic->size() && r.hash == hash)
+                    Request(r.key, std::move(r.source), kIconPriorityLater, true);
+            }
+        });
+    });
+}
+
 void IconResolver::Request(uint32_t key, std::string source, int priority, bool again) {
-    Ask(key, std::move(source), priority, again, std::nullopt);
-}
-
-void IconResolver::RequestIfGeneric(uint32_t key, std::string source, std::string stored) {
-    Ask(key, std::move(source), kIconPriorityLater, true, std::move(stored));
-}
-
-void IconResolver::Ask(uint32_t key, std::string source, int priority, bool again,
-                       std::optional<std::string> onlyIfStored) {
     if (source.empty())
         return;
     int& asked = asked_[key];
@@ -64,32 +91,25 @@ void IconResolver::Ask(uint32_t key, std::string source, int priority, bool agai
     ++asked;
     BackgroundWorker& worker = WorkerFor(source);
     const float scale = scale_;
-    worker.Post(
-        priority, key,
-        [this, key, source = std::move(source), scale, onlyIfStored = std::move(onlyIfStored)]() {
-            IconResolved done;
-            done.key = key;
-            done.source = source;
-            // A stored image other than the generic icon is the target's own:
-            // nothing to look for again.
-            const bool wanted = !onlyIfStored || *onlyIfStored == FallbackIconPng(scale);
-            if (wanted) {
-                done.png = ExtractGridIcon(source, scale);
-                if (done.png.empty()) {
-                    done.png = FallbackIconPng(scale);
-                    done.fallback = true;
-                }
-            }
-            // Runs on the UI thread, and only while the workers (and so this
-            // resolver) are alive.
-            return BackgroundWorker::Reply([this, wanted, done = std::move(done)]() {
-                auto found = asked_.find(done.key);
-                if (found != asked_.end() && --found->second <= 0)
-                    asked_.erase(found);
-                if (wanted && deliver_)
-                    deliver_(done);
-            });
+    worker.Post(priority, key, [this, key, source = std::move(source), scale]() {
+        IconResolved done;
+        done.key = key;
+        done.source = source;
+        done.png = ExtractGridIcon(source, scale);
+        if (done.png.empty()) {
+            done.png = FallbackIconPng(scale);
+            done.fallback = true;
+        }
+        // Runs on the UI thread, and only while the workers (and so this
+        // resolver) are alive.
+        return BackgroundWorker::Reply([this, done = std::move(done)]() {
+            auto found = asked_.find(done.key);
+            if (found != asked_.end() && --found->second <= 0)
+                asked_.erase(found);
+            if (deliver_)
+                deliver_(done);
         });
+    });
 }
 
 void IconResolver::Promote(const std::vector<uint32_t>& keys) {
@@ -107,7 +127,7 @@ int IconResolver::Outstanding() const {
     int total = 0;
     for (const auto& [key, count] : asked_)
         total += count;
-    return total;
+    return total + static_cast<int>(recheck_.size());
 }
 
 }  // namespace pt

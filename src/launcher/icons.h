@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -47,6 +48,9 @@ std::string ExtractGridIcon(std::string_view source, float scale);
 // The shell's generic icon (the first of shell32.dll), shown and stored for
 // a source whose extraction found nothing. Made once per scale; any thread.
 std::string FallbackIconPng(float scale);
+// The same when it has been made already; nothing (and no extraction) when
+// it has not.
+std::optional<std::string> MadeFallbackIconPng(float scale);
 
 struct GridIcon {
     std::string source;  // plain icon source the entry keeps (deciphered when it was enciphered)

@@ -415,21 +415,40 @@ std::string ExtractGridIcon(std::string_view source, float scale) {
                           scale);
 }
 
-std::string FallbackIconPng(float scale) {
-    // Shared by the worker threads and the UI thread; extracted once per scale.
-    static std::mutex mutex;
-    static std::vector<std::pair<float, std::string>> made;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        for (const auto& [madeScale, png] : made) {
-            if (madeScale == scale)
-                return png;
-        }
+namespace {
+
+// Shared by the worker threads and the UI thread; extracted once per scale.
+// Never destroyed: a worker left running at exit may still ask.
+struct FallbackIcons {
+    std::mutex mutex;
+    std::vector<std::pair<float, std::string>> made;
+};
+
+FallbackIcons& TheFallbackIcons() {
+    static auto* icons = new FallbackIcons;
+    return *icons;
+}
+
+}  // namespace
+
+std::optional<std::string> MadeFallbackIconPng(float scale) {
+    FallbackIcons& icons = TheFallbackIcons();
+    std::lock_guard<std::mutex> lock(icons.mutex);
+    for (const auto& [madeScale, png] : icons.made) {
+        if (madeScale == scale)
+            return png;
     }
+    return std::nullopt;
+}
+
+std::string FallbackIconPng(float scale) {
+    if (std::optional<std::string> made = MadeFallbackIconPng(scale))
+        return std::move(*made);
     std::string png = ExtractIconPng(kFallbackIconFile, 0, true, scale);
-    std::lock_guard<std::mutex> lock(mutex);
+    FallbackIcons& icons = TheFallbackIcons();
+    std::lock_guard<std::mutex> lock(icons.mutex);
     if (!png.empty())
-        made.emplace_back(scale, png);
+        icons.made.emplace_back(scale, png);
     return png;
 }
 

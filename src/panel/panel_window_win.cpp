@@ -222,10 +222,13 @@ void PanelWindow::FinishStart() {
     // The snap of a move's end, without remembering: the start position
     // is not a change of the user's.
     dock_.Snap();
-    ::SetForegroundWindow(hwnd_);
     if (settings.GetHideAfterStartup() && !dpiReset) {
+        ::SetForegroundWindow(hwnd_);
         Hide();
     } else {
+        // Show asks for the foreground itself, once the panel is there:
+        // asked for before, a hidden window's activation took 3 ms of the
+        // first paint under Wine.
         Show();
         // Some window systems (Wine's among them) hand a layered window's
         // new picture to the screen only once its thread waits for

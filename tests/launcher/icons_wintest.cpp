@@ -270,8 +270,9 @@ TEST_F(IconsWin, ResolverDeliversOnTheUiThread) {
 }
 
 // A resolver asks for nothing by itself: a start whose icons are all stored
-// makes no worker. A target that is back is extracted again only when its
-// stored image is the generic icon kept while it was gone.
+// makes no worker. A found target is extracted again only when its stored
+// image is the generic icon kept while it was gone; when the generic icon
+// is not made yet, a worker makes it and the comparison waits for it.
 TEST_F(IconsWin, ResolverWorksOnlyWhenAskedAndRechecksOnlyTheGenericIcon) {
     const auto workers = [] {
         int n = 0;
@@ -281,20 +282,33 @@ TEST_F(IconsWin, ResolverWorksOnlyWhenAskedAndRechecksOnlyTheGenericIcon) {
     };
     const int before = workers();
     std::vector<IconResolved> done;
-    IconResolver resolver(1.0f, [&](const IconResolved& r) { done.push_back(r); });
+    // A scale nothing in this process has made the generic icon for.
+    constexpr float kScale = 1.75f;
+    IconResolver resolver(kScale, [&](const IconResolved& r) { done.push_back(r); });
     test::Pump();
     EXPECT_EQ(workers(), before);
+    ASSERT_FALSE(MadeFallbackIconPng(kScale));
 
     const std::string notepad = ExpandPathVariables("%SystemRoot%\\notepad.exe");
+    const std::string generic = ExtractIconPng(kFallbackIconFile, 0, true, kScale);
+    ASSERT_FALSE(generic.empty());
     resolver.RequestIfGeneric(1, notepad, "an image of its own");
-    resolver.RequestIfGeneric(2, notepad, FallbackIconPng(1.0f));
-    EXPECT_EQ(resolver.Outstanding(), 2);
+    resolver.RequestIfGeneric(2, notepad, generic);
+    EXPECT_EQ(resolver.Outstanding(), 2) << "both wait for the generic icon";
     ASSERT_TRUE(test::PollUntil([&] { return resolver.Outstanding() == 0; }));
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(done[0].key, 2u);
-    EXPECT_TRUE(ReadPngFacts(done[0].png).valid);
     EXPECT_FALSE(done[0].fallback);
-    EXPECT_TRUE(done[0].png != FallbackIconPng(1.0f));
+    EXPECT_TRUE(MadeFallbackIconPng(kScale));
+
+    // Once made, the comparison is made at once.
+    resolver.RequestIfGeneric(3, notepad, "an image of its own");
+    EXPECT_EQ(resolver.Outstanding(), 0);
+    resolver.RequestIfGeneric(4, notepad, generic);
+    EXPECT_EQ(resolver.Outstanding(), 1);
+    ASSERT_TRUE(test::PollUntil([&] { return resolver.Outstanding() == 0; }));
+    ASSERT_EQ(done.size(), 2u);
+    EXPECT_EQ(done[1].key, 4u);
 }
 
 // The start-up holds the workers until the panel has painted; a held
