@@ -5,8 +5,8 @@
 // (GetTextExtentExPointW); the toolkit places the glyphs itself and turns
 // their coverage into premultiplied pixels of the text's colour. GDI's
 // DrawTextW would be as quick but writes no alpha, and its own smoothing
-// weighs edges differently for dark and light text. Wrapped lines, text
-// with line breaks or characters beyond the BMP, underlined or struck-out
+// weighs edges differently for dark and light text. Wrapped lines, scripts
+// that need shaping, characters the face lacks, underlined or struck-out
 // faces and memory fonts (which GDI cannot see) stay with GDI+.
 #include <algorithm>
 #include <cmath>
@@ -68,12 +68,54 @@ class SelectedFont {
     HGDIOBJ old_;
 };
 
+// Characters that are drawn one glyph each, left to right, with no
+// shaping: Latin, Greek, Cyrillic, Armenian, punctuation and symbols, CJK,
+// kana, Hangul syllables and full-width forms. Combining marks, scripts that
+// join or reorder their letters, direction marks, tabs and line breaks are
+// left to GDI+, as are surrogate pairs.
+bool PlainCharacter(wchar_t c) {
+    if (c < 0x20)
+        return false;
+    if (c < 0x0300)
+        return true;
+    if (c < 0x0370)
+        return false;  // combining diacritics
+    if (c < 0x0590)
+        return true;
+    if (c < 0x1E00)
+        return false;  // Hebrew to Mongolian, Hangul jamo
+    if (c < 0x2000)
+        return true;
+    if ((c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+        (c >= 0x2060 && c <= 0x206F) || (c >= 0x20D0 && c <= 0x20FF))
+        return false;
+    if (c < 0x2C00)
+        return true;
+    if (c < 0x2E80)
+        return false;
+    if ((c >= 0x302A && c <= 0x302F) || c == 0x3099 || c == 0x309A)
+        return false;
+    if (c < 0xD800)
+        return true;
+    if (c < 0xF900)
+        return false;  // surrogates, private use
+    if (c < 0xFB00)
+        return true;
+    return c >= 0xFF00 && c <= 0xFFEF;
+}
+
 bool Drawable(const std::wstring& w) {
-    for (wchar_t c : w) {
-        if (c == L'\r' || c == L'\n' || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-    }
-    return true;
+    return std::all_of(w.begin(), w.end(), PlainCharacter);
+}
+
+// GDI's glyphs come from the one face: a character the face lacks would
+// show as a box where GDI+ may find it elsewhere.
+bool FaceHasEveryGlyph(HDC dc, const std::wstring& w) {
+    std::vector<WORD> indices(w.size());
+    if (::GetGlyphIndicesW(dc, w.c_str(), static_cast<int>(w.size()), indices.data(),
+                           GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
+        return false;
+    return std::find(indices.begin(), indices.end(), static_cast<WORD>(0xFFFF)) == indices.end();
 }
 
 const GdiGlyph& GlyphOf(HDC dc, GdiFace& face, wchar_t c) {
@@ -144,6 +186,8 @@ bool RasterizeLine(std::string_view text, const Font& font, Color color, Size bo
     SelectedFont selected(dc, face->font.Get());
     if (!selected)
         return false;
+    if (!FaceHasEveryGlyph(dc, w))
+        return false;
     std::vector<int> ends;
     int lineWidth = 0;
     if (!Advances(dc, w, &ends, &lineWidth))
@@ -209,6 +253,8 @@ bool MeasureLine(std::string_view text, const Font& font, Size* size) {
     SelectedFont selected(dc, face->font.Get());
     if (!selected)
         return false;
+    if (!FaceHasEveryGlyph(dc, w))
+        return false;
     std::vector<int> ends;
     int width = 0;
     if (!Advances(dc, w, &ends, &width))
@@ -254,9 +300,10 @@ graphics_detail::GdiFace* Font::GdiText() const {
     {
         graphics_detail::SelectedFont selected(dc, face->font.Get());
         SIZE ellipsis{};
-        const wchar_t e = graphics_detail::kEllipsis;
+        const std::wstring e(1, graphics_detail::kEllipsis);
         if (!selected || !::GetTextMetricsW(dc, &face->metrics) ||
-            !::GetTextExtentPoint32W(dc, &e, 1, &ellipsis))
+            !graphics_detail::FaceHasEveryGlyph(dc, e) ||
+            !::GetTextExtentPoint32W(dc, e.c_str(), 1, &ellipsis))
             return nullptr;
         face->ellipsisWidth = ellipsis.cx;
     }
