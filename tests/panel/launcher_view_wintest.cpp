@@ -127,6 +127,7 @@ class LauncherViewTest : public testing::Test {
         panel_ = std::make_unique<PanelWindow>(ps);
         ASSERT_TRUE(panel_->Create());
         hwnd_ = panel_->Handle();
+        Window::FromHwnd(hwnd_)->SetKeepsBackBuffer(true);  // the tests read its picture back
         panel_->Show();
         Window::FromHwnd(hwnd_)->PaintNow();
         Pump();

@@ -146,7 +146,9 @@ class PanelWindowTest : public testing::Test {
         if (!panel_->Create())
             return nullptr;
         hwnd_ = panel_->Handle();
-        return Window::FromHwnd(hwnd_);
+        Window* window = Window::FromHwnd(hwnd_);
+        window->SetKeepsBackBuffer(true);  // the tests read its picture back
+        return window;
     }
 
     Window* Alive() { return Window::FromHwnd(hwnd_); }
