@@ -3,7 +3,7 @@
 // data and icon cache alike). The interfaces are pure, so the stores' logic
 // is tested with fakes; the Windows ones are a thread timer without a window
 // on the UI thread and an atomically replaced file in the data folder, which
-// can also be mapped rather than read.
+// can also be read piece by piece rather than whole.
 #pragma once
 
 #include <cstdint>
@@ -25,15 +25,19 @@ class SaveTimer {
     virtual void Stop() = 0;
 };
 
-// A file's bytes held for reading as long as this object lives.
-class DocumentBytes {
+// A file held open for reading piece by piece as long as this object lives:
+// a store that needs a few parts of a large file reads just those, and
+// nothing of the rest enters the process.
+class DocumentReader {
   public:
-    virtual ~DocumentBytes() = default;
-    virtual std::string_view Bytes() const = 0;
+    virtual ~DocumentReader() = default;
+    virtual uint64_t Size() const = 0;
+    // The `length` bytes at `offset` into `out`; false when they are not all there.
+    virtual bool ReadAt(uint64_t offset, char* out, size_t length) const = 0;
 };
 
-// Bytes held in memory.
-std::unique_ptr<DocumentBytes> HoldBytes(std::string bytes);
+// A reader of bytes held in memory.
+std::unique_ptr<DocumentReader> HoldBytes(std::string bytes);
 
 // Where a store's document lives and how its deferred save is timed.
 class DocumentStorage {
@@ -41,12 +45,11 @@ class DocumentStorage {
     virtual ~DocumentStorage() = default;
     // The whole file.
     virtual FileReadStatus Read(std::string* bytes) = 0;
-    // The whole file held for reading; nullptr when there is none or it
-    // cannot be read. This one reads a copy; the file storage maps the file,
-    // which costs next to nothing however large it is until its pages are
-    // touched. A mapped file cannot be replaced: let go of the bytes before
-    // Write.
-    virtual std::unique_ptr<DocumentBytes> Open();
+    // The file held open for reading; nullptr when there is none or it
+    // cannot be read. This one reads a copy; the file storage keeps the file
+    // open and reads only what is asked. Let go of the reader before Write:
+    // a file that is open may not be replaceable.
+    virtual std::unique_ptr<DocumentReader> Open();
     // Replaces the file (creating its folder); false with a Win32 error code
     // when that failed. Must leave the old or the new file.
     virtual bool Write(std::string_view bytes, uint32_t* error) = 0;
@@ -84,7 +87,7 @@ class ThreadSaveTimer final : public SaveTimer {
 
 // folder\name, replaced atomically (the folder made when missing), a broken
 // file copied aside (name.broken-YYYYMMDD-HHMMSS), saves deferred by a
-// ThreadSaveTimer of delayMs, Open mapping the file.
+// ThreadSaveTimer of delayMs, Open reading the file where it lies.
 class FileDocumentStorage : public DocumentStorage {
   public:
     FileDocumentStorage(std::string folder, std::string name, unsigned delayMs);
@@ -92,7 +95,7 @@ class FileDocumentStorage : public DocumentStorage {
     explicit FileDocumentStorage(std::string path, unsigned delayMs = 5000);
 
     FileReadStatus Read(std::string* bytes) override;
-    std::unique_ptr<DocumentBytes> Open() override;
+    std::unique_ptr<DocumentReader> Open() override;
     bool Write(std::string_view bytes, uint32_t* error) override;
     std::string KeepBrokenCopy() override;
     void ArmTimer(std::function<void()> fire) override { timer_.Start(std::move(fire)); }

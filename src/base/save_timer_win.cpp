@@ -1,11 +1,12 @@
 // The deferred save's Windows side: thread timers, which carry no context
 // pointer, so the running ones are found by their identifier in a table of
 // the (single) UI thread; and the file storage of a store's document, read
-// whole or mapped.
+// whole or piece by piece.
 #include "base/save_timer.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 
@@ -67,16 +68,37 @@ void ThreadSaveTimer::Fire(uintptr_t id) {
 
 namespace {
 
-class MappedBytes final : public DocumentBytes {
+// Reads at an offset with ReadFile rather than mapping the file: touching a
+// mapped page brings its neighbours in too (the kernel's fault-around and
+// the system's read clustering), so a few icons read from a mapped cache
+// made most of it resident.
+class FileReader final : public DocumentReader {
   public:
-    MappedBytes(UniqueMappedView view, size_t size) : view_(std::move(view)), size_(size) {}
-    std::string_view Bytes() const override {
-        return {static_cast<const char*>(view_.Get()), size_};
+    FileReader(UniqueKernelHandle file, uint64_t size) : file_(std::move(file)), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, char* out, size_t length) const override {
+        if (offset > size_ || size_ - offset < length)
+            return false;
+        while (length > 0) {
+            // The offset goes in the OVERLAPPED: a synchronous handle reads there
+            // and no shared file position is moved.
+            OVERLAPPED at{};
+            at.Offset = static_cast<DWORD>(offset);
+            at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+            const DWORD want = static_cast<DWORD>(std::min<size_t>(length, 1u << 30));
+            DWORD got = 0;
+            if (!::ReadFile(file_.Get(), out, want, &got, &at) || got == 0)
+                return false;
+            out += got;
+            offset += got;
+            length -= got;
+        }
+        return true;
     }
 
   private:
-    UniqueMappedView view_;
-    size_t size_;
+    UniqueKernelHandle file_;
+    uint64_t size_;
 };
 
 }  // namespace
@@ -95,26 +117,18 @@ FileReadStatus FileDocumentStorage::Read(std::string* bytes) {
     return ReadWholeFile(file_, bytes);
 }
 
-std::unique_ptr<DocumentBytes> FileDocumentStorage::Open() {
-    // The view alone keeps the file's section alive once the handles are closed.
+std::unique_ptr<DocumentReader> FileDocumentStorage::Open() {
+    // Shared for deleting, so that the file can still be removed or renamed
+    // by others while the store holds it; no one may write to it meanwhile.
     UniqueKernelHandle file(::CreateFileW(ToWide(file_).c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return nullptr;
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) {
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0)
         return DocumentStorage::Open();  // empty or odd: the plain read decides
-    }
-    UniqueKernelHandle mapping(
-        ::CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-    if (!mapping)
-        return DocumentStorage::Open();
-    UniqueMappedView view(::MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
-    if (!view)
-        return DocumentStorage::Open();
-    return std::make_unique<MappedBytes>(std::move(view), static_cast<size_t>(size.QuadPart));
+    return std::make_unique<FileReader>(std::move(file), static_cast<uint64_t>(size.QuadPart));
 }
 
 bool FileDocumentStorage::Write(std::string_view bytes, uint32_t* error) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cstring>
 #include <vector>
 
 #include "base/crc32.h"
@@ -20,21 +21,18 @@ constexpr uint32_t kBufferMarker = 1;
 // Serialisation offsets count from file offset 4 (where "hash" stood).
 constexpr uint64_t kOffsetBase = 4;
 constexpr uint64_t kTableStart = 16;  // in serialisation offsets
+// The most of the file read at once while its index is checked.
+constexpr uint64_t kReadBlock = 64 * 1024;
 
 void PutU32(std::string& out, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         out += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-// Reads a u32 at serialisation offset `at`; false when it lies outside the file.
-bool GetU32(std::string_view file, uint64_t at, uint32_t* v) {
-    uint64_t pos = at + kOffsetBase;
-    if (pos < 8 || pos > file.size() || file.size() - pos < 4)
-        return false;
-    const auto* p = reinterpret_cast<const uint8_t*>(file.data() + pos);
-    *v = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-    return true;
+uint32_t U32At(const char* at) {
+    const auto* p = reinterpret_cast<const uint8_t*>(at);
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 bool KnownType(uint32_t type) {
@@ -87,50 +85,95 @@ std::optional<std::string> SerializeIconCache(const IconImages& images) {
     return SerializeIconCache(views);
 }
 
-std::optional<IconImageViews> ParseIconCacheViews(std::string_view file) {
-    uint32_t magic = 0;
-    if (file.size() < 8 || file.substr(0, 4) != kFileTag)
+std::optional<IconCacheIndex> ParseIconCacheIndex(uint64_t fileSize, const IconCacheRead& read) {
+    char head[20];
+    if (fileSize < sizeof head || !read(0, head, sizeof head))
         return std::nullopt;
-    magic = static_cast<uint32_t>(static_cast<uint8_t>(file[4])) |
-            static_cast<uint32_t>(static_cast<uint8_t>(file[5])) << 8 |
-            static_cast<uint32_t>(static_cast<uint8_t>(file[6])) << 16 |
-            static_cast<uint32_t>(static_cast<uint8_t>(file[7])) << 24;
-    if (magic != kIconCacheMagic)
+    if (std::string_view(head, 4) != kFileTag || U32At(head + 4) != kIconCacheMagic)
         return std::nullopt;
-
-    uint32_t keyType = 0, valueType = 0, count = 0;
-    if (!GetU32(file, 4, &keyType) || !GetU32(file, 8, &valueType) || !GetU32(file, 12, &count)) {
-        return std::nullopt;
-    }
+    const uint32_t keyType = U32At(head + 8), valueType = U32At(head + 12);
+    const uint32_t count = U32At(head + 16);
     if (!KnownType(keyType) || !KnownType(valueType))
         return std::nullopt;
     // Only integer keys and byte-buffer values make an icon table.
     if (keyType != kTypeInteger || valueType != kTypeBuffer)
         return std::nullopt;
     // The table itself must fit before anything is reserved for it.
-    uint64_t tableEnd = kTableStart + 8 * static_cast<uint64_t>(count);
-    if (tableEnd + kOffsetBase > file.size())
+    const uint64_t tableEnd = kTableStart + 8 * static_cast<uint64_t>(count);
+    if (tableEnd + kOffsetBase > fileSize)
         return std::nullopt;
 
-    IconImageViews images;
-    images.reserve(count);
-    for (uint64_t i = 0; i < count; ++i) {
-        uint32_t key = 0, valueOffset = 0, marker = 0, length = 0;
-        if (!GetU32(file, kTableStart + 8 * i, &key) ||
-            !GetU32(file, kTableStart + 8 * i + 4, &valueOffset)) {
+    // Where each entry's header (marker, length) lies, in table order.
+    struct Header {
+        uint64_t at;
+        uint32_t key;
+    };
+    std::vector<Header> headers;
+    headers.reserve(count);
+    std::vector<char> block(static_cast<size_t>(std::min<uint64_t>(kReadBlock, fileSize)));
+    const size_t perBlock = block.size() / 8;
+    for (uint64_t done = 0; done < count;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(count - done, perBlock));
+        if (!read(kTableStart + kOffsetBase + 8 * done, block.data(), 8 * n))
             return std::nullopt;
+        for (size_t j = 0; j < n; ++j) {
+            const uint64_t at = uint64_t{U32At(block.data() + 8 * j + 4)} + kOffsetBase;
+            // The header lies after the file's tag and magic, whole.
+            if (at < 8 || at > fileSize || fileSize - at < 8)
+                return std::nullopt;
+            headers.push_back(Header{at, U32At(block.data() + 8 * j)});
         }
-        if (!GetU32(file, valueOffset, &marker) ||
-            !GetU32(file, uint64_t{valueOffset} + 4, &length)) {
-            return std::nullopt;
-        }
-        if (marker != kBufferMarker)
-            return std::nullopt;
-        uint64_t bytesAt = uint64_t{valueOffset} + 8 + kOffsetBase;
-        if (bytesAt > file.size() || file.size() - bytesAt < length)
-            return std::nullopt;
-        images[key] = file.substr(static_cast<size_t>(bytesAt), length);
+        done += n;
     }
+
+    // The headers in file order, through one block-sized window: the file is
+    // read front to back at most once, whatever the table's order.
+    std::vector<uint32_t> order(count);
+    for (uint32_t i = 0; i < count; ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](uint32_t a, uint32_t b) { return headers[a].at < headers[b].at; });
+    std::vector<IconCacheEntry> entries(count);
+    uint64_t windowAt = 0, windowLength = 0;
+    for (uint32_t i : order) {
+        const uint64_t at = headers[i].at;
+        if (at < windowAt || at + 8 > windowAt + windowLength) {
+            windowLength = std::min<uint64_t>(block.size(), fileSize - at);
+            if (!read(at, block.data(), static_cast<size_t>(windowLength)))
+                return std::nullopt;
+            windowAt = at;
+        }
+        const char* header = block.data() + (at - windowAt);
+        if (U32At(header) != kBufferMarker)
+            return std::nullopt;
+        const uint32_t length = U32At(header + 4);
+        const uint64_t bytesAt = at + 8;
+        // Offsets are kept in 32 bits: no file this program writes is larger.
+        if (fileSize - bytesAt < length || bytesAt > UINT32_MAX)
+            return std::nullopt;
+        entries[i] = IconCacheEntry{static_cast<uint32_t>(bytesAt), length};
+    }
+    IconCacheIndex index;
+    index.reserve(count);
+    for (uint32_t i = 0; i < count; ++i)
+        index[headers[i].key] = entries[i];  // a key listed twice: the last one counts
+    return index;
+}
+
+std::optional<IconImageViews> ParseIconCacheViews(std::string_view file) {
+    std::optional<IconCacheIndex> index =
+        ParseIconCacheIndex(file.size(), [file](uint64_t at, char* out, size_t length) {
+            if (at > file.size() || file.size() - at < length)
+                return false;
+            std::memcpy(out, file.data() + at, length);
+            return true;
+        });
+    if (!index)
+        return std::nullopt;
+    IconImageViews images;
+    images.reserve(index->size());
+    for (const auto& [key, entry] : *index)
+        images.emplace(key, file.substr(entry.at, entry.length));
     return images;
 }
 

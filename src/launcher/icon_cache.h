@@ -14,7 +14,9 @@
 // against the buffer: a truncated, foreign or hostile file gives nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +37,21 @@ std::optional<std::string> SerializeIconCache(const IconImageViews& images);
 std::optional<IconImages> ParseIconCache(std::string_view file);
 // The same without copying: the views point into `file`, which must outlive them.
 std::optional<IconImageViews> ParseIconCacheViews(std::string_view file);
+
+// Where an image's bytes lie in the file.
+struct IconCacheEntry {
+    uint32_t at = 0;  // file offset
+    uint32_t length = 0;
+    bool operator==(const IconCacheEntry&) const = default;
+};
+using IconCacheIndex = std::unordered_map<uint32_t, IconCacheEntry>;
+// Reads `length` bytes at file offset `at` into `out`; false when they are not all there.
+using IconCacheRead = std::function<bool(uint64_t at, char* out, size_t length)>;
+// Where every image lies, for a file of `fileSize` bytes read through
+// `read`, with the checks of ParseIconCache: nothing unless the whole file is
+// well formed. The file is read front to back in blocks of a bounded size;
+// only the table and the entries' headers are kept from it.
+std::optional<IconCacheIndex> ParseIconCacheIndex(uint64_t fileSize, const IconCacheRead& read);
 
 // The icon key: CRC-32 of the UTF-16LE text `source + "," + scale`, its
 // terminating zero unit included. `source` is the default icon source.

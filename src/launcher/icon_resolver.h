@@ -59,11 +59,12 @@ class IconResolver {
     // plain, never enciphered) stored under `key`.
     void Request(uint32_t key, std::string source, int priority, bool again = false);
     // Asks again for the image of a target verification found, when what
-    // the store holds for it (`stored`) is the generic icon kept while it
-    // was gone. When nothing has needed the generic icon yet, a worker
-    // makes it and the comparison waits for it: the UI thread never
-    // extracts it.
-    void RequestIfGeneric(uint32_t key, std::string source, std::string_view stored);
+    // the store holds for it is the generic icon kept while it was gone:
+    // `storedIsGeneric` is asked with the generic icon's bytes. When nothing
+    // has needed the generic icon yet, a worker makes it and the question
+    // waits for it: the UI thread never extracts it.
+    using StoredTest = std::function<bool(const std::string& generic)>;
+    void RequestIfGeneric(uint32_t key, std::string source, StoredTest storedIsGeneric);
     // Moves the requests of these keys still waiting to the front.
     void Promote(const std::vector<uint32_t>& keys);
     // Requests not yet delivered.
@@ -78,8 +79,7 @@ class IconResolver {
     struct Recheck {
         uint32_t key;
         std::string source;
-        size_t size;
-        size_t hash;
+        StoredTest storedIsGeneric;
     };
     std::vector<Recheck> recheck_;  // found targets waiting for the generic icon
     bool genericAsked_ = false;

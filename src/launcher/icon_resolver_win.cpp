@@ -47,19 +47,15 @@ BackgroundWorker& IconResolver::WorkerFor(std::string_view source) {
     return IsNetworkPath(source) ? *network_ : *local_;
 }
 
-void IconResolver::RequestIfGeneric(uint32_t key, std::string source, std::string_view stored) {
-    if (source.empty() || stored.empty())
+void IconResolver::RequestIfGeneric(uint32_t key, std::string source, StoredTest storedIsGeneric) {
+    if (source.empty() || !storedIsGeneric)
         return;
     if (std::optional<std::string> generic = MadeFallbackIconPng(scale_)) {
-        if (stored == *generic)
+        if (storedIsGeneric(*generic))
             Request(key, std::move(source), kIconPriorityLater, true);
         return;
     }
-    // Not made yet: the worker makes it, then the targets found meanwhile
-    // are compared by size and hash (a rare false match only extracts once
-    // more).
-    recheck_.push_back(
-        Recheck{key, std::move(source), stored.size(), std::hash<std::string_view>{}(stored)});
+    recheck_.push_back(Recheck{key, std::move(source), std::move(storedIsGeneric)});
     if (genericAsked_)
         return;
     genericAsked_ = true;
@@ -72,10 +68,9 @@ void IconResolver::RequestIfGeneric(uint32_t key, std::string source, std::strin
             recheck_.clear();
             const std::optional<std::string> generic = MadeFallbackIconPng(scale_);
             if (!generic)
-                return;
-            const size_t hash = std::hash<std::string_view>{}(*generic);
+                return;  // no generic icon: nothing stored can be it
             for (Recheck& r : waiting) {
-                if (r.size == generic->size() && r.hash == hash)
+                if (r.storedIsGeneric(*generic))
                     Request(r.key, std::move(r.source), kIconPriorityLater, true);
             }
         });

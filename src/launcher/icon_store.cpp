@@ -1,6 +1,7 @@
 // Reference counting, lookup and the deferred save of the icon store.
 #include "launcher/icon_store.h"
 
+#include <iterator>
 #include <utility>
 
 namespace pt {
@@ -19,13 +20,40 @@ void IconStore::StopTimer() {
 
 void IconStore::Load() {
     images_.clear();
-    added_.clear();
     references_.clear();
     file_.reset();
     if (!storage_ || !(file_ = storage_->Open()))
         return;
-    if (std::optional<IconImageViews> images = ParseIconCacheViews(file_->Bytes()))
-        images_ = std::move(*images);
+    std::optional<IconCacheIndex> index = ParseIconCacheIndex(
+        file_->Size(),
+        [this](uint64_t at, char* out, size_t length) { return file_->ReadAt(at, out, length); });
+    if (!index) {
+        file_.reset();
+        return;
+    }
+    images_.reserve(index->size());
+    for (const auto& [key, entry] : *index)
+        images_.emplace(key, Image{entry, false, {}});
+}
+
+bool IconStore::Hold(Image& image) {
+    if (image.held)
+        return true;
+    if (!file_)
+        return false;
+    std::string bytes(image.inFile.length, '\0');
+    if (!file_->ReadAt(image.inFile.at, bytes.data(), bytes.size()))
+        return false;
+    image.bytes = std::move(bytes);
+    image.held = true;
+    return true;
+}
+
+size_t IconStore::BytesHeld() const {
+    size_t total = 0;
+    for (const auto& entry : images_)
+        total += entry.second.held ? entry.second.bytes.size() : 0;
+    return total;
 }
 
 uint32_t IconStore::KeyOf(std::string_view source) {
@@ -46,27 +74,37 @@ void IconStore::AddRef(std::string_view source) {
 std::string_view IconStore::Get(std::string_view source) {
     if (source.empty())
         return {};
-    auto found = images_.find(KeyOf(source));
-    return found == images_.end() ? std::string_view() : std::string_view(found->second);
+    return Find(KeyOf(source));
 }
 
-std::string_view IconStore::Find(uint32_t key) const {
+std::string_view IconStore::Find(uint32_t key) {
     auto found = images_.find(key);
-    return found == images_.end() ? std::string_view() : std::string_view(found->second);
+    if (found == images_.end() || !Hold(found->second))
+        return {};
+    return found->second.bytes;
+}
+
+bool IconStore::Holds(uint32_t key, std::string_view png) {
+    auto found = images_.find(key);
+    if (found == images_.end())
+        return false;
+    Image& image = found->second;
+    if (!image.held && image.inFile.length != png.size())
+        return false;
+    return Hold(image) && image.bytes == png;
 }
 
 void IconStore::Put(std::string_view source, std::string_view png) {
     if (source.empty() || png.empty())
         return;
     const uint32_t key = KeyOf(source);
-    auto found = images_.find(key);
-    if (found != images_.end() && found->second == png)
+    if (Holds(key, png))
         return;
-    // Assigned before the view is replaced: png may be the old image itself.
+    // Copied before the image is replaced: png may be the old image itself.
     std::string bytes(png);
-    std::string& slot = added_[key];
-    slot = std::move(bytes);
-    images_[key] = slot;
+    Image& image = images_[key];
+    image.bytes = std::move(bytes);
+    image.held = true;
     ScheduleSave();
 }
 
@@ -87,7 +125,6 @@ void IconStore::Release(std::string_view source) {
         if (count != references_.end())
             references_.erase(count);
         images_.erase(key);
-        added_.erase(key);
         ScheduleSave();
     }
 }
@@ -97,25 +134,30 @@ bool IconStore::Save() {
         StopTimer();
         savePending_ = false;
     }
-    std::optional<std::string> bytes = SerializeIconCache(images_);
-    // The images move into the new bytes before the old ones go: a mapped
-    // file cannot be replaced while it is mapped.
-    auto next = bytes ? HoldBytes(std::move(*bytes)) : nullptr;
-    std::optional<IconImageViews> images;
-    if (next)
-        images = ParseIconCacheViews(next->Bytes());
-    if (!images) {
+    // Every image into memory before the file goes: a file that is open may
+    // not be replaceable. One the file no longer gives is left out; its
+    // cells extract it again.
+    for (auto it = images_.begin(); it != images_.end();)
+        it = Hold(it->second) ? std::next(it) : images_.erase(it);
+    IconImageViews views;
+    views.reserve(images_.size());
+    for (const auto& [key, image] : images_)
+        views.emplace(key, image.bytes);
+    std::optional<std::string> bytes = SerializeIconCache(views);
+    if (!bytes) {
         savePending_ = true;  // too large for the format; a later save tries again
         return false;
     }
-    images_ = std::move(*images);
-    added_.clear();
-    file_ = std::move(next);
+    file_.reset();
     uint32_t error = 0;
-    if (storage_ && storage_->Write(file_->Bytes(), &error))
-        return true;
-    savePending_ = true;  // the next change or the flush at exit tries again
-    return false;
+    if (!storage_ || !storage_->Write(*bytes, &error)) {
+        savePending_ = true;  // the next change or the flush at exit tries again
+        return false;
+    }
+    // The images stay in memory rather than be read from the new file: a
+    // file held open cannot be replaced, and another store of the same file
+    // (a test's, a tool's) must still be able to save.
+    return true;
 }
 
 void IconStore::ScheduleSave() {

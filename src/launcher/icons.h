@@ -66,8 +66,8 @@ struct GridIcon {
 GridIcon ResolveGridIcon(IconStore& store, std::string_view icon, std::string_view path,
                          float scale);
 
-// data\Cache (or any file): mapped when opened, replaced atomically, its
-// deferred save on a thread timer of delayMs.
+// data\Cache (or any file): held open and read piece by piece, replaced
+// atomically, its deferred save on a thread timer of delayMs.
 class IconCacheFile final : public FileDocumentStorage {
   public:
     explicit IconCacheFile(std::string path, unsigned delayMs = 5000)

@@ -22,6 +22,7 @@
 #include "panel/content_menus.h"
 #include "panel/item_actions.h"
 #include "panel/panel_window.h"
+#include "panel/stored_icon.h"
 #include "toolkit/edit.h"
 #include "toolkit/list_view.h"
 
@@ -150,7 +151,7 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     std::shared_ptr<EncodedImage> CellIcon(std::string png);
     // The grid image of the store's bytes for an icon key, shared by the
     // cells of every key with the same bytes; it reads them from the store
-    // when first painted, copying nothing. Null when the store has none.
+    // when first painted. Null when the store has none.
     std::shared_ptr<Image> StoredIcon(uint32_t key);
     // Drawn for bytes that do not decode.
     const std::shared_ptr<Image>& FallbackIcon();
@@ -182,22 +183,12 @@ class LauncherView final : public PanelContent, public LauncherObserver {
     // goes with the last cell that shows it.
     std::unordered_map<size_t, std::weak_ptr<EncodedImage>> cellIcons_;
     size_t cellIconsPruneAt_ = 256;
-    // The images of the store's icons by key, and by a hash of their bytes
-    // with the keys that share them; held only by the cells.
-    struct SharedKeys {
-        std::vector<uint32_t> keys;
-        size_t hash = 0;
-    };
-    struct SharedIcon {
-        std::weak_ptr<EncodedImage> image;
-        std::weak_ptr<SharedKeys> keys;
-    };
-    std::unordered_map<uint32_t, std::weak_ptr<EncodedImage>> keyIcons_;
-    std::unordered_map<size_t, SharedIcon> sharedIcons_;
+    // The images of the store's icons by key, held only by the cells.
+    std::unordered_map<uint32_t, std::weak_ptr<Image>> keyIcons_;
     size_t keyIconsPruneAt_ = 256;
-    // The store as the images that read from it find it: cleared when the
+    // The store as the images that read from it find it: detached when the
     // view goes, so an image that outlives it reads nothing.
-    std::shared_ptr<IconStore*> storeLink_;
+    std::shared_ptr<StoredIcons> storedIcons_;
     std::shared_ptr<Image> fallbackIcon_;  // drawn for bytes that do not decode
     std::unique_ptr<IconResolver> resolver_;
     std::unordered_map<uint32_t, std::shared_ptr<EncodedImage>>

@@ -143,45 +143,18 @@ std::shared_ptr<EncodedImage> LauncherView::CellIcon(std::string png) {
 }
 
 std::shared_ptr<Image> LauncherView::StoredIcon(uint32_t key) {
-    const std::string_view bytes = services_.icons->Find(key);
-    if (bytes.empty())
+    // Whether there is an image is known without reading it: a grid of
+    // thousands of cached entries reads only the bytes of the cells shown.
+    if (!services_.icons->Has(key))
         return nullptr;
-    std::weak_ptr<EncodedImage>& byKey = keyIcons_[key];
+    std::weak_ptr<Image>& byKey = keyIcons_[key];
     if (auto known = byKey.lock())
         return known;
-    // Keys whose bytes are equal (one shell icon for every document of a
-    // type) share one image, compared where the bytes lie, not copied. The
-    // image reads them when it decodes: when a cell of it is first painted,
-    // and again should its picture have been let go. Any of its keys will
-    // do, as long as its bytes are still the ones shared (a key's image may
-    // be replaced or dropped meanwhile); the store keeps its images across
-    // a save, so they are found then too.
-    const size_t hash = std::hash<std::string_view>{}(bytes);
-    SharedIcon& shared = sharedIcons_[hash];
-    std::shared_ptr<EncodedImage> image = shared.image.lock();
-    std::shared_ptr<SharedKeys> keys = shared.keys.lock();
-    if (image && keys && image->Bytes() == bytes) {
-        keys->keys.push_back(key);
-    } else {
-        keys = std::make_shared<SharedKeys>(SharedKeys{{key}, hash});
-        image = EncodedImage::FromSource(
-            [store = storeLink_, keys]() -> std::string_view {
-                for (uint32_t k : keys->keys) {
-                    const std::string_view found = *store ? (*store)->Find(k) : std::string_view();
-                    if (!found.empty() && std::hash<std::string_view>{}(found) == keys->hash)
-                        return found;
-                }
-                return {};
-            },
-            FallbackIcon());
-        shared = SharedIcon{image, keys};
-    }
+    auto image = std::make_shared<StoredIconImage>(storedIcons_, key);
     byKey = image;
     if (keyIcons_.size() >= keyIconsPruneAt_) {
         for (auto it = keyIcons_.begin(); it != keyIcons_.end();)
             it = it->second.expired() ? keyIcons_.erase(it) : std::next(it);
-        for (auto it = sharedIcons_.begin(); it != sharedIcons_.end();)
-            it = it->second.image.expired() ? sharedIcons_.erase(it) : std::next(it);
         keyIconsPruneAt_ = std::max<size_t>(256, keyIcons_.size() * 2);
     }
     return image;
@@ -230,12 +203,14 @@ void LauncherView::OnTargetFound(int c, int g, int /*i*/, const ItemLook& item) 
     if (!services_.icons || !resolver_ || !Grid(c, g) || item.iconSource.empty())
         return;
     // The generic icon stored when the target was gone: look for the real
-    // one again. The resolver compares on its worker, so the UI thread never
-    // has to make the generic icon for it.
-    const std::string_view cached = services_.icons->Find(item.iconKey);
-    if (!cached.empty())
-        resolver_->RequestIfGeneric(item.iconKey, std::string(item.iconSource),
-                                    std::string(cached));
+    // one again. Asked of the store by length first: reading every found
+    // item's bytes would bring the whole cache into memory.
+    resolver_->RequestIfGeneric(
+        item.iconKey, std::string(item.iconSource),
+        // Asked only while the resolver lives, which the view ends first.
+        [store = services_.icons, key = item.iconKey](const std::string& generic) {
+            return store->Holds(key, generic);
+        });
 }
 
 }  // namespace pt

@@ -68,11 +68,11 @@ LauncherView::LauncherView(LauncherViewServices services) : services_(std::move(
         services_.data, services_.settings, services_.confirm, services_.showError,
         services_.showNotice, services_.askKey, services_.hidePanel, services_.showMenu,
         services_.shellCall, services_.icons, services_.pickers});
-    storeLink_ = std::make_shared<IconStore*>(services_.icons);
+    storedIcons_ = std::make_shared<StoredIcons>(services_.icons, FallbackIcon());
 }
 
 LauncherView::~LauncherView() {
-    *storeLink_ = nullptr;
+    storedIcons_->Detach();
     if (services_.data)
         services_.data->SetObserver(nullptr);
     resolver_.reset();  // no icon arrives for cells that are going

@@ -77,6 +77,9 @@ bool PanelWindow::Create() {
 
     window->SetTransparentType(2);
     window->SetTransparentAlpha(254);
+    // The panel paints on a change, not continuously: its 2 MB buffer is
+    // made for each paint rather than kept beside the system's copy.
+    window->SetKeepsBackBuffer(false);
     window->EnableLayoutOverlayBorder(true);
     window->SetHorizontal(false);
     ::SetWindowLongPtrW(hwnd_, GWL_STYLE, ::GetWindowLongPtrW(hwnd_, GWL_STYLE) & ~WS_MAXIMIZEBOX);

@@ -247,7 +247,7 @@ bool Window::ShowWindow(int command) {
     // A layered window shows nothing until its first UpdateLayeredWindow;
     // after that the system keeps its picture while it is hidden, so a
     // window shown again unchanged is not painted anew.
-    if (showing && layered_ && (stale_ || !pixels_.Data()))
+    if (showing && layered_ && (stale_ || !presented_))
         PaintNow();
     return ::ShowWindow(hwnd_, command) != FALSE;
 }

@@ -193,7 +193,16 @@ class Window {
     // ---- drawing
     // Paints the whole window into the back buffer and shows it.
     void PaintNow();
+    // The picture of the last paint; empty after the paint of a layered
+    // window that does not keep it.
     const PixelBuffer& BackBuffer() const { return pixels_; }
+    // Whether a layered window keeps its back buffer between paints (it
+    // does unless told). The system keeps its own copy of what a layered
+    // window shows, and every paint draws the whole picture anew, so a large
+    // window that seldom paints may let its buffer go after each paint: one
+    // panel-sized buffer is 2 MB, making a new one costs a fraction of a
+    // millisecond. Whoever reads the picture back keeps it.
+    void SetKeepsBackBuffer(bool keep) { keepsBackBuffer_ = keep; }
 
     // For elements.
     void ForgetElement(Element* element);
@@ -219,6 +228,7 @@ class Window {
     void EndFrameDrag();
     bool ElementCursor(Point p);
     void EnsureBuffer(int width, int height);
+    void ReleaseBuffer();
     // window_keys.cpp
     bool RouteKey(UINT message, WPARAM wParam, LPARAM lParam);
     bool NavigationKey(WPARAM vk);
@@ -268,6 +278,8 @@ class Window {
     UniqueMemoryDc memDc_;
     HGDIOBJ oldBitmap_ = nullptr;
     PixelBuffer pixels_;
+    bool keepsBackBuffer_ = true;
+    bool presented_ = false;  // painted at least once
     bool redrawPending_ = false;
     // A redraw was asked for (or the layout changed) since the last paint.
     // A full paint costs tens of milliseconds: a show paints once, and the

@@ -32,12 +32,7 @@ void Window::EnsureBuffer(int width, int height) {
         memDc_.Reset(::CreateCompatibleDC(nullptr));
     if (!memDc_)
         return;
-    if (oldBitmap_) {
-        ::SelectObject(memDc_.Get(), oldBitmap_);
-        oldBitmap_ = nullptr;
-    }
-    dib_.Reset();
-    pixels_.Attach(nullptr, 0, 0);
+    ReleaseBuffer();
     if (width <= 0 || height <= 0)
         return;
     BITMAPINFO bi{};
@@ -126,10 +121,22 @@ void Window::PaintNow() {
     if (!presented)
         MarkStartupStage("drawn");
     Present();
+    presented_ = true;
     if (!presented) {
         presented = true;
         MarkStartupStage("first paint");
     }
+    if (layered_ && !keepsBackBuffer_)
+        ReleaseBuffer();
+}
+
+void Window::ReleaseBuffer() {
+    if (memDc_ && oldBitmap_) {
+        ::SelectObject(memDc_.Get(), oldBitmap_);
+        oldBitmap_ = nullptr;
+    }
+    dib_.Reset();
+    pixels_.Attach(nullptr, 0, 0);
 }
 
 void Window::Present() {

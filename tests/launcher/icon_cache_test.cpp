@@ -255,5 +255,36 @@ TEST(IconStore, FailedSaveStaysPendingAndDamagedFileLoadsEmpty) {
     EXPECT_EQ(damaged.store.ImageCount(), 0u);
 }
 
+// The store reads an image's bytes from the file only when asked for them,
+// and a save that fails keeps every image, the unread ones too, for the
+// next one.
+TEST(IconStore, ImagesAreReadWhenAskedAndNoneIsLostBySaves) {
+    StoreFixture f;
+    f.store.Put("C:\\a.exe", "png-a");
+    f.store.Put("C:\\b.exe", "png-b");
+    f.timer.Fire();
+
+    StoreFixture next;
+    next.storage.file = f.storage.file;
+    next.store.Load();
+    EXPECT_EQ(next.store.ImageCount(), 2u);
+    EXPECT_EQ(next.store.BytesHeld(), 0u);
+    EXPECT_FALSE(next.store.Holds(IconKey("C:\\a.exe", 1.0f), "other length"));
+    EXPECT_EQ(next.store.BytesHeld(), 0u) << "another length is told without reading";
+    EXPECT_EQ(next.store.Get("C:\\a.exe"), "png-a");
+    EXPECT_EQ(next.store.BytesHeld(), 5u);
+
+    next.storage.failWrites = true;
+    next.store.Put("C:\\c.exe", "png-c");
+    EXPECT_FALSE(next.store.Save());
+    next.storage.file = "lost";  // whatever the file holds now, nothing comes from it
+    next.storage.failWrites = false;
+    ASSERT_TRUE(next.store.FlushPendingSave());
+    EXPECT_EQ(ParseIconCache(*next.storage.file),
+              (IconImages{{IconKey("C:\\a.exe", 1.0f), "png-a"},
+                          {IconKey("C:\\b.exe", 1.0f), "png-b"},
+                          {IconKey("C:\\c.exe", 1.0f), "png-c"}}));
+}
+
 }  // namespace
 }  // namespace pt

@@ -292,8 +292,11 @@ TEST_F(IconsWin, ResolverWorksOnlyWhenAskedAndRechecksOnlyTheGenericIcon) {
     const std::string notepad = ExpandPathVariables("%SystemRoot%\\notepad.exe");
     const std::string generic = ExtractIconPng(kFallbackIconFile, 0, true, kScale);
     ASSERT_FALSE(generic.empty());
-    resolver.RequestIfGeneric(1, notepad, "an image of its own");
-    resolver.RequestIfGeneric(2, notepad, generic);
+    const auto storedIs = [](std::string stored) {
+        return [stored](const std::string& g) { return stored == g; };
+    };
+    resolver.RequestIfGeneric(1, notepad, storedIs("an image of its own"));
+    resolver.RequestIfGeneric(2, notepad, storedIs(generic));
     EXPECT_EQ(resolver.Outstanding(), 2) << "both wait for the generic icon";
     ASSERT_TRUE(test::PollUntil([&] { return resolver.Outstanding() == 0; }));
     ASSERT_EQ(done.size(), 1u);
@@ -302,9 +305,9 @@ TEST_F(IconsWin, ResolverWorksOnlyWhenAskedAndRechecksOnlyTheGenericIcon) {
     EXPECT_TRUE(MadeFallbackIconPng(kScale));
 
     // Once made, the comparison is made at once.
-    resolver.RequestIfGeneric(3, notepad, "an image of its own");
+    resolver.RequestIfGeneric(3, notepad, storedIs("an image of its own"));
     EXPECT_EQ(resolver.Outstanding(), 0);
-    resolver.RequestIfGeneric(4, notepad, generic);
+    resolver.RequestIfGeneric(4, notepad, storedIs(generic));
     EXPECT_EQ(resolver.Outstanding(), 1);
     ASSERT_TRUE(test::PollUntil([&] { return resolver.Outstanding() == 0; }));
     ASSERT_EQ(done.size(), 2u);

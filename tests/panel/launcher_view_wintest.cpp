@@ -127,6 +127,7 @@ class LauncherViewTest : public testing::Test {
         panel_ = std::make_unique<PanelWindow>(ps);
         ASSERT_TRUE(panel_->Create());
         hwnd_ = panel_->Handle();
+        Window::FromHwnd(hwnd_)->SetKeepsBackBuffer(true);  // the tests read its picture back
         panel_->Show();
         Window::FromHwnd(hwnd_)->PaintNow();
         Pump();
@@ -283,8 +284,13 @@ TEST_F(LauncherViewTest, GridIconsDecodeWhenPaintedAndShareTheirBytes) {
         const ListItem* item = list->Item(ListIndex{0, i});
         if (!item || !item->images.count("icon"))
             return nullptr;
-        return std::dynamic_pointer_cast<EncodedImage>(item->images.find("icon")->second);
+        const std::shared_ptr<Image>& image = item->images.find("icon")->second;
+        if (auto stored = std::dynamic_pointer_cast<StoredIconImage>(image))
+            return stored->Shared();
+        return std::dynamic_pointer_cast<EncodedImage>(image);
     };
+    EXPECT_LE(iconStore_->BytesHeld(), 2 * shared.size() + generic.size() + damaged.size())
+        << "the bytes of a tab never shown are not read";
     ASSERT_TRUE(icon(shown, 0) && icon(shown, 1) && icon(shown, 3) && icon(hidden, 0));
     EXPECT_EQ(icon(shown, 0), icon(shown, 1)) << "the same bytes, one image";
     EXPECT_NE(icon(shown, 0), icon(hidden, 0));

@@ -74,7 +74,7 @@ class LoggingCacheFile final : public DocumentStorage {
     LoggingCacheFile(const TempFolder& folder, std::vector<std::string>* log)
         : folder_(folder), inner_(folder.File("Cache")), log_(log) {}
     FileReadStatus Read(std::string* bytes) override { return inner_.Read(bytes); }
-    std::unique_ptr<DocumentBytes> Open() override { return inner_.Open(); }
+    std::unique_ptr<DocumentReader> Open() override { return inner_.Open(); }
     bool Write(std::string_view bytes, uint32_t* error) override {
         log_->push_back("Cache after [" + FilesPresent(folder_) + "]");
         return inner_.Write(bytes, error);
@@ -146,7 +146,9 @@ class PanelWindowTest : public testing::Test {
         if (!panel_->Create())
             return nullptr;
         hwnd_ = panel_->Handle();
-        return Window::FromHwnd(hwnd_);
+        Window* window = Window::FromHwnd(hwnd_);
+        window->SetKeepsBackBuffer(true);  // the tests read its picture back
+        return window;
     }
 
     Window* Alive() { return Window::FromHwnd(hwnd_); }

@@ -21,7 +21,7 @@ class CountingStorage final : public Storage {
     CountingStorage(std::unique_ptr<Storage> inner, int* writes)
         : inner_(std::move(inner)), writes_(writes) {}
     FileReadStatus Read(std::string* bytes) override { return inner_->Read(bytes); }
-    std::unique_ptr<DocumentBytes> Open() override { return inner_->Open(); }
+    std::unique_ptr<DocumentReader> Open() override { return inner_->Open(); }
     bool Write(std::string_view bytes, uint32_t* error) override {
         ++*writes_;
         return inner_->Write(bytes, error);

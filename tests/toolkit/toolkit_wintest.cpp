@@ -587,6 +587,33 @@ TEST(BackBufferWindowTest, ShowingPaintsOnceAndDropsCoveredRedraws) {
     w->Destroy();
 }
 
+// A layered window that lets its buffer go keeps nothing after a paint, is
+// not painted anew when shown again unchanged (the system kept its picture),
+// and paints whole again on the next change.
+TEST(BackBufferWindowTest, ABufferLetGoAfterEachPaintIsMadeAgainForTheNext) {
+    Window* w = MakeWindow(200, 120);
+    ASSERT_TRUE(w);
+    w->SetShadow(ShadowParams{8, 255, 6, false, 0});  // layered
+    w->SetKeepsBackBuffer(false);
+    int paints = 0;
+    auto* counter = w->Root().Add<PaintCounter>(&paints);
+    counter->SetWidth(SizeSpec::Fill());
+    counter->SetHeight(SizeSpec::Fill());
+    w->AdjustLayout();
+    w->ShowWindow(SW_SHOWNA);
+    EXPECT_EQ(paints, 1);
+    EXPECT_EQ(w->BackBuffer().Data(), nullptr);
+    w->ShowWindow(SW_HIDE);
+    w->ShowWindow(SW_SHOWNA);
+    EXPECT_EQ(paints, 1) << "shown again unchanged";
+    w->SetBackground(Look::Fill(MakeColor(10, 20, 30)));
+    w->SetKeepsBackBuffer(true);
+    w->PaintNow();
+    EXPECT_EQ(paints, 2);
+    EXPECT_EQ(w->BackBuffer().At(100, 60), 0xFF0A141Eu);
+    w->Destroy();
+}
+
 TEST(SvgRenderTest, IconRendersInItsBoxWithFillAndHalfTurn) {
     // A triangle in the top half of its view box.
     auto img = SvgImage::FromBytes(
