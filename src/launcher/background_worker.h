@@ -40,7 +40,10 @@ class BackgroundWorker {
     using Reply = std::function<void()>;
     using Job = std::function<Reply()>;
 
-    BackgroundWorker();
+    // Up to `threads` threads share the queue, each with its own apartment:
+    // jobs that keep a processor busy finish sooner on several. The first
+    // comes with the first job, the others once jobs queue up.
+    explicit BackgroundWorker(int threads = 1);
     ~BackgroundWorker();
     BackgroundWorker(const BackgroundWorker&) = delete;
     BackgroundWorker& operator=(const BackgroundWorker&) = delete;
@@ -57,6 +60,7 @@ class BackgroundWorker {
 
   private:
     void Start();
+    void AddThread();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void RunReplies();
 

@@ -1,6 +1,7 @@
 // The worker thread and the road of its replies; see background_worker.h.
 #include "launcher/background_worker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -23,6 +24,9 @@ constexpr std::chrono::milliseconds kReplySlice{4};
 constexpr std::chrono::milliseconds kStopWait{500};
 
 constexpr std::chrono::seconds kLongestHold{3};
+
+// Queued jobs beyond which a worker allowed several threads starts another.
+constexpr size_t kBacklogForAnotherThread = 8;
 
 struct Gate {
     std::mutex mutex;
@@ -73,8 +77,10 @@ struct BackgroundWorker::Shared {
     std::multimap<int, Queued> jobs;  // equal keys keep their order of insertion
     std::deque<Reply> replies;
     int running = 0;
+    int maxThreads = 1;
+    int threads = 0;  // started so far
+    int exitedThreads = 0;
     bool stop = false;
-    bool done = false;
     bool wakePosted = false;
     HWND window = nullptr;
 };
@@ -86,6 +92,8 @@ void WorkerMain(std::shared_ptr<BackgroundWorker::Shared> shared) {
         std::lock_guard<std::mutex> lock(shared->mutex);
         return shared->stop;
     };
+    // Background work gives way to the UI thread.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     WaitForGate(stopping);
     // The shell's extraction needs an apartment; a single-threaded one is
     // what shell handlers are written for.
@@ -118,7 +126,7 @@ void WorkerMain(std::shared_ptr<BackgroundWorker::Shared> shared) {
                 shared->wakePosted = ::PostMessageW(shared->window, kWakeMessage, 0, 0) != FALSE;
         }
     }
-    shared->done = true;
+    ++shared->exitedThreads;
     shared->exited.notify_all();
 }
 
@@ -137,7 +145,9 @@ bool RegisterReplyClass(HINSTANCE instance, WNDPROC proc) {
 
 }  // namespace
 
-BackgroundWorker::BackgroundWorker() : shared_(std::make_shared<Shared>()) {}
+BackgroundWorker::BackgroundWorker(int threads) : shared_(std::make_shared<Shared>()) {
+    shared_->maxThreads = std::max(threads, 1);
+}
 
 void BackgroundWorker::Start() {
     // The reply window and the thread come with the first job: a start
@@ -155,6 +165,14 @@ void BackgroundWorker::Start() {
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         shared_->window = window_.Get();
+    }
+    AddThread();
+}
+
+void BackgroundWorker::AddThread() {
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        ++shared_->threads;
     }
     std::thread(WorkerMain, shared_).detach();
 }
@@ -174,16 +192,24 @@ BackgroundWorker::~BackgroundWorker() {
     // A job stuck on a server that does not answer must not hold up the
     // exit: the thread keeps its own share of the state and ends by itself.
     std::unique_lock<std::mutex> lock(shared_->mutex);
-    shared_->exited.wait_for(lock, kStopWait, [&] { return shared_->done; });
+    shared_->exited.wait_for(lock, kStopWait,
+                             [&] { return shared_->exitedThreads == shared_->threads; });
 }
 
 void BackgroundWorker::Post(int priority, uint64_t tag, Job job) {
+    bool backlog = false;
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         shared_->jobs.emplace(priority, Shared::Queued{tag, std::move(job)});
+        // A further thread only for a queue that has grown: the one job of
+        // an ordinary start does not pay for a second thread.
+        backlog = started_ && shared_->threads < shared_->maxThreads &&
+                  shared_->jobs.size() > kBacklogForAnotherThread;
     }
     if (!started_)
         Start();
+    else if (backlog)
+        AddThread();
     shared_->wake.notify_one();
 }
 

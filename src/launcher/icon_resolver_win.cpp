@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "base/win_handles.h"
@@ -22,12 +23,21 @@ void PinShellDependencies() {
         ::LoadLibraryExW(L"propsys.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
 
+// Local extraction keeps a processor busy (the shell decodes and scales
+// each icon): two threads where there are two processors. They run below
+// the UI thread's priority, so input and painting still come first.
+int LocalExtractionThreads() {
+    SYSTEM_INFO info{};
+    ::GetSystemInfo(&info);
+    return std::clamp(static_cast<int>(info.dwNumberOfProcessors), 1, 2);
+}
+
 }  // namespace
 
 IconResolver::IconResolver(float scale, Delivery deliver)
     : scale_(scale),
       deliver_(std::move(deliver)),
-      local_(std::make_unique<BackgroundWorker>()),
+      local_(std::make_unique<BackgroundWorker>(LocalExtractionThreads())),
       network_(std::make_unique<BackgroundWorker>()) {
     // At start, not before the first icon: other shell calls of the
     // program (target checks, the drop) may load the library too.

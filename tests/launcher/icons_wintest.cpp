@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "base/text.h"
 #include "base/win_handles.h"
 #include "launcher/cipher.h"
@@ -344,6 +346,34 @@ TEST(BackgroundWorkerWin, StartsWithItsFirstJob) {
     worker.Post(0, 0, [&ran] { return BackgroundWorker::Reply([&ran] { ran = true; }); });
     EXPECT_EQ(windows(), before + 1);
     EXPECT_TRUE(test::PollUntil([&] { return ran; }));
+}
+
+// A worker allowed two threads starts the second once jobs queue up: a job
+// that waits for the others does not hold them up.
+TEST(BackgroundWorkerWin, ASecondThreadTakesQueuedJobs) {
+    BackgroundWorker worker(2);
+    constexpr int kJobs = 12;
+    auto othersDone = std::make_shared<std::atomic<int>>(0);
+    int sawOthers = -1;
+    int replies = 0;
+    worker.Post(0, 0, [othersDone, &sawOthers, &replies] {
+        const DWORD until = ::GetTickCount() + 5000;
+        while (othersDone->load() < kJobs - 1 && ::GetTickCount() < until)
+            ::Sleep(1);
+        const int seen = othersDone->load();
+        return BackgroundWorker::Reply([seen, &sawOthers, &replies] {
+            sawOthers = seen;
+            ++replies;
+        });
+    });
+    for (int i = 1; i < kJobs; ++i) {
+        worker.Post(0, 0, [othersDone, &replies] {
+            ++*othersDone;
+            return BackgroundWorker::Reply([&replies] { ++replies; });
+        });
+    }
+    ASSERT_TRUE(test::PollUntil([&] { return replies == kJobs; }, 10000));
+    EXPECT_EQ(sawOthers, kJobs - 1);
 }
 
 TEST(SaveTimerWin, FiresOnceAndStops) {
