@@ -58,17 +58,6 @@ int RunApplication(HINSTANCE instance) {
     // the first save.
     ::CreateDirectoryW(L"data", nullptr);
 
-    // The launcher data is read and parsed on a thread of its own while the
-    // window system starts here; the panel's build takes it.
-    auto dataRevision = std::make_shared<uint64_t>(0);
-    LauncherData data(std::make_unique<RevisionCountingStorage>(
-                          MakeFileLauncherDataStorage(dataFolder), dataRevision),
-                      MakeShellLauncherSystem());
-    data.SetSaveFailureHandler([dataFolder](uint32_t error) {
-        ReportSaveFailure(PanelHandle(), dataFolder + "\\Data", error);
-    });
-    data.BeginLoad();
-
     // The icon cache is read only by the instance that stays: a second start
     // that hands over has no use for it.
     IconCacheFile cacheFile(dataFolder + "\\Cache");
@@ -98,6 +87,13 @@ int RunApplication(HINSTANCE instance) {
         SharedFonts fonts = CreateSharedFonts(dpiAware, measured);
         MarkStartupStage("fonts");
         SetDialogCaptionFont(fonts.captionFont);
+        auto dataRevision = std::make_shared<uint64_t>(0);
+        LauncherData data(std::make_unique<RevisionCountingStorage>(
+                              MakeFileLauncherDataStorage(dataFolder), dataRevision),
+                          MakeShellLauncherSystem());
+        data.SetSaveFailureHandler([dataFolder](uint32_t error) {
+            ReportSaveFailure(PanelHandle(), dataFolder + "\\Data", error);
+        });
         LauncherViewServices viewServices;
         viewServices.data = &data;
         viewServices.settings = &settings;

@@ -158,47 +158,26 @@ LauncherData::~LauncherData() {
 
 // --- life cycle --------------------------------------------------------------
 
-LauncherData::FileRead LauncherData::ReadAndParse(LauncherDataStorage& storage) {
-    FileRead read;
-    std::string bytes;
-    read.status = storage.Read(&bytes);
-    read.hadBytes = !bytes.empty();
-    // UTF-16LE is the form Save writes; code page 936 text came from older
-    // versions, UTF-8 or a byte-order mark from an editor.
-    if (read.status == FileReadStatus::kOk && read.hadBytes)
-        read.form = ParseJsonFile(&read.document, bytes, TakeAsData);
-    return read;
-}
-
-void LauncherData::BeginLoad() {
-    if (!storage_ || reading_.valid())
-        return;
-    LauncherDataStorage* storage = storage_.get();
-    try {
-        reading_ = std::async(std::launch::async, [storage] { return ReadAndParse(*storage); });
-    } catch (...) {
-        // No thread to be had: Load reads the file itself.
-        reading_ = {};
-    }
-}
-
 bool LauncherData::ReadFile(JsonDocument* file) {
-    FileRead read = reading_.valid() ? reading_.get() : ReadAndParse(*storage_);
-    switch (read.form) {
-        case JsonFileForm::kUtf16:
-            source_ = Source::kFile;
-            *file = std::move(read.document);
-            return true;
-        case JsonFileForm::kNarrow:
-            source_ = Source::kAnsi;
-            *file = std::move(read.document);
-            return true;
-        case JsonFileForm::kNone:
-            break;
+    std::string bytes;
+    FileReadStatus status = storage_->Read(&bytes);
+    if (status == FileReadStatus::kOk && !bytes.empty()) {
+        // UTF-16LE is the form Save writes; code page 936 text came from
+        // older versions, UTF-8 or a byte-order mark from an editor.
+        switch (ParseJsonFile(file, bytes, TakeAsData)) {
+            case JsonFileForm::kUtf16:
+                source_ = Source::kFile;
+                return true;
+            case JsonFileForm::kNarrow:
+                source_ = Source::kAnsi;
+                return true;
+            case JsonFileForm::kNone:
+                break;
+        }
     }
     // A file that is there but cannot be used would be overwritten by the
     // next save: keep a copy so what the user had can still be recovered.
-    if (read.status == FileReadStatus::kFailed || read.hadBytes)
+    if (status == FileReadStatus::kFailed || !bytes.empty())
         brokenCopy_ = storage_->KeepBrokenCopy();
     return false;
 }

@@ -56,7 +56,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,7 +66,6 @@
 #include "base/atomic_file.h"
 #include "base/save_timer.h"
 #include "doc/json_document.h"
-#include "doc/json_file.h"
 #include "launcher/grid_entry.h"
 #include "launcher/launch.h"
 #include "launcher/target.h"
@@ -254,11 +252,6 @@ class LauncherData {
     // A network path is always taken so, as its text's kind: the server is
     // asked only by verification, off the UI thread.
     void Load();
-    // Starts reading and parsing the file on a thread of its own, so that
-    // the start goes on meanwhile (the window system's start takes tens of
-    // milliseconds); the next Load takes what it found. The storage's Read
-    // must allow a call from another thread; nothing else is used there.
-    void BeginLoad();
     // Verifies up to maxItems unverified items: the current group's first,
     // then the rest of the current category's, then the others in order.
     // An item whose folder test contradicts its kind, or a folder without an
@@ -411,13 +404,6 @@ class LauncherData {
     void ReleaseIcons(int c, int g);
     ItemLook LookOf(const Entry& entry) const;
     void Selected();
-    struct FileRead {
-        FileReadStatus status = FileReadStatus::kFailed;
-        bool hadBytes = false;
-        JsonFileForm form = JsonFileForm::kNone;
-        JsonDocument document;
-    };
-    static FileRead ReadAndParse(LauncherDataStorage& storage);
     bool ReadFile(JsonDocument* file);
     void Build(const JsonDocument& file);
     std::u16string Serialize() const;
@@ -432,7 +418,6 @@ class LauncherData {
     SaveOutcome saveOutcome_;
     Source source_ = Source::kNone;
     std::string brokenCopy_;
-    std::future<FileRead> reading_;  // BeginLoad's read, until Load takes it
 };
 
 }  // namespace pt

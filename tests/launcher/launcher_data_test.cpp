@@ -467,23 +467,19 @@ TEST_F(LauncherDataTest, LoadFallsBackFromUtf16ToAnsiToDefault) {
         {"a file that cannot be read", FileReadStatus::kFailed, "", LauncherData::Source::kDefault,
          "新建分类1", true},
     };
-    // Each form read at the Load, and read ahead on a thread of its own.
-    for (const bool ahead : {false, true})
-        for (const Case& test : cases) {
-            SCOPED_TRACE(std::string(test.what) + (ahead ? ", read ahead" : ""));
-            disk_ = std::make_shared<Disk>();
-            disk_->readStatus = test.status;
-            disk_->file = test.bytes;
-            LauncherData& data = Make();
-            if (ahead)
-                data.BeginLoad();
-            data.Load();
-            EXPECT_EQ(data.LoadedFrom(), test.source);
-            EXPECT_EQ(data.ClassName(0), test.firstClass);
-            EXPECT_EQ(disk_->copies.size(), test.copied ? 1u : 0u);
-            EXPECT_EQ(data.BrokenCopyName().empty(), !test.copied);
-            EXPECT_EQ(disk_->writes, 0);
-        }
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        disk_ = std::make_shared<Disk>();
+        disk_->readStatus = test.status;
+        disk_->file = test.bytes;
+        LauncherData& data = Make();
+        data.Load();
+        EXPECT_EQ(data.LoadedFrom(), test.source);
+        EXPECT_EQ(data.ClassName(0), test.firstClass);
+        EXPECT_EQ(disk_->copies.size(), test.copied ? 1u : 0u);
+        EXPECT_EQ(data.BrokenCopyName().empty(), !test.copied);
+        EXPECT_EQ(disk_->writes, 0);
+    }
 }
 
 TEST_F(LauncherDataTest, DefaultDocumentIsExactlyOneCategoryWithOneGroup) {
