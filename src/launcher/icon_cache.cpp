@@ -22,7 +22,7 @@ constexpr uint32_t kBufferMarker = 1;
 constexpr uint64_t kOffsetBase = 4;
 constexpr uint64_t kTableStart = 16;  // in serialisation offsets
 // The most of the file read at once while its index is checked.
-constexpr uint64_t kReadBlock = 64 * 1024;
+constexpr uint64_t kReadBlock = 256 * 1024;
 
 void PutU32(std::string& out, uint32_t v) {
     for (int i = 0; i < 4; ++i)

@@ -51,6 +51,9 @@ class StoredIconImage final : public Image {
         : icons_(std::move(icons)), key_(key) {}
     Size NaturalSize() const override;
     void Draw(Gdiplus::Graphics& g, const Rect& box) const override;
+    // The shared image (or the generic icon when there are no bytes to be
+    // had), so that every cell of it draws from one rendered picture.
+    std::shared_ptr<Image> StandsFor() const override;
     // The shared image, found now if it was not yet (which decodes nothing).
     const std::shared_ptr<EncodedImage>& Shared() const;
 

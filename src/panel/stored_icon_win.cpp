@@ -66,6 +66,11 @@ const Image* StoredIconImage::Picture() const {
     return shared ? static_cast<const Image*>(shared.get()) : icons_->Fallback().get();
 }
 
+std::shared_ptr<Image> StoredIconImage::StandsFor() const {
+    const std::shared_ptr<EncodedImage>& shared = Shared();
+    return shared ? std::shared_ptr<Image>(shared) : icons_->Fallback();
+}
+
 Size StoredIconImage::NaturalSize() const {
     const Image* picture = Picture();
     return picture ? picture->NaturalSize() : Size{};

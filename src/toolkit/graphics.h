@@ -108,6 +108,9 @@ class Image {
     virtual ~Image() = default;
     virtual Size NaturalSize() const = 0;
     virtual void Draw(Gdiplus::Graphics& g, const Rect& box) const = 0;
+    // For an image that only stands for another (shared by many cells),
+    // that other one: pictures rendered of it are kept once for all.
+    virtual std::shared_ptr<Image> StandsFor() const { return nullptr; }
 };
 
 // A raster image (PNG, BMP, ICO, JPEG: whatever GDI+ decodes) drawn scaled

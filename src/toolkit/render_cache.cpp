@@ -63,9 +63,12 @@ void RenderCache::Blit(Canvas& canvas, Picture& picture, const Rect& box) {
     g.SetInterpolationMode(mode);
 }
 
-void RenderCache::DrawImage(Canvas& canvas, const std::shared_ptr<Image>& image, const Rect& box) {
-    if (!image || box.IsEmpty())
+void RenderCache::DrawImage(Canvas& canvas, const std::shared_ptr<Image>& shown, const Rect& box) {
+    if (!shown || box.IsEmpty())
         return;
+    // Cells standing for one shared image share its picture too.
+    std::shared_ptr<Image> standsFor = shown->StandsFor();
+    const std::shared_ptr<Image>& image = standsFor ? standsFor : shown;
     if (box.Width() > kMaxSide || box.Height() > kMaxSide)
         return canvas.DrawImage(*image, box);
     const std::string key = "i" + std::to_string(reinterpret_cast<uintptr_t>(image.get())) + ":" +

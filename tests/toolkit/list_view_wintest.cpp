@@ -419,6 +419,24 @@ TEST(RenderCacheTest, PicturesFollowTheirSource) {
     EXPECT_EQ(inkOf(MakeColor(0, 255, 0)).first, 0);
     EXPECT_GT(inkOf(MakeColor(0, 255, 0)).second, 3);
     EXPECT_EQ(cache.Count(), 2u) << "the oldest picture made room";
+
+    // Images that stand for one shared image draw from one picture of it.
+    struct StandIn final : Image {
+        explicit StandIn(std::shared_ptr<Image> real) : real_(std::move(real)) {}
+        Size NaturalSize() const override { return real_->NaturalSize(); }
+        void Draw(Gdiplus::Graphics& graphics, const Rect& r) const override {
+            real_->Draw(graphics, r);
+        }
+        std::shared_ptr<Image> StandsFor() const override { return real_; }
+        std::shared_ptr<Image> real_;
+    };
+    RenderCache shared(8);
+    const auto green = square("#00FF00");
+    for (int i = 0; i < 3; ++i) {
+        shared.DrawImage(canvas, std::make_shared<StandIn>(green), box);
+        EXPECT_EQ(centre(), 0x00FF00u);
+    }
+    EXPECT_EQ(shared.Count(), 1u);
 }
 
 TEST(ScrollViewTest, ScrollsContentClipsAndPassesTheWheel) {
