@@ -10,6 +10,7 @@
 // faces and memory fonts (which GDI cannot see) stay with GDI+.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -169,6 +170,29 @@ bool Advances(HDC dc, const std::wstring& w, std::vector<int>* ends, int* width)
     return true;
 }
 
+// A line GDI can lay out, with its face selected for as long as it lives
+// (the glyphs are fetched through the same DC).
+struct LaidOutLine {
+    GdiFace* face = nullptr;
+    HDC dc = nullptr;
+    std::wstring text;
+    std::vector<int> ends;  // the pen position after each character
+    int width = 0;
+    std::optional<SelectedFont> selected;
+
+    bool Lay(std::string_view utf8, const Font& font) {
+        face = font.GdiText();
+        if (!face)
+            return false;
+        text = ToWide(utf8);
+        if (!Drawable(text))
+            return false;
+        dc = MeasureDc();
+        selected.emplace(dc, face->font.Get());
+        return *selected && FaceHasEveryGlyph(dc, text) && Advances(dc, text, &ends, &width);
+    }
+};
+
 }  // namespace
 
 bool RasterizeLine(std::string_view text, const Font& font, Color color, Size box,
@@ -176,22 +200,14 @@ bool RasterizeLine(std::string_view text, const Font& font, Color color, Size bo
     if (format.wrap || box.width <= 0 || box.height <= 0 || box.width > kMaxLineWidth ||
         box.height > kMaxLineHeight)
         return false;
-    GdiFace* face = font.GdiText();
-    if (!face)
+    LaidOutLine line;
+    if (!line.Lay(text, font))
         return false;
-    std::wstring w = ToWide(text);
-    if (!Drawable(w))
-        return false;
-    const HDC dc = MeasureDc();
-    SelectedFont selected(dc, face->font.Get());
-    if (!selected)
-        return false;
-    if (!FaceHasEveryGlyph(dc, w))
-        return false;
-    std::vector<int> ends;
-    int lineWidth = 0;
-    if (!Advances(dc, w, &ends, &lineWidth))
-        return false;
+    GdiFace* face = line.face;
+    const HDC dc = line.dc;
+    std::wstring& w = line.text;
+    std::vector<int>& ends = line.ends;
+    int& lineWidth = line.width;
     if (lineWidth > box.width) {
         // Cut at the last character that leaves room for the "…".
         size_t keep = 0;
@@ -243,24 +259,11 @@ bool RasterizeLine(std::string_view text, const Font& font, Color color, Size bo
 }
 
 bool MeasureLine(std::string_view text, const Font& font, Size* size) {
-    GdiFace* face = font.GdiText();
-    if (!face)
+    LaidOutLine line;
+    if (!line.Lay(text, font))
         return false;
-    const std::wstring w = ToWide(text);
-    if (!Drawable(w))
-        return false;
-    const HDC dc = MeasureDc();
-    SelectedFont selected(dc, face->font.Get());
-    if (!selected)
-        return false;
-    if (!FaceHasEveryGlyph(dc, w))
-        return false;
-    std::vector<int> ends;
-    int width = 0;
-    if (!Advances(dc, w, &ends, &width))
-        return false;
-    size->width = width;
-    size->height = static_cast<int>(face->metrics.tmHeight);
+    size->width = line.width;
+    size->height = static_cast<int>(line.face->metrics.tmHeight);
     return true;
 }
 
