@@ -13,7 +13,7 @@ if /usr/lib/wine/wine --version >/dev/null 2>&1; then
   build=build/win32; toolchain=cmake/toolchain-mingw-i686.cmake
 else
   build=build/win64; toolchain=cmake/toolchain-mingw-x86_64.cmake
-  echo "run: this kernel does not run 32-bit code; starting the x86_64 build"
+  echo "run: 32-bit Wine does not run here (not installed, or a kernel without 32-bit code); starting the x86_64 build"
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
 cmake --build "$build" --target Pinatrove
