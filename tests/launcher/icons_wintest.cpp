@@ -70,6 +70,15 @@ PngFacts ReadPngFacts(const std::string& png) {
     return facts;
 }
 
+// The reply windows of the process's background workers: one per started
+// worker.
+int WorkerWindows() {
+    int n = 0;
+    for (HWND w = nullptr; (w = ::FindWindowExW(HWND_MESSAGE, w, kWorkerWindowClass, nullptr));)
+        ++n;
+    return n;
+}
+
 class IconsWin : public ::testing::Test {
   protected:
     ScopedCom com_;
@@ -276,19 +285,13 @@ TEST_F(IconsWin, ResolverDeliversOnTheUiThread) {
 // image is the generic icon kept while it was gone; when the generic icon
 // is not made yet, a worker makes it and the comparison waits for it.
 TEST_F(IconsWin, ResolverWorksOnlyWhenAskedAndRechecksOnlyTheGenericIcon) {
-    const auto workers = [] {
-        int n = 0;
-        for (HWND w = nullptr; (w = ::FindWindowExW(HWND_MESSAGE, w, kWorkerWindowClass, nullptr));)
-            ++n;
-        return n;
-    };
-    const int before = workers();
+    const int before = WorkerWindows();
     std::vector<IconResolved> done;
     // A scale nothing in this process has made the generic icon for.
     constexpr float kScale = 1.75f;
     IconResolver resolver(kScale, [&](const IconResolved& r) { done.push_back(r); });
     test::Pump();
-    EXPECT_EQ(workers(), before);
+    EXPECT_EQ(WorkerWindows(), before);
     ASSERT_FALSE(MadeFallbackIconPng(kScale));
 
     const std::string notepad = ExpandPathVariables("%SystemRoot%\\notepad.exe");
@@ -333,18 +336,12 @@ TEST_F(IconsWin, HeldWorkersStartNothingUntilReleased) {
 // A worker without a job has no thread and no reply window yet: a start
 // whose icons are all cached pays for neither.
 TEST(BackgroundWorkerWin, StartsWithItsFirstJob) {
-    const auto windows = [] {
-        int n = 0;
-        for (HWND w = nullptr; (w = ::FindWindowExW(HWND_MESSAGE, w, kWorkerWindowClass, nullptr));)
-            ++n;
-        return n;
-    };
-    const int before = windows();
+    const int before = WorkerWindows();
     BackgroundWorker worker;
-    EXPECT_EQ(windows(), before);
+    EXPECT_EQ(WorkerWindows(), before);
     bool ran = false;
     worker.Post(0, 0, [&ran] { return BackgroundWorker::Reply([&ran] { ran = true; }); });
-    EXPECT_EQ(windows(), before + 1);
+    EXPECT_EQ(WorkerWindows(), before + 1);
     EXPECT_TRUE(test::PollUntil([&] { return ran; }));
 }
 
